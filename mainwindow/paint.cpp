@@ -1,0 +1,7 @@
+#include "mainwindow/dorvane.h"
+
+namespace dorvane {
+
+void Dorvane::Form_Paint(Canvas&) {}
+
+}  // namespace dorvane

@@ -1,0 +1,41 @@
+#include "platform/form.h"
+
+#include <cctype>
+
+namespace dorvane {
+
+char Control::access_key() const {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&')
+            continue;
+        if (caption[i + 1] == '&') {
+            ++i;  // "&&" shows a plain ampersand
+            continue;
+        }
+        return static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i + 1])));
+    }
+    return 0;
+}
+
+void choose_option(Form& form, Control& option) {
+    for (Control* other : form.controls) {
+        if (other != &option && other->kind == ControlKind::OptionButton &&
+            other->parent == option.parent) {
+            other->value = false;
+        }
+    }
+    option.value = true;
+    press(option);
+}
+
+void select_item(Control& list, int index) {
+    list.list_index = index;
+    press(list);
+}
+
+void press(Control& control) {
+    if (control.click)
+        control.click();
+}
+
+}  // namespace dorvane

@@ -1,0 +1,74 @@
+// The headless backend: the platform without a screen, for tests. It records everything the
+// program shows or starts, answers questions as the test scripts them, runs a clock that moves
+// only when the program sleeps, and works on real files in a folder of the test's choosing.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/posix/files.h"
+#include "platform/random.h"
+#include "platform/services.h"
+
+namespace dorvane {
+
+struct ShownMessage {
+    std::string prompt;
+    std::string title;
+    Buttons buttons;
+};
+
+class HeadlessServices : public Services {
+  public:
+    explicit HeadlessServices(std::string folder);
+
+    // --- What the test scripts.
+    std::deque<Answer> answers;  // next answers to message boxes; empty: the first button
+    std::optional<std::string> fail_writes;  // replace_file fails with this reason
+    std::set<std::string> missing_programs;  // first words of command lines that fail to start
+    bool fail_activate = false;
+    bool fail_keys = false;
+    double clock = 0;                 // seconds since midnight; moves only in sleep()
+    std::deque<float> random_values;  // next random numbers; empty: the program's own source
+    std::optional<std::vector<std::string>> file_list;  // overrides the folder's file list
+
+    // --- What the program did.
+    std::vector<ShownMessage> messages;
+    // One line per process step, in order: "start <command line>", "activate <task>",
+    // "keys <keys>", each followed by " @<clock>".
+    std::vector<std::string> log;
+    std::vector<std::string> started;  // command lines started
+    int writes = 0;                    // successful replace_file calls
+    int ended = 0;                     // end_program calls
+    std::vector<Form*> forms;          // windows that exist now
+    double slept = 0;                  // total time spent in sleep()
+
+    Form* find_form(const std::string& name) const;
+
+    // Services.
+    Answer message_box(const std::string& prompt, const std::string& title,
+                       Buttons buttons) override;
+    FileRead read_file(const std::string& name, std::size_t limit) override;
+    FileWrite replace_file(const std::string& name, std::string_view bytes) override;
+    FileWrite keep_copy(const std::string& name, const std::string& copy_name) override;
+    std::vector<std::string> list_files(const std::string& pattern) override;
+    std::optional<TaskId> start_program(const std::string& command_line) override;
+    bool activate(TaskId task) override;
+    bool send_keys(const std::string& keys) override;
+    float seconds_since_midnight() override;
+    void sleep(double seconds) override;
+    float random() override;
+    void form_created(Form& form) override;
+    void form_destroyed(Form& form) override;
+    void end_program() override;
+
+  private:
+    PosixFiles files_;
+    RandomSource random_;
+    TaskId next_task_ = 1000;
+};
+
+}  // namespace dorvane

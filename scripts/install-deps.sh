@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing Dorvane need, and only those missing.
+set -euo pipefail
+
+packages=(
+  cmake make clang libclang-rt-14-dev g++ pkg-config python3
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libfltk1.3-dev libx11-dev libxtst-dev libxext-dev libjpeg-dev
+  xvfb openbox xdotool x11-utils imagemagick
+)
+packages+=("$@")
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
