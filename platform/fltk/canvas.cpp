@@ -81,8 +81,7 @@ FrameExtents frame_extents(const Fl_Window& window) {
     return measure_from_tree(xid);
 }
 
-FltkCanvas::FltkCanvas(Fl_Window& window, const Scale& scale, int area_top,
-                       FrameExtents frame)
+FltkCanvas::FltkCanvas(Fl_Window& window, const Scale& scale, int area_top, FrameExtents frame)
     : window_(window), scale_(scale), area_top_(area_top), frame_(frame) {}
 
 double FltkCanvas::outer_width() const {

@@ -28,10 +28,10 @@ void on_close(Fl_Widget* widget, void*) {
 }  // namespace
 
 FormWindow::FormWindow(Form& form, const Scale& scale, PictureStore& pictures)
-    : Fl_Double_Window(scale.px(form.client_width),
-                       scale.px(form.client_height) +
-                           (form.menu.empty() ? 0 : scale.px(kMenuHeight * 15)),
-                       nullptr),
+    : Fl_Double_Window(
+          scale.px(form.client_width),
+          scale.px(form.client_height) + (form.menu.empty() ? 0 : scale.px(kMenuHeight * 15)),
+          nullptr),
       form_(form),
       scale_(scale) {
     look_.scale = &scale;

@@ -19,13 +19,11 @@ void MenuItems::add(const std::string& text, int shortcut, Fl_Callback* callback
     items_.push_back(item);
 }
 
-void MenuItems::end_submenu() {
+void MenuItems::end() {
     items_.push_back(Fl_Menu_Item{});
 }
 
-const Fl_Menu_Item* MenuItems::items() {
-    if (items_.empty() || items_.back().text)
-        items_.push_back(Fl_Menu_Item{});
+const Fl_Menu_Item* MenuItems::items() const {
     return items_.data();
 }
 
@@ -39,6 +37,7 @@ void PickList::set_items(const std::vector<std::string>& items) {
     MenuItems fresh;
     for (const std::string& text : items)
         fresh.add(text, 0, nullptr, nullptr, 0);
+    fresh.end();
     menu(fresh.items());
     std::swap(items_, fresh);
 }
@@ -71,8 +70,9 @@ FormMenuBar::FormMenuBar(int x, int y, int w, int h, Form& form, int font_size)
             items_.add(item.caption, shortcut, run_menu_handler,
                        const_cast<std::function<void()>*>(&item.click), 0);
         }
-        items_.end_submenu();
+        items_.end();
     }
+    items_.end();
     menu(items_.items());
 }
 

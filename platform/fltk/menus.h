@@ -20,9 +20,9 @@ namespace dorvane::fltk {
 class MenuItems {
   public:
     void add(const std::string& text, int shortcut, Fl_Callback* callback, void* data, int flags);
-    void end_submenu();
-    // The array, terminated.
-    const Fl_Menu_Item* items();
+    // Ends a submenu, or the whole array.
+    void end();
+    const Fl_Menu_Item* items() const;
     void clear();
 
   private:

@@ -91,13 +91,15 @@ Answer run_message_box(const std::string& prompt, const std::string& title, Butt
     const int margin = scale.px(kMargin * 15), gap = scale.px(kGap * 15);
     const int bw = scale.px(kButtonWidth * 15), bh = scale.px(kButtonHeight * 15);
     const int size = scale.font_px(kPoints);
-    std::vector<const char*> labels =
-        buttons == Buttons::Ok ? std::vector<const char*>{"OK"} : std::vector<const char*>{"Yes", "No"};
+    std::vector<const char*> labels = buttons == Buttons::Ok
+                                          ? std::vector<const char*>{"OK"}
+                                          : std::vector<const char*>{"Yes", "No"};
 
     fl_font(FL_HELVETICA, size);
     int tw = scale.px(kTextWidth * 15), th = 0;
     fl_measure(prompt.c_str(), tw, th, 0);
-    int buttons_width = static_cast<int>(labels.size()) * bw + (static_cast<int>(labels.size()) - 1) * gap;
+    int buttons_width =
+        static_cast<int>(labels.size()) * bw + (static_cast<int>(labels.size()) - 1) * gap;
     int w = std::max(tw, buttons_width) + 2 * margin;
     int h = margin + th + 2 * gap + bh + margin;
 

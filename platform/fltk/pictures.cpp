@@ -78,7 +78,8 @@ bool decode_jpeg(const EmbeddedFile& file, Pixels& pixels) {
 
 // A binary PPM ("P6", maximum 255) without comments, as tools/icon/make_icon.py writes it.
 bool decode_ppm(const EmbeddedFile& file, Pixels& pixels) {
-    std::string head(reinterpret_cast<const char*>(file.bytes), std::min<std::size_t>(file.size, 32));
+    std::string head(reinterpret_cast<const char*>(file.bytes),
+                     std::min<std::size_t>(file.size, 32));
     int w = 0, h = 0, max = 0, used = 0;
     if (std::sscanf(head.c_str(), "P6 %d %d %d%n", &w, &h, &max, &used) != 3 || max != 255 ||
         w <= 0 || h <= 0 || w > 256 || h > 256)
@@ -95,12 +96,18 @@ bool decode_ppm(const EmbeddedFile& file, Pixels& pixels) {
 
 const char* file_name(Picture picture) {
     switch (picture) {
-    case Picture::Icon: return "icon16.ppm";
-    case Picture::Frame1: return "wobbin1.jpg";
-    case Picture::Frame2: return "wobbin2.jpg";
-    case Picture::Frame3: return "wobbin3.jpg";
-    case Picture::Frame4: return "wobbin4.jpg";
-    case Picture::None: break;
+        case Picture::Icon:
+            return "icon16.ppm";
+        case Picture::Frame1:
+            return "wobbin1.jpg";
+        case Picture::Frame2:
+            return "wobbin2.jpg";
+        case Picture::Frame3:
+            return "wobbin3.jpg";
+        case Picture::Frame4:
+            return "wobbin4.jpg";
+        case Picture::None:
+            break;
     }
     return nullptr;
 }

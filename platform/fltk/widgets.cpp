@@ -88,8 +88,7 @@ class CommandButton : public Fl_Button {
         if (event == FL_SHORTCUT) {
             char key = view_of(this)->control->access_key();
             if (key && Fl::event_state(FL_ALT) && !Fl::event_state(FL_CTRL) &&
-                Fl::event_key() == static_cast<unsigned char>(key) && active_r() &&
-                visible_r()) {
+                Fl::event_key() == static_cast<unsigned char>(key) && active_r() && visible_r()) {
                 do_callback();
                 return 1;
             }
@@ -114,6 +113,25 @@ class OptionButton : public Fl_Round_Button {
     }
     int handle(int event) override {
         return event == FL_SHORTCUT ? 0 : Fl_Round_Button::handle(event);
+    }
+    // A white circle with a black dot when chosen, on the button's own back colour.
+    void draw() override {
+        draw_box(box(), color());
+        int d = std::max(7, std::min(h() - 4, labelsize() + labelsize() / 5));
+        int cx = x() + d / 6 + 1, cy = y() + (h() - d) / 2;
+        fl_color(FL_WHITE);
+        fl_pie(cx, cy, d, d, 0, 360);
+        fl_color(FL_DARK3);
+        fl_arc(cx, cy, d, d, 0, 360);
+        if (value()) {
+            int dot = std::max(3, d / 2 - (d / 2) % 2 + (d % 2));
+            fl_color(FL_BLACK);
+            fl_pie(cx + (d - dot) / 2, cy + (d - dot) / 2, dot, dot, 0, 360);
+        }
+        int tx = cx + d + 3;
+        draw_label(tx, y(), x() + w() - tx, h(), FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
+        if (Fl::focus() == this)
+            draw_focus(FL_FLAT_BOX, tx - 1, y() + 1, x() + w() - tx, h() - 2);
     }
 };
 
@@ -252,54 +270,54 @@ Fl_Widget* create_widget(View& view, int x0, int y0, const Look& look) {
     int h = std::max(1, s.span(c.place.top, c.place.height));
     Fl_Widget* widget = nullptr;
     switch (c.kind) {
-    case ControlKind::CommandButton:
-        widget = new CommandButton(x, y, w, h);
-        widget->callback(on_press);
-        break;
-    case ControlKind::OptionButton:
-        widget = new OptionButton(x, y, w, h);
-        widget->callback(on_option);
-        break;
-    case ControlKind::Label: {
-        auto* box = new Fl_Box(FL_FLAT_BOX, x, y, w, h, nullptr);
-        box->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP |
-                   FL_ALIGN_CLIP);
-        widget = box;
-        break;
-    }
-    case ControlKind::Frame:
-        widget = new FrameBox(x, y, w, h);
-        break;
-    case ControlKind::TextBox:
-        widget = new TextBox(x, y, w, h);
-        break;
-    case ControlKind::PictureBox: {
-        auto* box = new PictureBox(x, y, w, h);
-        box->store = look.pictures;
-        box->callback(on_press);
-        widget = box;
-        break;
-    }
-    case ControlKind::List: {
-        auto* list = new PickList(x, y, w, h);
-        list->callback(on_pick);
-        list->when(FL_WHEN_CHANGED);
-        widget = list;
-        break;
-    }
-    case ControlKind::FileList:
-        widget = new FileList(x, y, w, h);
-        break;
-    case ControlKind::Line: {
-        int ax = x0 + s.px(c.x1), ay = y0 + s.px(c.y1);
-        int bx = x0 + s.px(c.x2), by = y0 + s.px(c.y2);
-        auto* line = new LineSegment(std::min(ax, bx), std::min(ay, by),
-                                     std::abs(bx - ax) + 1, std::abs(by - ay) + 1);
-        line->ax = ax, line->ay = ay, line->bx = bx, line->by = by;
-        line->width = std::max(1, s.px(15));
-        widget = line;
-        break;
-    }
+        case ControlKind::CommandButton:
+            widget = new CommandButton(x, y, w, h);
+            widget->callback(on_press);
+            break;
+        case ControlKind::OptionButton:
+            widget = new OptionButton(x, y, w, h);
+            widget->callback(on_option);
+            break;
+        case ControlKind::Label: {
+            auto* box = new Fl_Box(FL_FLAT_BOX, x, y, w, h, nullptr);
+            box->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP |
+                       FL_ALIGN_CLIP);
+            widget = box;
+            break;
+        }
+        case ControlKind::Frame:
+            widget = new FrameBox(x, y, w, h);
+            break;
+        case ControlKind::TextBox:
+            widget = new TextBox(x, y, w, h);
+            break;
+        case ControlKind::PictureBox: {
+            auto* box = new PictureBox(x, y, w, h);
+            box->store = look.pictures;
+            box->callback(on_press);
+            widget = box;
+            break;
+        }
+        case ControlKind::List: {
+            auto* list = new PickList(x, y, w, h);
+            list->callback(on_pick);
+            list->when(FL_WHEN_CHANGED);
+            widget = list;
+            break;
+        }
+        case ControlKind::FileList:
+            widget = new FileList(x, y, w, h);
+            break;
+        case ControlKind::Line: {
+            int ax = x0 + s.px(c.x1), ay = y0 + s.px(c.y1);
+            int bx = x0 + s.px(c.x2), by = y0 + s.px(c.y2);
+            auto* line = new LineSegment(std::min(ax, bx), std::min(ay, by), std::abs(bx - ax) + 1,
+                                         std::abs(by - ay) + 1);
+            line->ax = ax, line->ay = ay, line->bx = bx, line->by = by;
+            line->width = std::max(1, s.px(15));
+            widget = line;
+            break;
+        }
     }
     widget->user_data(&view);
     widget->labeltype(plain_label());
@@ -313,16 +331,16 @@ namespace {
 void apply_caption(View& view, const std::string& caption) {
     Fl_Widget* w = view.widget;
     switch (view.control->kind) {
-    case ControlKind::TextBox:
-        static_cast<Fl_Input*>(w)->value(caption.c_str());
-        break;
-    case ControlKind::Line:
-    case ControlKind::PictureBox:
-    case ControlKind::List:
-    case ControlKind::FileList:
-        break;
-    default:
-        w->copy_label(caption.c_str());
+        case ControlKind::TextBox:
+            static_cast<Fl_Input*>(w)->value(caption.c_str());
+            break;
+        case ControlKind::Line:
+        case ControlKind::PictureBox:
+        case ControlKind::List:
+        case ControlKind::FileList:
+            break;
+        default:
+            w->copy_label(caption.c_str());
     }
 }
 
@@ -350,13 +368,13 @@ void apply_font(View& view, const Look& look) {
 // The face of a control: its own back colour where its kind shows one, else its window's.
 Fl_Color back_of(const Control& c, const Look& look) {
     switch (c.kind) {
-    case ControlKind::CommandButton:
-        return c.graphical && c.back ? to_fl(*c.back) : FL_BACKGROUND_COLOR;
-    case ControlKind::TextBox:
-    case ControlKind::FileList:
-        return c.back ? to_fl(*c.back) : FL_BACKGROUND2_COLOR;
-    default:
-        return c.back ? to_fl(*c.back) : look.form_back;
+        case ControlKind::CommandButton:
+            return c.graphical && c.back ? to_fl(*c.back) : FL_BACKGROUND_COLOR;
+        case ControlKind::TextBox:
+        case ControlKind::FileList:
+            return c.back ? to_fl(*c.back) : FL_BACKGROUND2_COLOR;
+        default:
+            return c.back ? to_fl(*c.back) : look.form_back;
     }
 }
 
