@@ -124,22 +124,23 @@ std::vector<std::string> FltkServices::list_files(const std::string& pattern) {
 }
 
 #ifdef DORVANE_X11_PROCESSES
-std::optional<TaskId> FltkServices::start_program(const std::string& command_line) {
+// Made on first use, so that start-up does not pay for it.
+x11::X11Processes& FltkServices::processes() {
     if (!processes_)
-        processes_ = std::make_unique<X11Processes>(fl_display);
-    return processes_->start_program(command_line);
+        processes_ = std::make_unique<x11::X11Processes>(fl_display);
+    return *processes_;
+}
+
+std::optional<TaskId> FltkServices::start_program(const std::string& command_line) {
+    return processes().start_program(command_line);
 }
 
 bool FltkServices::activate(TaskId task) {
-    if (!processes_)
-        processes_ = std::make_unique<X11Processes>(fl_display);
-    return processes_->activate(task);
+    return processes().activate(task);
 }
 
 bool FltkServices::send_keys(const std::string& keys) {
-    if (!processes_)
-        processes_ = std::make_unique<X11Processes>(fl_display);
-    return processes_->send_keys(keys);
+    return processes().send_keys(keys);
 }
 #else
 // Built without the X11 process services: every start fails and says so to the caller.

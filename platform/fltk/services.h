@@ -18,7 +18,7 @@
 #include "platform/random.h"
 #include "platform/services.h"
 
-namespace dorvane {
+namespace dorvane::x11 {
 class X11Processes;
 }
 
@@ -75,7 +75,8 @@ class FltkServices : public Services {
     // The form whose window was the program's active window last.
     Form* last_active_ = nullptr;
 #ifdef DORVANE_X11_PROCESSES
-    std::unique_ptr<X11Processes> processes_;
+    x11::X11Processes& processes();
+    std::unique_ptr<x11::X11Processes> processes_;
 #endif
 };
 

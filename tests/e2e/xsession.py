@@ -33,7 +33,7 @@ The pieces, for scenarios of any window:
   wait_exit(), the program's output (t.output()).
 - Window: one top-level window of the program: area_origin() (screen position of the area below
   its menu bar), click_twips(left, top), pixel_twips(image, left, top), menu_height, key(),
-  close() (clicks the frame's close control).
+  close() (clicks the frame's close control), wait_painted().
 - Database: the catalogue file Qimdat.dat, written and read in its exact format.
 - wait_until(predicate, timeout, what): polls a condition with a bound; never sleeps blindly.
 - MAIN_TITLE, MAIN_PLACES (the main window's controls in twips), slot_place(k).
@@ -55,6 +55,7 @@ import traceback
 TWIPS_PER_PIXEL = 15
 MAIN_TITLE = "Dorvane (Duke3d Map Loader)"
 AREA_SIZE = (634, 436)  # the main window's area below its menu bar at 96 dpi
+MENU_GREY = (192, 192, 192)  # the menu bar's background
 
 # Places of the main window's controls: (left, top, width, height) in twips.
 MAIN_PLACES = {
@@ -293,6 +294,17 @@ class Window:
     def activate(self):
         self.x.activate(self.wid)
 
+    def wait_painted(self, timeout=10):
+        """Waits until the window shows its first paint: the right end of its menu bar is in
+        the menu's grey. A window's paint reaches the screen in one piece, so the rest of it is
+        there too. A window without a menu bar is taken as painted."""
+        if self.menu_height <= 0:
+            return
+        x, y, w, _ = self.x.geometry(self.wid)
+        point = (x + w - 3, y + self.menu_height // 2)
+        wait_until(lambda: self.x.screenshot().pixel(*point) == MENU_GREY, timeout,
+                   "the first paint of window %d" % self.wid)
+
     def key(self, *keys):
         self.activate()
         self.x.key(*keys)
@@ -362,9 +374,12 @@ class Test:
         return None
 
     def main_window(self, timeout=10):
+        """The main window once it is on the screen and painted."""
         wid = self.x.wait_window(MAIN_TITLE, timeout)
         area_height = round(AREA_SIZE[1] * self.x.dpi / 96.0)
-        return Window(self.x, wid, area_height)
+        win = Window(self.x, wid, area_height)
+        win.wait_painted()
+        return win
 
     def wait_exit(self, timeout=10):
         wait_until(lambda: self.proc.poll() is not None, timeout, "the program to end")
