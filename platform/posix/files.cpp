@@ -55,6 +55,13 @@ bool write_all(int fd, std::string_view bytes) {
     return true;
 }
 
+// Reports the current error after removing the half-written file at `path`.
+FileWrite failed_removing(const std::string& path) {
+    FileWrite failed{false, system_error()};
+    ::unlink(path.c_str());
+    return failed;
+}
+
 // Flushes a folder's entries, so that a rename or a new link survives a power loss. Some file
 // systems cannot do it; the rename itself is atomic either way, so a failure here is not reported.
 void sync_folder(const std::string& dir) {
@@ -191,11 +198,7 @@ FileWrite PosixFiles::replace_file(const std::string& name, std::string_view byt
     if (raw < 0)
         return {false, system_error()};
     Fd fd(raw);
-    auto fail = [&] {
-        FileWrite failed{false, system_error()};
-        ::unlink(temp.c_str());
-        return failed;
-    };
+    auto fail = [&] { return failed_removing(temp); };
     if (existed) {
         if (::fchmod(fd.get(), st.st_mode & 07777) != 0)
             return fail();
