@@ -205,7 +205,9 @@ StreamRead read_stream(std::string_view text) {
         }
         out.taker.take(index, *f);
     }
-    // Blank lines after the last one are harmless; anything else is kept with the damaged file.
+    // Blank lines after the last line are harmless. Anything else is no part of the format but
+    // may be the user's own notes: rather than drop it silently at the next write, the file
+    // counts as damaged, so that it is kept aside whole and the user is told.
     while (std::optional<Field> f = reader.next()) {
         if (!f->text.empty() || f->fault) {
             out.taker.missing(

@@ -185,6 +185,10 @@ FileWrite PosixFiles::replace_file(const std::string& name, std::string_view byt
     remove_stale_temps(dir, base);
 
     bool existed = ::stat(target.c_str(), &st) == 0;
+    // A file its owner made read-only is not replaced behind their back, though the folder
+    // would allow the rename.
+    if (existed && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return {false, system_error()};
     static unsigned counter = 0;
     std::string temp;
     int raw = -1;

@@ -23,7 +23,8 @@ class PosixFiles {
 
     // Only regular files are read; anything else (a folder, a pipe) fails without blocking.
     FileRead read_file(const std::string& name, std::size_t limit);
-    // A symbolic link is followed: its target is replaced and the link stays.
+    // A symbolic link is followed: its target is replaced and the link stays. A file we may not
+    // write is not replaced, even where the folder would allow it.
     FileWrite replace_file(const std::string& name, std::string_view bytes);
     // A hard link where the file system allows one, otherwise a byte copy; neither ever replaces
     // an existing `copy_name`.

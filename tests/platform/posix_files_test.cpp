@@ -146,6 +146,35 @@ TEST_F(PosixFilesTest, ListsRegularFilesByPatternIgnoringCaseSorted) {
     EXPECT_TRUE(PosixFiles(folder.str() + "/none").list_files("*").empty());
 }
 
+// Permission bits bind only users other than root, so a child process becomes one.
+TEST_F(PosixFilesTest, PermissionsOfAnotherUserAreRespected) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to become another user";
+    fs::permissions(folder.path(), fs::perms(0777));
+    folder.write("locked", "mine");
+    fs::permissions(at("locked"), fs::perms(0444));
+    fs::create_directory(at("shut"));
+    fs::permissions(at("shut"), fs::perms(0555));
+    pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(10);
+        PosixFiles as_nobody(folder.str());
+        int failures = 0;
+        failures |= as_nobody.replace_file("locked", "theirs").ok ? 1 : 0;
+        failures |= PosixFiles(folder.str() + "/shut").replace_file("db", "x").ok ? 2 : 0;
+        failures |= as_nobody.replace_file("free", "new").ok ? 0 : 4;
+        ::_exit(failures);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_NE(WEXITSTATUS(status), 10) << "cannot become another user";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(folder.read("locked"), "mine");
+    EXPECT_EQ(folder.read("free"), "new");
+}
+
 TEST(MatchesPattern, StarsAndQuestionMarks) {
     EXPECT_TRUE(matches_pattern("Qimdat.dat.damaged-12", "qimdat.dat.damaged-*"));
     EXPECT_TRUE(matches_pattern("abc", "*"));
