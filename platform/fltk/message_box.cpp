@@ -128,8 +128,10 @@ Answer run_message_box(const std::string& prompt, const std::string& title, Butt
     window.position(sx + (sw - w) / 2, sy + (sh - h) / 2);
     window.show();
     window.keys.front()->take_focus();
+    // Bounded waits: an answer given outside an event (from a timer) must also end the loop,
+    // and Fl::wait() would sleep on until the next event.
     while (!window.answer && window.shown())
-        Fl::wait();
+        Fl::wait(0.1);
     window.hide();
     Fl::flush();
     return window.answer.value_or(buttons == Buttons::Ok ? Answer::Ok : Answer::No);

@@ -251,7 +251,8 @@ class FileList : public Fl_Hold_Browser {
         int index = value() - 1;  // value() counts from 1; 0 is no selection
         if (index >= 0 && index != c->list_index)
             route_event([c, index] { select_item(*c, index); });
-        if (event == FL_RELEASE && Fl::event_clicks() > 0 && index >= 0 && Fl::event_inside(this))
+        // The second click of a double click; a third one is not another double click.
+        if (event == FL_RELEASE && Fl::event_clicks() == 1 && index >= 0 && Fl::event_inside(this))
             route_event([c] {
                 if (c->dbl_click)
                     c->dbl_click();

@@ -1,0 +1,175 @@
+#include "platform/fltk_x_support.h"
+
+#include "platform/fltk/widgets.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Group.H>
+
+#include <chrono>
+
+// Last: the X11 macros clash with the program's names.
+#include <FL/x.H>
+#include <X11/extensions/XTest.h>
+
+namespace dorvane::testing {
+
+fltk::FltkServices& backend() {
+    static fltk::FltkServices services;
+    return services;
+}
+
+bool wait_for(const std::function<bool()>& done, double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        Fl::wait(0.01);
+    }
+    return true;
+}
+
+void settle(double seconds) {
+    wait_for([] { return false; }, seconds);
+}
+
+Fl_Window* window_of(const Form& form) {
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) {
+        if (w->label() && form.caption == w->label())
+            return w;
+    }
+    return nullptr;
+}
+
+namespace {
+
+Fl_Widget* find_in(Fl_Group* group, const Control& control) {
+    for (int i = 0; i < group->children(); ++i) {
+        Fl_Widget* w = group->child(i);
+        auto* view = static_cast<fltk::View*>(w->user_data());
+        if (view && view->control == &control && w->user_data() != nullptr)
+            return w;
+        if (Fl_Group* inner = w->as_group()) {
+            if (Fl_Widget* found = find_in(inner, control))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+void client_message(Window window, const char* type, long a, long b) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = XInternAtom(fl_display, type, False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = a;
+    e.xclient.data.l[1] = b;
+    XSendEvent(fl_display, DefaultRootWindow(fl_display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XFlush(fl_display);
+}
+
+}  // namespace
+
+Fl_Widget* widget_of(const Form& form, const Control& control) {
+    Fl_Window* window = window_of(form);
+    return window ? find_in(window, control) : nullptr;
+}
+
+void activate(Fl_Window* window) {
+    client_message(fl_xid(window), "_NET_ACTIVE_WINDOW", 2, CurrentTime);
+}
+
+void request_close(Fl_Window* window) {
+    client_message(fl_xid(window), "_NET_CLOSE_WINDOW", CurrentTime, 2);
+}
+
+void type_key(const std::string& keysym, bool alt) {
+    KeyCode code = XKeysymToKeycode(fl_display, XStringToKeysym(keysym.c_str()));
+    KeyCode alt_code = XKeysymToKeycode(fl_display, XK_Alt_L);
+    if (alt)
+        XTestFakeKeyEvent(fl_display, alt_code, True, 0);
+    XTestFakeKeyEvent(fl_display, code, True, 0);
+    XTestFakeKeyEvent(fl_display, code, False, 0);
+    if (alt)
+        XTestFakeKeyEvent(fl_display, alt_code, False, 0);
+    XFlush(fl_display);
+}
+
+void click_at(int x, int y, int clicks) {
+    XTestFakeMotionEvent(fl_display, -1, x, y, 0);
+    for (int i = 0; i < clicks; ++i) {
+        XTestFakeButtonEvent(fl_display, 1, True, 0);
+        XTestFakeButtonEvent(fl_display, 1, False, 0);
+    }
+    XFlush(fl_display);
+}
+
+namespace {
+
+Control make(std::string name, ControlKind kind, std::string caption, Rect place, int focus) {
+    Control c;
+    c.name = std::move(name);
+    c.kind = kind;
+    c.caption = std::move(caption);
+    c.place = place;
+    c.focus_place = focus;
+    return c;
+}
+
+}  // namespace
+
+TestForm::TestForm(std::string name_) : Form(name_) {
+    using K = ControlKind;
+    caption = name_ + " window";
+    client_width = 6000;
+    client_height = 4500;
+    button = make("button", K::CommandButton, "&Go", {120, 120, 1500, 450}, 0);
+    option_a = make("option_a", K::OptionButton, "a&b@c.map", {120, 720, 1500, 300}, 1);
+    option_b = make("option_b", K::OptionButton, "", {120, 1080, 1500, 300}, 2);
+    frame = make("frame", K::Frame, "Group", {1800, 120, 2400, 1500}, -1);
+    framed_a = make("framed_a", K::OptionButton, "one", {150, 300, 1500, 300}, 3);
+    framed_b = make("framed_b", K::OptionButton, "two", {150, 750, 1500, 300}, 4);
+    label = make("label", K::Label, "Plain text", {120, 1500, 1500, 255}, -1);
+    text = make("text", K::TextBox, "IS", {120, 1920, 1500, 390}, 5);
+    picture = make("picture", K::PictureBox, "", {4500, 120, 975, 1125}, 6);
+    list = make("list", K::List, "", {120, 2400, 1500, 315}, 7);
+    files = make("files", K::FileList, "", {1800, 1800, 2400, 1500}, 8);
+    line = make("line", K::Line, "", {}, -1);
+    framed_a.parent = framed_b.parent = &frame;
+    line.x1 = 4500, line.y1 = 3600, line.x2 = 5400, line.y2 = 3600;
+    label.back = 0x0000FF;  // red
+    label.fore = 0xFFFFFF;
+    picture.picture = Picture::Icon;
+    list.items = {"Black", "Blue", "Cyan"};
+    files.items = {"a.map", "b.map", "c.map"};
+    text.font.underline = true;
+
+    button.click = [this] { ++presses; };
+    list.click = [this] { ++picks; };
+    files.dbl_click = [this] { ++dbl_clicks; };
+    controls = {&button, &option_a, &option_b, &frame, &framed_a, &framed_b,
+                &label,  &text,     &picture,  &list,  &files,    &line};
+    backend().form_created(*this);
+}
+
+TestForm::~TestForm() {
+    backend().form_destroyed(*this);
+}
+
+void TestForm::frame_closed() {
+    ++closes;
+    if (on_close)
+        on_close();
+}
+
+void TestForm::Form_Paint(Canvas& canvas) {
+    ++paints;
+    outer_w = canvas.outer_width();
+    outer_h = canvas.outer_height();
+    shows_origin = canvas.shows_point(0, 0);
+    shows_outside = canvas.shows_point(static_cast<float>(client_width) + 30, 0);
+    canvas.fill_rect(0, 4200, 600, 4500, 0x00FF00);  // a green strip at the bottom left
+}
+
+}  // namespace dorvane::testing

@@ -1,0 +1,54 @@
+// Support for tests of the FLTK backend on a real X server: the one backend of the test
+// program, a form with one control of every kind, bounded waits that keep the event loop
+// running, and input as the X server delivers a user's (XTest keys and clicks, the window
+// manager's activation and close requests).
+#pragma once
+
+#include <FL/Fl_Widget.H>
+#include <FL/Fl_Window.H>
+
+#include <functional>
+#include <string>
+
+#include "platform/fltk/services.h"
+#include "platform/form.h"
+
+namespace dorvane::testing {
+
+fltk::FltkServices& backend();
+
+// Runs the event loop until `done` holds or `seconds` pass; returns whether it held.
+bool wait_for(const std::function<bool()>& done, double seconds = 5);
+// Runs the event loop for a while, for checks that something does NOT happen.
+void settle(double seconds = 0.3);
+
+// The window that mirrors the form, and the widget of one of its controls (nullptr if none).
+Fl_Window* window_of(const Form& form);
+Fl_Widget* widget_of(const Form& form, const Control& control);
+
+// The window manager makes the window the active one (_NET_ACTIVE_WINDOW).
+void activate(Fl_Window* window);
+// The window manager's request to close the window, as its close control sends it.
+void request_close(Fl_Window* window);
+// Keys typed on the keyboard: "y", "Return", "Escape", "Tab"; with Alt held when `alt`.
+void type_key(const std::string& keysym, bool alt = false);
+// A click (or double click) at a point of the screen.
+void click_at(int x, int y, int clicks = 1);
+
+struct TestForm : Form {
+    explicit TestForm(std::string name);
+    ~TestForm() override;
+
+    Control button, option_a, option_b, frame, framed_a, framed_b, label, text, picture, list,
+        files, line;
+    int activations = 0, closes = 0, paints = 0, presses = 0, picks = 0, dbl_clicks = 0;
+    double outer_w = 0, outer_h = 0;
+    bool shows_origin = false, shows_outside = false;
+    std::function<void()> on_close;
+
+    void Form_Activate() override { ++activations; }
+    void frame_closed() override;
+    void Form_Paint(Canvas& canvas) override;
+};
+
+}  // namespace dorvane::testing
