@@ -2,7 +2,8 @@
 //
 // A screen within a few percent of 96 dpi gets exactly 15 twips per pixel, so that the layout
 // lands on whole pixels as designed; any other screen scales everything, fonts and pictures
-// included, by its dpi / 96.
+// included, by its dpi / 96. Screens report their dpi from a size in whole millimetres, so a
+// factor within a few percent of a quarter step (1.25, 1.5, 2, ...) is taken as that step.
 #pragma once
 
 #include <algorithm>
@@ -18,7 +19,8 @@ class Scale {
         if (!(dpi > 0))
             return 1.0;
         double f = dpi / 96.0;
-        return std::fabs(f - 1.0) <= 0.05 ? 1.0 : f;
+        double step = std::max(1.0, std::round(f * 4.0) / 4.0);
+        return std::fabs(f - step) <= 0.05 * step ? step : f;
     }
 
     double factor() const { return factor_; }

@@ -23,7 +23,9 @@ TEST(FltkScale, DenserScreensScaleEverythingFontsIncluded) {
     EXPECT_EQ(s.px(9510), 1268);
     EXPECT_EQ(s.font_px(8.25), 2 * Scale(96).font_px(8.25));
     EXPECT_DOUBLE_EQ(s.twips(1268), 9510);
-    EXPECT_NE(Scale(110).factor(), 1.0);
+    EXPECT_EQ(Scale(192.7).factor(), 2.0);  // as a screen measured in millimetres reports it
+    EXPECT_EQ(Scale(144).factor(), 1.5);
+    EXPECT_NEAR(Scale(110).factor(), 110 / 96.0, 1e-9);  // between steps: as reported
 }
 
 TEST(FltkScale, NeighbouringRectanglesNeitherOverlapNorLeaveGaps) {

@@ -105,37 +105,67 @@ void click_at(int x, int y, int clicks) {
     XFlush(fl_display);
 }
 
-namespace {
-
-Control make(std::string name, ControlKind kind, std::string caption, Rect place, int focus) {
-    Control c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.caption = std::move(caption);
-    c.place = place;
-    c.focus_place = focus;
-    return c;
-}
-
-}  // namespace
-
 TestForm::TestForm(std::string name_) : Form(name_) {
-    using K = ControlKind;
     caption = name_ + " window";
     client_width = 6000;
     client_height = 4500;
-    button = make("button", K::CommandButton, "&Go", {120, 120, 1500, 450}, 0);
-    option_a = make("option_a", K::OptionButton, "a&b@c.map", {120, 720, 1500, 300}, 1);
-    option_b = make("option_b", K::OptionButton, "", {120, 1080, 1500, 300}, 2);
-    frame = make("frame", K::Frame, "Group", {1800, 120, 2400, 1500}, -1);
-    framed_a = make("framed_a", K::OptionButton, "one", {150, 300, 1500, 300}, 3);
-    framed_b = make("framed_b", K::OptionButton, "two", {150, 750, 1500, 300}, 4);
-    label = make("label", K::Label, "Plain text", {120, 1500, 1500, 255}, -1);
-    text = make("text", K::TextBox, "IS", {120, 1920, 1500, 390}, 5);
-    picture = make("picture", K::PictureBox, "", {4500, 120, 975, 1125}, 6);
-    list = make("list", K::List, "", {120, 2400, 1500, 315}, 7);
-    files = make("files", K::FileList, "", {1800, 1800, 2400, 1500}, 8);
-    line = make("line", K::Line, "", {}, -1);
+    button = {.name = "button",
+              .kind = ControlKind::CommandButton,
+              .caption = "&Go",
+              .place = {120, 120, 1500, 450},
+              .focus_place = 0};
+    option_a = {.name = "option_a",
+                .kind = ControlKind::OptionButton,
+                .caption = "a&b@c.map",
+                .place = {120, 720, 1500, 300},
+                .focus_place = 1};
+    option_b = {.name = "option_b",
+                .kind = ControlKind::OptionButton,
+                .caption = "",
+                .place = {120, 1080, 1500, 300},
+                .focus_place = 2};
+    frame = {.name = "frame",
+             .kind = ControlKind::Frame,
+             .caption = "Group",
+             .place = {1800, 120, 2400, 1500},
+             .focus_place = -1};
+    framed_a = {.name = "framed_a",
+                .kind = ControlKind::OptionButton,
+                .caption = "one",
+                .place = {150, 300, 1500, 300},
+                .focus_place = 3};
+    framed_b = {.name = "framed_b",
+                .kind = ControlKind::OptionButton,
+                .caption = "two",
+                .place = {150, 750, 1500, 300},
+                .focus_place = 4};
+    label = {.name = "label",
+             .kind = ControlKind::Label,
+             .caption = "Plain text",
+             .place = {120, 1500, 1500, 255},
+             .focus_place = -1};
+    text = {.name = "text",
+            .kind = ControlKind::TextBox,
+            .caption = "IS",
+            .place = {120, 1920, 1500, 390},
+            .focus_place = 5};
+    picture = {.name = "picture",
+               .kind = ControlKind::PictureBox,
+               .caption = "",
+               .place = {4500, 120, 975, 1125},
+               .focus_place = 6};
+    list = {.name = "list",
+            .kind = ControlKind::List,
+            .caption = "",
+            .place = {120, 2400, 1500, 315},
+            .focus_place = 7};
+    files = {.name = "files",
+             .kind = ControlKind::FileList,
+             .caption = "",
+             .place = {1800, 1800, 2400, 1500},
+             .focus_place = 8};
+    line = {
+        .name = "line", .kind = ControlKind::Line, .caption = "", .place = {}, .focus_place = -1};
     framed_a.parent = framed_b.parent = &frame;
     line.x1 = 4500, line.y1 = 3600, line.x2 = 5400, line.y2 = 3600;
     label.back = 0x0000FF;  // red
