@@ -38,7 +38,10 @@ The pieces, for scenarios of any window:
 - wait_until(predicate, timeout, what): polls a condition with a bound; never sleeps blindly.
 - MAIN_TITLE, MAIN_PLACES (the main window's controls in twips), slot_place(k).
 
-Geometry: twips are converted at 15 per pixel, as the program does on a 96 dpi screen.
+Geometry: twips are converted at 15 per pixel on a 96 dpi screen (XSession(dpi=...) scales).
+
+run_in_x.py runs any program (for instance a GoogleTest binary of the FLTK backend) in such a
+session and exits with its status.
 """
 
 import functools
