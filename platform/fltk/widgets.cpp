@@ -29,7 +29,12 @@ namespace {
 void draw_plain(const Fl_Label* label, int x, int y, int w, int h, Fl_Align align) {
     fl_font(label->font, label->size);
     fl_color(static_cast<Fl_Color>(label->color));
+    bool clip = (align & FL_ALIGN_CLIP) != 0;
+    if (clip)
+        fl_push_clip(x, y, w, h);
     fl_draw(label->value, x, y, w, h, align, label->image, 0);
+    if (clip)
+        fl_pop_clip();
 }
 
 void measure_plain(const Fl_Label* label, int& w, int& h) {
@@ -147,6 +152,7 @@ class FrameBox : public Fl_Group {
   public:
     FrameBox(int x, int y, int w, int h) : Fl_Group(x, y, w, h) {
         clear_flag(SHORTCUT_LABEL);
+        align(FL_ALIGN_INSIDE);  // the frame draws its caption itself, not its parent
         end();
     }
     void draw() override {
@@ -273,6 +279,8 @@ Fl_Widget* create_widget(View& view, int x0, int y0, const Look& look) {
     switch (c.kind) {
         case ControlKind::CommandButton:
             widget = new CommandButton(x, y, w, h);
+            // Long captions wrap at blanks and never spill over the button's edges.
+            widget->align(FL_ALIGN_CENTER | FL_ALIGN_INSIDE | FL_ALIGN_WRAP | FL_ALIGN_CLIP);
             widget->callback(on_press);
             break;
         case ControlKind::OptionButton:
