@@ -86,37 +86,5 @@ TEST_F(AboutBox, FrameCloseDestroysAndTheNextAboutBuildsAFreshBox) {
     EXPECT_EQ(boxes(), 1);
 }
 
-TEST_F(AboutBox, CreditsNameTheProgramVersionAndFictionalAddresses) {
-    Aboutqim& box = open();
-    EXPECT_NE(box.info.caption.find("Dorvane 5.0"), std::string::npos);
-    EXPECT_NE(box.info.caption.find("e-mail"), std::string::npos);
-    EXPECT_NE(box.Text1.caption.find("example.com"), std::string::npos);
-    EXPECT_NE(box.Text2.caption.find("@example.org"), std::string::npos);
-    EXPECT_EQ(box.Text2.kind, ControlKind::TextBox);
-}
-
-TEST_F(AboutBox, PanelDrawsTheFourAboveTheTwoInsideItsFrame) {
-    Aboutqim& box = open();
-    ASSERT_EQ(box.Line.size(), 14u);
-    const Rect& panel = box.Frame666.place;
-    for (const Control& line : box.Line) {
-        EXPECT_EQ(line.kind, ControlKind::Line);
-        EXPECT_EQ(line.parent, &box.Frame666);
-        for (int x : {line.x1, line.x2})
-            EXPECT_TRUE(x > 0 && x < panel.width) << line.name;
-        for (int y : {line.y1, line.y2})
-            EXPECT_TRUE(y > 0 && y < box.Label4.place.top) << line.name;
-    }
-    EXPECT_EQ(box.Line[13].name, "Line14");
-    EXPECT_EQ(box.Label4.parent, &box.Frame666);
-    EXPECT_EQ(box.Text3.parent, &box.Frame666);
-    EXPECT_GE(box.Text3.place.left, box.Label4.place.left + box.Label4.place.width - 15)
-        << "\"IS\" stands right of the 2";
-    EXPECT_TRUE(box.Text3.font.underline);
-    EXPECT_EQ(box.Frame1.parent, &box.Frame666);
-    EXPECT_EQ(box.Command1.parent, &box.Frame1);
-    EXPECT_EQ(box.Frame1.fore, compose(192, 0, 192));
-}
-
 }  // namespace
 }  // namespace dorvane
