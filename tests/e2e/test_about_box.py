@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The about box through the real program: Ctrl+A opens it with the focus on its close button,
 so Enter hides it; About twice leaves one box; ANSWER shows the joke's message; after a close
-through the frame the next About shows a box again."""
+through the frame the next About shows a box again, whose focus order reaches ANSWER."""
 from xsession import Database, Window, scenario, wait_until
 
 ABOUT = "About Dorvane"
@@ -39,7 +39,16 @@ def about_box(t):
     box.close()
     t.x.wait_no_window(ABOUT)
     win.key("ctrl+a")
-    t.x.wait_window(ABOUT)
+    fresh = t.x.wait_window(ABOUT)
     assert len(boxes(t)) == 1
+
+    # The focus runs through the frames of the panel too: four Tabs from the close button
+    # reach ANSWER, which Enter presses.
+    wait_until(lambda: t.x.active_window() == fresh, 5, "the new box to take the focus")
+    t.x.key("Tab", "Tab", "Tab", "Tab", "Return")
+    t.x.wait_window(ANSWER_TITLE)
+    t.x.key("Return")
+    t.x.wait_no_window(ANSWER_TITLE)
+    assert boxes(t) == [fresh]
     win.key("ctrl+q")
     assert t.wait_exit() == 0
