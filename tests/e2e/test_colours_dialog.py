@@ -48,7 +48,7 @@ def shows(image, window, place, colour):
     return any(image.pixel(x, y) == colour for x in range(x0, x1) for y in range(y0, y1))
 
 
-def band(win, outer, row):
+def band(outer, row):
     """The band (1 to 255) painted at pixel row `row` of the area, from the middle of the row."""
     return int((row + 0.5) * 255.0 / outer) + 1
 
@@ -59,7 +59,7 @@ def gradient_is(t, win, outer, colour_of_band):
     shot = t.x.screenshot()
     ox, oy = win.area_origin()
     for row in range(0, 430, 7):
-        k = band(win, outer, row)
+        k = band(outer, row)
         if shot.pixel(ox + 1, oy + row) not in (colour_of_band(k), colour_of_band(k - 1)):
             return False
     return True
