@@ -24,22 +24,6 @@ namespace {
 
 FltkServices* g_backend = nullptr;
 
-// The layout was made for narrow faces of Helvetica's and Times' measure; the toolkit's usual
-// sans and serif are much wider and would cut captions short. Where these faces are missing,
-// fontconfig falls back to its defaults.
-void use_narrow_faces() {
-    static const char* const faces[][4] = {
-        {" Nimbus Sans", "BNimbus Sans", "INimbus Sans", "PNimbus Sans"},
-        {" Nimbus Roman", "BNimbus Roman", "INimbus Roman", "PNimbus Roman"},
-        {" Nimbus Mono PS", "BNimbus Mono PS", "INimbus Mono PS", "PNimbus Mono PS"},
-    };
-    const Fl_Font bases[] = {FL_HELVETICA, FL_TIMES, FL_COURIER};
-    for (int family = 0; family < 3; ++family) {
-        for (int style = 0; style < 4; ++style)
-            Fl::set_font(bases[family] + style, faces[family][style]);
-    }
-}
-
 double screen_dpi() {
     float h = 0, v = 0;
     Fl::screen_dpi(h, v, 0);
@@ -56,7 +40,6 @@ void route_event(const std::function<void()>& handler) {
 FltkServices::FltkServices() : scale_((fl_open_display(), screen_dpi())), pictures_(scale_) {
     g_backend = this;
     Fl::visual(FL_DOUBLE | FL_RGB);
-    use_narrow_faces();
     Fl::event_dispatch(dispatch);
 }
 
