@@ -433,6 +433,14 @@ def scenario(fn=None, **session_args):
                         print("screenshot of the failure:", shot)
                     except Exception as e:  # the screenshot is only a help
                         print("no screenshot:", e)
+                    try:
+                        tree = session.run_tool(["xwininfo", "-root", "-tree"], check=False)
+                        print("windows:\n" + "\n".join(
+                            line for line in tree.splitlines() if '"' in line))
+                    except Exception as e:
+                        print("no window list:", e)
+                    status = t.proc.poll() if t.proc else "not started"
+                    print("program status: %s" % ("running" if status is None else status))
                     print("program output:\n" + t.output())
         finally:
             if ok:
