@@ -176,14 +176,20 @@ class XSession:
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("XAUTHORITY", None)
         if self.window_manager:
-            wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
+            # openbox runs its --startup command once it manages windows; a window mapped
+            # earlier, while it is still starting, may be framed but never shown.
+            ready = tempfile.NamedTemporaryFile(prefix="openbox-ready-", delete=False)
+            ready.close()
+            os.unlink(ready.name)
+            wm = subprocess.Popen(["openbox", "--sm-disable", "--startup",
+                                   "touch %s" % ready.name], env=self.env,
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.procs.append(wm)
-            wait_until(self._wm_ready, 20, "the window manager")
-
-    def _wm_ready(self):
-        out = self.run_tool(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
-        return "window id" in out
+            try:
+                wait_until(lambda: os.path.exists(ready.name), 20, "the window manager")
+            finally:
+                if os.path.exists(ready.name):
+                    os.unlink(ready.name)
 
     def stop(self):
         for p in reversed(self.procs):
