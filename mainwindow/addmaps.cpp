@@ -66,7 +66,8 @@ void Addmaps::Done_Click() {
         main_window.services.message_box(
             "The map file " + listed +
                 " cannot be added to the catalogue: its name contains a double quote or a line "
-                "break, which the database file cannot hold. Rename the file and try again.",
+                "break, or is too long, and the database file could not hold it. Rename the "
+                "file and choose it again.",
             "Add Map", Buttons::Ok);
         return;
     }
