@@ -52,6 +52,13 @@ struct Editing : ::testing::Test {
             EXPECT_EQ(main.state.maps[i].mapname, main.Option1[i].caption) << "slot " << i;
     }
 
+    // The file holds exactly what the state gives, with the selection it had when written.
+    void expect_file(Numbering numbering, SlotIndex selection) const {
+        State written = main.state;
+        written.selected_map = selection;
+        EXPECT_EQ(folder.read(kDatabaseFile), format_database(written, numbering));
+    }
+
     std::vector<std::string> file_lines() const {
         std::string bytes = folder.read(kDatabaseFile);
         std::vector<std::string> lines;

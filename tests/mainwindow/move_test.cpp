@@ -51,6 +51,12 @@ TEST_F(MoveMap, ExchangesTwoNamesAndMakesSlotZeroCurrent) {
     EXPECT_FALSE(main.Option1[9].value);
     expect_normal_mode();
     EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(services.writes, 1);
+    expect_file(Numbering::ByMapnum, 9);  // written before slot 0 was chosen
+    std::vector<std::string> lines = file_lines();
+    ASSERT_EQ(lines.size(), 77u);
+    EXPECT_EQ(lines[4], slot_line(104, "b.map"));
+    EXPECT_EQ(lines[9], slot_line(109, "a.map"));
 }
 
 TEST_F(MoveMap, OntoAnEmptySlotAndFromAnEmptySlot) {
@@ -73,6 +79,8 @@ TEST_F(MoveMap, TowhereWithoutASecondClickChangesNoSlot) {
     EXPECT_EQ(main.Option1[0].caption, "z.map");
     EXPECT_EQ(main.state.map, 0);
     expect_normal_mode();
+    EXPECT_EQ(services.writes, 1);
+    expect_file(Numbering::ByMapnum, 12);
 }
 
 TEST_F(MoveMap, StaysArmedAcrossASort) {

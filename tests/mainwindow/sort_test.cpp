@@ -27,6 +27,12 @@ TEST_F(SortMaps, PacksAndSortsTheNamedSlotsAndTellsTheUser) {
     EXPECT_EQ(main.state.map, 0);
     EXPECT_EQ(main.state.selected_map, 0);
     EXPECT_TRUE(main.Option1[0].value);
+    EXPECT_EQ(services.writes, 1);
+    expect_file(Numbering::ByMapnum, 50);  // written before slot 0 was chosen
+    std::vector<std::string> lines = file_lines();
+    ASSERT_EQ(lines.size(), 77u);
+    EXPECT_EQ(lines[2], slot_line(102, "c.map"));
+    EXPECT_EQ(lines[3], slot_line(103, ""));
 }
 
 TEST_F(SortMaps, OrdersByCharacterCodeWithCaseMattering) {
@@ -67,6 +73,8 @@ TEST_F(SortMaps, AnEmptyCatalogueStaysEmptyAndIsStillConfirmed) {
     expect_table_mirrors_captions();
     EXPECT_EQ(services.messages.size(), 1u);
     EXPECT_EQ(main.state.map, 0);
+    EXPECT_EQ(services.writes, 1);
+    expect_file(Numbering::ByMapnum, 9);
 }
 
 TEST_F(SortMaps, ANameThatIsTheEmptySlotMarkerComesOutEmpty) {
