@@ -1,0 +1,67 @@
+"""Helpers for scenarios of the map file picker "Add Map": opening it from the main window,
+finding the highlighted row of its file list on the screen, and clicking rows and Ok."""
+from xsession import MAIN_PLACES, Window, wait_until
+
+PICKER_TITLE = "Add Map"
+MAP_FILES = (120, 120, 3375, 2820)
+DONE = (120, 3000, 3375, 615)
+LIST_BACK = (255, 255, 255)
+
+
+class Picker(Window):
+    """The picker window, addressed in twips of its area."""
+
+    def column(self, image):
+        """Screen x of a column near the list's right edge, clear of short names, and the screen
+        rows inside the list's border."""
+        left, top, width, height = MAP_FILES
+        x, y0 = self.screen_point(left + width - 180, top)
+        _, y1 = self.screen_point(left, top + height)
+        return x, range(y0 + 3, y1 - 3)
+
+    def highlighted_rows(self):
+        """The screen rows of the list that show the selection's highlight (none: empty)."""
+        image = self.x.screenshot()
+        x, rows = self.column(image)
+        return [y for y in rows if image.pixel(x, y) != LIST_BACK]
+
+    def wait_painted(self, timeout=10):
+        def list_shown():
+            image = self.x.screenshot()
+            x, rows = self.column(image)
+            return image.pixel(x, rows[-1]) == LIST_BACK
+        wait_until(list_shown, timeout, "the picker's file list on the screen")
+
+    def wait_highlight(self, what, timeout=5):
+        return wait_until(self.highlighted_rows, timeout, what)
+
+    def row_height(self):
+        """Selects the first row with a click and measures its highlight."""
+        left, top, _, _ = MAP_FILES
+        x, y = self.screen_point(left + 300, top)
+        self.x.click(x, y + 5)
+        rows = self.wait_highlight("the first row's highlight")
+        assert rows[0] - y <= 6, "the highlight starts at %d, the list at %d" % (rows[0], y)
+        return rows[-1] - rows[0] + 1, rows[0]
+
+    def click_row(self, index, repeat=1):
+        height, first = self.row_height()
+        left, _, _, _ = MAP_FILES
+        x, _ = self.screen_point(left + 300, 0)
+        self.x.click(x, first + height * index + height // 2, repeat=repeat)
+
+    def press_ok(self):
+        self.click_control(DONE)
+
+
+def open_picker(t, main, move_to=(760, 60)):
+    """Presses Add Map in the main window and returns the picker once it is on the screen,
+    moved clear of the main window so that both can be clicked."""
+    main.click_control(MAIN_PLACES["Addmap"])
+    wid = t.x.wait_window(PICKER_TITLE)
+    if move_to:
+        t.x.run_tool(["xdotool", "windowmove", "--sync", str(wid)] + [str(v) for v in move_to])
+        wait_until(lambda: abs(t.x.geometry(wid)[0] - move_to[0]) < 40, 5, "the picker to move")
+    picker = Picker(t.x, wid)
+    picker.wait_painted()
+    return picker
