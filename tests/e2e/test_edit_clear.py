@@ -3,19 +3,10 @@
 Database" asks first: No changes nothing, Yes leaves a file numbered 0 to 67 with every name
 empty and the selection and colours kept, while the numbers in memory come back with the next
 ordinary write."""
-from xsession import MAIN_PLACES, Database, scenario, slot_place, wait_until
+from editing import wait_file
+from xsession import MAIN_PLACES, Database, scenario, slot_place
 
 QUESTION = "Erase All Maps"
-
-
-def wait_file(t, check, what):
-    def ok():
-        try:
-            return check(Database.read(t.folder))
-        except (OSError, AssertionError):
-            return False
-    wait_until(ok, 5, what)
-    return Database.read(t.folder)
 
 
 def answer(t, key):

@@ -1,11 +1,23 @@
-"""Helpers for scenarios of the map file picker "Add Map": opening it from the main window,
-finding the highlighted row of its file list on the screen, and clicking rows and Ok."""
-from xsession import MAIN_PLACES, Window, wait_until
+"""Helpers for the scenarios of the catalogue editing commands: waiting for the database file
+to reach a state, and the map file picker "Add Map" (opening it from the main window, finding
+the highlighted row of its file list on the screen, clicking rows and Ok)."""
+from xsession import MAIN_PLACES, Database, Window, wait_until
 
 PICKER_TITLE = "Add Map"
 MAP_FILES = (120, 120, 3375, 2820)
 DONE = (120, 3000, 3375, 615)
 LIST_BACK = (255, 255, 255)
+
+
+def wait_file(t, check, what, timeout=5):
+    """Waits until the database file reads back whole and check(database) holds; returns it."""
+    def ok():
+        try:
+            return check(Database.read(t.folder))
+        except (OSError, AssertionError):
+            return False
+    wait_until(ok, timeout, what)
+    return Database.read(t.folder)
 
 
 class Picker(Window):
@@ -44,11 +56,18 @@ class Picker(Window):
         assert rows[0] - y <= 6, "the highlight starts at %d, the list at %d" % (rows[0], y)
         return rows[-1] - rows[0] + 1, rows[0]
 
+    def list_top(self):
+        """Screen row of the list's top edge."""
+        return self.screen_point(*MAP_FILES[:2])[1]
+
     def click_row(self, index, repeat=1):
+        """Clicks row `index` (from 0); returns the clicked point's offset below the list's top."""
         height, first = self.row_height()
-        left, _, _, _ = MAP_FILES
-        x, _ = self.screen_point(left + 300, 0)
-        self.x.click(x, first + height * index + height // 2, repeat=repeat)
+        x, _ = self.screen_point(MAP_FILES[0] + 300, 0)
+        y = first + height * index + height // 2
+        offset = y - self.list_top()  # a click may hide the picker
+        self.x.click(x, y, repeat=repeat)
+        return offset
 
     def press_ok(self):
         self.click_control(DONE)
