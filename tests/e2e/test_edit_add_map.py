@@ -2,8 +2,9 @@
 """Adding maps with the picker: it lists only the folder's map files (any letter case, no
 folders), sorted; a double-click fills the slot chosen after the picker opened; Ok stores the
 name lower-cased; a hidden picker keeps its selection; closing it through its frame changes
-nothing; Ok in a fresh picker with nothing selected empties the current slot. Every add is in
-the file at once, with the slot's own number."""
+nothing; Ok in a fresh picker with nothing selected empties the current slot; a fresh picker
+has the keyboard focus in its list. Every add is in the file at once, with the slot's own
+number."""
 import os
 
 from editing import PICKER_TITLE, open_picker, wait_file
@@ -59,6 +60,17 @@ def add_map(t):
     assert db.numbers[2] == 2 and db.selection == 2
     expected = before.replace('302,"old.map"', '2,""').replace("\r\n7\r\n", "\r\n2\r\n")
     assert db.raw == expected, "more than slot 2 and the selection changed"
+
+    # A fresh picker has its list focused: the arrow keys move the selection at once.
+    picker = open_picker(t, win, move_to=None)
+    picker.close()
+    t.x.wait_no_window(PICKER_TITLE)
+    picker = open_picker(t, win)
+    picker.key("Down")
+    picker.wait_highlight("a row selected by the arrow key")
+    picker.close()
+    t.x.wait_no_window(PICKER_TITLE)
+    assert Database.read(t.folder).raw == expected, "closing the picker changed the file"
 
     win.key("ctrl+q")
     assert t.wait_exit() == 0
