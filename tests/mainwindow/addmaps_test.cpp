@@ -17,23 +17,6 @@ struct Picker : testing::Editing {
     }
 };
 
-TEST_F(Picker, IsASmallModelessWindowWithTheListFirst) {
-    Addmaps& picker = open_picker();
-    EXPECT_EQ(picker.caption, "Add Map");
-    EXPECT_EQ(picker.client_width, 3600);
-    EXPECT_EQ(picker.client_height, 3690);
-    EXPECT_TRUE(picker.modeless);
-    ASSERT_EQ(picker.controls.size(), 2u);
-    EXPECT_EQ(picker.controls[0], &picker.MapFiles);
-    EXPECT_EQ(picker.MapFiles.kind, ControlKind::FileList);
-    EXPECT_EQ(picker.MapFiles.place.left, 120);
-    EXPECT_EQ(picker.MapFiles.place.height, 2820);
-    EXPECT_EQ(picker.Done.caption, "Ok");
-    EXPECT_EQ(picker.Done.place.top, 3000);
-    EXPECT_EQ(picker.Done.place.width, 3375);
-    EXPECT_LT(picker.MapFiles.focus_place, picker.Done.focus_place);
-}
-
 TEST_F(Picker, AddMapShowsTheMapFilesAndASecondPressChangesNothing) {
     services.file_list = std::vector<std::string>{"E1L8.MAP", "castle.map"};
     Addmaps& picker = open_picker();
@@ -101,19 +84,6 @@ TEST_F(Picker, OkWithNothingSelectedEmptiesTheCurrentSlot) {
     EXPECT_EQ(main.state.maps[7].mapnum, 7);
     EXPECT_FALSE(picker.visible);
     EXPECT_EQ(file_lines().at(7), slot_line(7, ""));
-}
-
-TEST_F(Picker, TheSameFileMayFillSeveralSlots) {
-    services.file_list = std::vector<std::string>{"dup.map"};
-    for (int slot : {3, 10}) {
-        main.choose_slot(slot);
-        Addmaps& picker = open_picker();
-        select_item(picker.MapFiles, 0);
-        press(picker.Done);
-    }
-    EXPECT_EQ(main.Option1[3].caption, "dup.map");
-    EXPECT_EQ(main.Option1[10].caption, "dup.map");
-    expect_table_mirrors_captions();
 }
 
 TEST_F(Picker, OnlyAsciiLettersAreLowerCased) {

@@ -87,16 +87,5 @@ TEST_F(SortMaps, ANameThatIsTheEmptySlotMarkerComesOutEmpty) {
     expect_table_mirrors_captions();
 }
 
-TEST_F(SortMaps, LeavesTheWorkValuesAlone) {
-    fill({{1, "b.map"}, {2, "a.map"}});
-    main.state.t_mapname = "kept.map";
-    main.state.t_mapnum = 44;
-    main.state.temp = 17;
-    main.sort_Click();
-    EXPECT_EQ(main.state.t_mapname, "kept.map");
-    EXPECT_EQ(main.state.t_mapnum, 44);
-    EXPECT_EQ(main.state.temp, 17);
-}
-
 }  // namespace
 }  // namespace dorvane
