@@ -1,0 +1,57 @@
+#!/usr/bin/env python3
+"""Access keys: Alt with the letter after '&' reaches each command button (Add Map, Move Map,
+Clear Map Slot, Quit); the same letters without Alt do nothing. Each plain letter is followed by a slot click, which is handled after it, so that the
+check for "nothing happened" waits on an event instead of on time."""
+from xsession import MAIN_PLACES, Database, scenario, slot_place, wait_until
+
+YELLOW = (255, 255, 0)
+
+
+def chosen(t, win, k):
+    """Whether slot k shows its black dot (the circle's middle, 9 by 10 pixels into it)."""
+    left, top, _, _ = slot_place(k)
+    return win.pixel_twips(t.x.screenshot(), left + 9 * 15, top + 10 * 15) == (0, 0, 0)
+
+
+def setup_face(t, win):
+    left, top, _, _ = MAIN_PLACES["Setup"]
+    return win.pixel_twips(t.x.screenshot(), left + 150, top + 150)
+
+
+def plain_then_click(t, win, letter, slot):
+    win.key(letter)
+    win.click_control(slot_place(slot))
+    wait_until(lambda: chosen(t, win, slot), 5, "slot %d chosen after %r" % (slot, letter))
+
+
+@scenario
+def access_keys(t):
+    Database(slots={5: "e1l5.map", 9: "e1l9.map"}, selection=9).write(t.folder)
+    win = t.start()
+    assert chosen(t, win, 9)
+
+    plain_then_click(t, win, "a", 3)
+    assert t.x.find_window("Add Map") is None, "a plain A opened the picker"
+    win.key("alt+a")
+    t.x.click_close_box(t.x.wait_window("Add Map"))
+    t.x.wait_no_window("Add Map")
+
+    plain_then_click(t, win, "m", 5)
+    assert setup_face(t, win) == YELLOW, "a plain M entered move mode"
+    win.key("alt+m")  # move mode: Towhere covers the button column
+    wait_until(lambda: setup_face(t, win) != YELLOW, 5, "move mode")
+    win.click_control(MAIN_PLACES["Towhere"])
+    wait_until(lambda: setup_face(t, win) == YELLOW and chosen(t, win, 0), 5, "normal mode")
+
+    # Clear empties the current slot in the file.
+    plain_then_click(t, win, "c", 5)
+    assert Database.read(t.folder).slots[5] != "", "a plain C cleared the slot"
+    win.key("alt+c")
+    wait_until(lambda: Database.read(t.folder).slots[5] == "", 5, "slot 5 cleared")
+
+    plain_then_click(t, win, "q", 7)
+    assert t.running(), "a plain Q ended the program"
+    win.key("alt+q")
+    assert t.wait_exit() == 0
+    db = Database.read(t.folder)
+    assert db.selection == 7 and db.slots[9] == "e1l9.map"
