@@ -131,6 +131,7 @@ TEST(FltkForms, FileListSelectsOnAClickAndRaisesItsDoubleClick) {
 }
 
 TEST(FltkForms, ActivationRunsWhenAFormBecomesTheProgramsActiveWindow) {
+    // (A form is active when the program's keyboard focus is in one of its widgets.)
     auto first = show("first");
     auto second = show("second");
     TestForm *a = first.get(), *b = second.get();
@@ -148,6 +149,20 @@ TEST(FltkForms, ActivationRunsWhenAFormBecomesTheProgramsActiveWindow) {
     backend().route([a] { a->visible = true; });
     activate(window_of(*a));
     EXPECT_TRUE(wait_for([a, again] { return a->activations == again + 1; }));
+}
+
+TEST(FltkForms, ReturningFromAnotherProgramDoesNotActivateAgain) {
+    auto form = show("alone");
+    TestForm* f = form.get();
+    activate(window_of(*f));
+    ASSERT_TRUE(wait_for([f] { return f->activations >= 1; }));
+    int before = f->activations;
+    OtherProgramWindow other;
+    ASSERT_TRUE(other.activate());
+    activate(window_of(*f));
+    ASSERT_TRUE(wait_for([f] { return Fl::focus() && Fl::focus()->window() == window_of(*f); }));
+    settle();
+    EXPECT_EQ(f->activations, before);
 }
 
 TEST(FltkForms, CloseControlRunsFrameClosedWhichMayDestroyTheForm) {

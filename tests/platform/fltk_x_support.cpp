@@ -105,6 +105,44 @@ void click_at(int x, int y, int clicks) {
     XFlush(fl_display);
 }
 
+OtherProgramWindow::OtherProgramWindow() : display_(XOpenDisplay(nullptr)), window_(0) {
+    if (!display_)
+        return;
+    window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 200, 100, 0, 0, 0);
+    XStoreName(display_, window_, "another program");
+    XWMHints hints{};
+    hints.flags = InputHint;
+    hints.input = True;
+    XSetWMHints(display_, window_, &hints);
+    XMapWindow(display_, window_);
+    XSync(display_, False);
+}
+
+OtherProgramWindow::~OtherProgramWindow() {
+    if (display_)
+        XCloseDisplay(display_);
+}
+
+bool OtherProgramWindow::activate() {
+    if (!display_)
+        return false;
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window_;
+    e.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = 2;
+    XSendEvent(display_, DefaultRootWindow(display_), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XFlush(display_);
+    return wait_for([this] {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(display_, &focus, &revert);
+        return focus == window_;
+    });
+}
+
 TestForm::TestForm(std::string name_) : Form(name_) {
     caption = name_ + " window";
     client_width = 6000;

@@ -13,6 +13,8 @@
 #include "platform/fltk/services.h"
 #include "platform/form.h"
 
+struct _XDisplay;  // Xlib's display connection; its header stays out (its macros clash)
+
 namespace dorvane::testing {
 
 fltk::FltkServices& backend();
@@ -34,6 +36,19 @@ void request_close(Fl_Window* window);
 void type_key(const std::string& keysym, bool alt = false);
 // A click (or double click) at a point of the screen.
 void click_at(int x, int y, int clicks = 1);
+
+// A window of another program: a second connection to the X server with a window of its own.
+class OtherProgramWindow {
+  public:
+    OtherProgramWindow();
+    ~OtherProgramWindow();
+    // Asks the window manager to activate it; returns once it holds the keyboard focus.
+    bool activate();
+
+  private:
+    ::_XDisplay* display_;
+    unsigned long window_;
+};
 
 struct TestForm : Form {
     explicit TestForm(std::string name);
