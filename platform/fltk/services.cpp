@@ -32,6 +32,18 @@ double screen_dpi() {
 
 }  // namespace
 
+// The window manager may frame a window anew (another theme, decorations switched off) after it
+// was painted; the gradient depends on the frame's size, so the window paints again.
+int on_unhandled(int event) {
+    static const Atom extents = XInternAtom(fl_display, "_NET_FRAME_EXTENTS", False);
+    if (event != 0 || !fl_xevent || fl_xevent->type != PropertyNotify ||
+        fl_xevent->xproperty.atom != extents)
+        return 0;
+    if (Fl_Window* window = fl_find(fl_xevent->xproperty.window))
+        window->redraw();
+    return 0;
+}
+
 void route_event(const std::function<void()>& handler) {
     if (g_backend)
         g_backend->route(handler);
@@ -41,10 +53,12 @@ FltkServices::FltkServices() : scale_((fl_open_display(), screen_dpi())), pictur
     g_backend = this;
     Fl::visual(FL_DOUBLE | FL_RGB);
     Fl::event_dispatch(dispatch);
+    Fl::add_handler(on_unhandled);
 }
 
 FltkServices::~FltkServices() {
     Fl::event_dispatch(nullptr);
+    Fl::remove_handler(on_unhandled);
     for (Entry& e : forms_) {
         if (e.window)
             Fl::delete_widget(e.window);

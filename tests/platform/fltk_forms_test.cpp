@@ -189,5 +189,13 @@ TEST(FltkForms, PaintRunsTheHandlerWithTheOuterSizeAndReadablePoints) {
     EXPECT_TRUE(wait_for([f, before] { return f->paints > before; }));
 }
 
+TEST(FltkForms, AWindowFramedAnewPaintsWithItsNewOuterSize) {
+    auto form = show("reframed");
+    TestForm* f = form.get();
+    ASSERT_TRUE(wait_for([f] { return f->outer_h > 4500 + 15 * 10; }));
+    undecorate(window_of(*f));  // the window manager drops the title bar and borders
+    EXPECT_TRUE(wait_for([f] { return f->outer_h == 4500; }));
+}
+
 }  // namespace
 }  // namespace dorvane::testing

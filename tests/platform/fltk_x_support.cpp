@@ -84,6 +84,14 @@ void request_close(Fl_Window* window) {
     client_message(fl_xid(window), "_NET_CLOSE_WINDOW", CurrentTime, 2);
 }
 
+void undecorate(Fl_Window* window) {
+    long hints[5] = {2, 0, 0, 0, 0};  // flags: decorations; decorations: none
+    Atom motif = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
+    XChangeProperty(fl_display, fl_xid(window), motif, motif, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(hints), 5);
+    XFlush(fl_display);
+}
+
 void type_key(const std::string& keysym, bool alt) {
     KeyCode code = XKeysymToKeycode(fl_display, XStringToKeysym(keysym.c_str()));
     KeyCode alt_code = XKeysymToKeycode(fl_display, XK_Alt_L);

@@ -32,6 +32,8 @@ Fl_Widget* widget_of(const Form& form, const Control& control);
 void activate(Fl_Window* window);
 // The window manager's request to close the window, as its close control sends it.
 void request_close(Fl_Window* window);
+// Asks the window manager to show the window without any frame (Motif hints).
+void undecorate(Fl_Window* window);
 // Keys typed on the keyboard: "y", "Return", "Escape", "Tab"; with Alt held when `alt`.
 void type_key(const std::string& keysym, bool alt = false);
 // A click (or double click) at a point of the screen.
