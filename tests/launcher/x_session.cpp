@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -53,17 +54,39 @@ void stop(pid_t pid) {
     waitpid(pid, nullptr, 0);
 }
 
-bool has_window_manager(Display* display) {
+std::vector<Window> root_windows(Display* display, const char* property) {
     Atom type;
     int format;
     unsigned long count = 0, after;
     unsigned char* data = nullptr;
-    XGetWindowProperty(display, DefaultRootWindow(display),
-                       XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), 0, 1, False,
-                       XA_WINDOW, &type, &format, &count, &after, &data);
-    if (data)
+    XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, property, False),
+                       0, 1024, False, XA_WINDOW, &type, &format, &count, &after, &data);
+    std::vector<Window> windows;
+    if (data) {
+        const Window* items = reinterpret_cast<const Window*>(data);
+        windows.assign(items, items + count);
         XFree(data);
-    return count == 1;
+    }
+    return windows;
+}
+
+// The window manager announces itself before it takes on windows, and a window mapped in
+// between may never be managed: a probe window that it does manage shows it is ready.
+bool window_manager_ready(Display* display) {
+    if (root_windows(display, "_NET_SUPPORTING_WM_CHECK").empty())
+        return false;
+    Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 10, 10, 0, 0, 0);
+    XMapWindow(display, probe);
+    XSync(display, False);
+    bool managed = wait_until(
+        [&] {
+            std::vector<Window> clients = root_windows(display, "_NET_CLIENT_LIST");
+            return std::find(clients.begin(), clients.end(), probe) != clients.end();
+        },
+        std::chrono::milliseconds(500));
+    XDestroyWindow(display, probe);
+    XSync(display, False);
+    return managed;
 }
 
 }  // namespace
@@ -115,7 +138,7 @@ XSession::XSession() {
         return;
     }
     window_manager_ = start({"openbox", "--sm-disable"});
-    if (!wait_until([&] { return has_window_manager(display_); }))
+    if (!wait_until([&] { return window_manager_ready(display_); }, std::chrono::seconds(20)))
         failure_ = "openbox did not start";
 }
 
