@@ -1,6 +1,8 @@
 // The six launcher commands: the game, the editor and the setup program, each with the current
 // slot's map or without a map. Every failure after the slot check ends in the one "Error!"
 // message; nothing that already happened is undone.
+#include <cmath>
+#include <limits>
 #include <string>
 
 #include "launcher/map_name.h"
@@ -50,15 +52,19 @@ Outcome run_with_map(Dorvane& window, const std::string& program_part) {
 }
 
 // Gives the editor two seconds to come up, holding the window without taking any event. The
-// clock restarts at midnight, hence the wrap; and since the sleeps themselves take at least as
-// long as they ask, their sum bounds the wait when the clock is set back or stands still.
+// clock restarts at midnight, hence the wrap. It is single precision, which late in the day
+// resolves only about 8 ms: a reading may lie up to one step off, so the wait asks for two
+// steps more, or the key could go out before the two seconds are up. And since the sleeps
+// take at least as long as they ask, their sum bounds the wait when the clock is set back or
+// stands still.
 void wait_for_editor(Services& services) {
     const float t0 = services.seconds_since_midnight();
+    const double resolution = std::nextafter(t0, std::numeric_limits<float>::infinity()) - t0;
     for (double slept = 0; slept < kWaitCeiling; slept += kPollInterval) {
         double elapsed = static_cast<double>(services.seconds_since_midnight()) - t0;
         if (elapsed < -kDay / 2)
             elapsed += kDay;
-        if (elapsed >= kEditorWait)
+        if (elapsed >= kEditorWait + 2 * resolution)
             return;
         services.sleep(kPollInterval);
     }

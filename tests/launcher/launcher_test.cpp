@@ -174,6 +174,39 @@ TEST_F(Launcher, EditorWaitEndsAcrossMidnight) {
     EXPECT_EQ(steps(services).back(), "keys Y");
 }
 
+// Sleeps that overshoot a little, as real ones do, so that the clock is read at every phase of
+// its single-precision steps, which late in the day are nearly 8 ms.
+struct OvershootingSleep : HeadlessServices {
+    using HeadlessServices::HeadlessServices;
+    double activated = -1, typed = -1;  // the true time of each step
+    void sleep(double seconds) override { HeadlessServices::sleep(seconds * 1.03); }
+    bool activate(TaskId task) override {
+        activated = clock;
+        return HeadlessServices::activate(task);
+    }
+    bool send_keys(const std::string& keys) override {
+        typed = clock;
+        return HeadlessServices::send_keys(keys);
+    }
+};
+
+TEST(LauncherClock, KeyNeverGoesOutEarlyOnTheCoarseClockLateInTheDay) {
+    for (int k = 0; k < 40; ++k) {
+        double start = (k % 2 ? 86390.0 : 70000.0) + k * 0.00097;
+        testing::TempFolder folder;
+        OvershootingSleep services{folder.str()};
+        services.file_list = std::vector<std::string>{};
+        services.answers = {Answer::No};
+        services.clock = start;
+        Dorvane main{services};
+        main.Option1[0].caption = "e1l8.map";
+        main.Build_Click();
+        double waited = services.typed - services.activated;
+        EXPECT_GE(waited, 2.0) << start;
+        EXPECT_LT(waited, 2.04) << start;
+    }
+}
+
 // A clock that the user sets back, or one that stops, must not hold the window.
 struct StuckClock : HeadlessServices {
     using HeadlessServices::HeadlessServices;
