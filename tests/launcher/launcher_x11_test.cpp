@@ -9,39 +9,22 @@
 #include <filesystem>
 
 #include "mainwindow/dorvane.h"
-#include "standin_log.h"
-#include "support/temp_folder.h"
-#include "x_session.h"
+#include "standin_fixture.h"
 
 namespace dorvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::events_of;
 using testing::json_array;
-using testing::read_standin_log;
 using testing::StandinEvent;
-using testing::wait_until;
 
-class LauncherOnX11 : public ::testing::Test {
+class LauncherOnX11 : public testing::StandinTest {
   protected:
-    static void SetUpTestSuite() { session_ = new testing::XSession(); }
-    static void TearDownTestSuite() {
-        delete session_;
-        session_ = nullptr;
-    }
-
     void SetUp() override {
-        ASSERT_EQ(session_->failure(), "");
-        old_cwd_ = fs::current_path();
-        fs::current_path(folder.path());
-        log_ = (folder.path() / "standin.log").string();
-        setenv("DORVANE_STANDIN_LOG", log_.c_str(), 1);
-        setenv("DORVANE_STANDIN_TIMEOUT", "60", 1);
+        StandinTest::SetUp();
         for (const char* exe : {"duke3d.exe", "build.exe", "setup.exe"})
-            fs::create_symlink(DORVANE_STANDIN_PATH, exe);
-        services =
-            std::make_unique<testing::RealProcessServices>(folder.str(), session_->display());
+            install(exe);
+        services = std::make_unique<testing::RealProcessServices>(folder.str(), display());
         services->file_list = std::vector<std::string>{};
         main = std::make_unique<Dorvane>(*services);
         main->Option1[4].caption = main->state.maps[4].mapname = "e1l8.map";
@@ -50,39 +33,20 @@ class LauncherOnX11 : public ::testing::Test {
 
     void TearDown() override {
         for (TaskId task : services->tasks)
-            kill(static_cast<pid_t>(task), SIGTERM);
+            end_later(task);
         main.reset();
-        fs::current_path(old_cwd_);
+        StandinTest::TearDown();
     }
 
-    std::vector<StandinEvent> wait_for(TaskId pid, const std::string& kind) {
-        std::vector<StandinEvent> found;
-        wait_until([&] {
-            found = events_of(read_standin_log(log_), static_cast<int>(pid), kind);
-            return !found.empty();
-        });
-        return found;
-    }
-
-    static testing::XSession* session_;
-    testing::TempFolder folder;
     std::unique_ptr<testing::RealProcessServices> services;
     std::unique_ptr<Dorvane> main;
-
-    std::string log_;
-
-  private:
-    fs::path old_cwd_;
 };
-
-testing::XSession* LauncherOnX11::session_ = nullptr;
 
 TEST_F(LauncherOnX11, EditorGetsItsKeyTwoSecondsAfterActivationAndYesRunsTheGame) {
     services->answers = {Answer::Yes};
     const double clicked = testing::monotonic_now();
     main->Build_Click();
-    ASSERT_EQ(services->tasks.size(), 2u)
-        << ::testing::PrintToString(services->log) << folder.read("standin.log");
+    ASSERT_EQ(services->tasks.size(), 2u) << ::testing::PrintToString(services->log);
     TaskId editor = services->tasks[0], game = services->tasks[1];
     EXPECT_NE(wait_for(editor, "start")[0].line.find(json_array({"Build.exe", "e1l8.map"})),
               std::string::npos);
@@ -102,7 +66,7 @@ TEST_F(LauncherOnX11, EditorGetsItsKeyTwoSecondsAfterActivationAndYesRunsTheGame
               std::string::npos);
     EXPECT_FALSE(wait_for(game, "maximised").empty());
     EXPECT_FALSE(wait_for(game, "focus").empty());
-    EXPECT_TRUE(events_of(read_standin_log(log_), static_cast<int>(game), "key").empty());
+    EXPECT_TRUE(events(game, "key").empty());
 }
 
 TEST_F(LauncherOnX11, EditorWithoutMapGetsItsKeyAtOnce) {

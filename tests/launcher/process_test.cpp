@@ -15,17 +15,13 @@
 #include <memory>
 
 #include "platform/x11/ewmh.h"
-#include "standin_log.h"
-#include "support/temp_folder.h"
-#include "x_session.h"
+#include "standin_fixture.h"
 
 namespace dorvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::events_of;
 using testing::json_array;
-using testing::read_standin_log;
 using testing::StandinEvent;
 using testing::wait_until;
 
@@ -36,71 +32,22 @@ x11::ProcessTimings quick_timings() {
     return t;
 }
 
-class X11ProcessTest : public ::testing::Test {
+class X11ProcessTest : public testing::StandinTest {
   protected:
-    static void SetUpTestSuite() { session_ = new testing::XSession(); }
-    static void TearDownTestSuite() {
-        delete session_;
-        session_ = nullptr;
-    }
-
     void SetUp() override {
-        ASSERT_EQ(session_->failure(), "");
-        old_cwd_ = fs::current_path();
-        fs::current_path(folder.path());
-        log_ = (folder.path() / "standin.log").string();
-        setenv("DORVANE_STANDIN_LOG", log_.c_str(), 1);
-        setenv("DORVANE_STANDIN_TIMEOUT", "60", 1);
-        unsetenv("DORVANE_STANDIN_EXIT");
-        unsetenv("DORVANE_STANDIN_NO_WINDOW");
-        old_path_ = std::getenv("PATH") ? std::getenv("PATH") : "";
-        processes = std::make_unique<x11::X11Processes>(session_->display(), quick_timings());
-    }
-
-    void TearDown() override {
-        for (TaskId pid : started_)
-            kill(static_cast<pid_t>(pid), SIGTERM);
-        fs::current_path(old_cwd_);
-        setenv("PATH", old_path_.c_str(), 1);
-    }
-
-    void install(const std::string& name, const fs::path& dir = ".") {
-        fs::create_symlink(DORVANE_STANDIN_PATH, dir / name);
+        StandinTest::SetUp();
+        processes = std::make_unique<x11::X11Processes>(display(), quick_timings());
     }
 
     std::optional<TaskId> start(const std::string& command_line) {
         std::optional<TaskId> task = processes->start_program(command_line);
         if (task)
-            started_.push_back(*task);
+            end_later(*task);
         return task;
     }
 
-    std::vector<StandinEvent> wait_for(TaskId pid, const std::string& kind) {
-        std::vector<StandinEvent> found;
-        wait_until([&] {
-            found = events_of(read_standin_log(log_), static_cast<int>(pid), kind);
-            return !found.empty();
-        });
-        return found;
-    }
-
-    std::string start_line(TaskId pid) {
-        std::vector<StandinEvent> found = wait_for(pid, "start");
-        return found.empty() ? "" : found[0].line;
-    }
-
-    static testing::XSession* session_;
-    testing::TempFolder folder;
     std::unique_ptr<x11::X11Processes> processes;
-    std::string log_;
-
-  private:
-    fs::path old_cwd_;
-    std::string old_path_;
-    std::vector<TaskId> started_;
 };
-
-testing::XSession* X11ProcessTest::session_ = nullptr;
 
 TEST_F(X11ProcessTest, ProgramGetsItsArgumentsExactlyInTheCurrentFolder) {
     install("duke3d.exe");
@@ -233,7 +180,7 @@ Window open_launcher_window(Display* display) {
 }
 
 TEST_F(X11ProcessTest, ActivatedProgramIsMaximisedFocusedAndGetsTheKey) {
-    Display* display = session_->display();
+    Display* display = StandinTest::display();
     Window launcher = open_launcher_window(display);
     ASSERT_TRUE(wait_until([&] { return x11::window_of(display, {getpid()}).has_value(); }));
     x11::request_activation(display, launcher);

@@ -5,6 +5,8 @@
 #include <ctime>
 #include <fstream>
 
+#include "tools/standin/json_text.h"
+
 namespace dorvane::testing {
 
 namespace {
@@ -49,24 +51,8 @@ std::vector<StandinEvent> events_of(const std::vector<StandinEvent>& events, int
 
 std::string json_array(const std::vector<std::string>& texts) {
     std::string out = "[";
-    for (const std::string& text : texts) {
-        if (out.size() > 1)
-            out += ",";
-        out += "\"";
-        for (unsigned char c : text) {
-            if (c == '"' || c == '\\') {
-                out += '\\';
-                out += static_cast<char>(c);
-            } else if (c < 0x20 || c >= 0x7f) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
-        out += "\"";
-    }
+    for (const std::string& text : texts)
+        out += (out.size() > 1 ? "," : "") + standin::json_text(text);
     return out + "]";
 }
 

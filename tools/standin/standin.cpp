@@ -28,7 +28,11 @@
 #include <string>
 #include <vector>
 
+#include "tools/standin/json_text.h"
+
 namespace {
+
+using dorvane::standin::json_text;
 
 volatile std::sig_atomic_t g_signalled = 0;
 
@@ -40,23 +44,6 @@ double now() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
-std::string json(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7f) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
 }
 
 class Log {
@@ -73,7 +60,7 @@ class Log {
         std::snprintf(head, sizeof head,
                       "{\"event\":\"%s\",\"t\":%.6f,\"pid\":%d,\"name\":", kind.c_str(), now(),
                       static_cast<int>(getpid()));
-        std::string line = head + json(name_) + (fields.empty() ? "" : "," + fields) + "}\n";
+        std::string line = head + json_text(name_) + (fields.empty() ? "" : "," + fields) + "}\n";
         if (fd_ >= 0 && write(fd_, line.data(), line.size()) < 0)
             std::perror("standin: log");
     }
@@ -88,7 +75,7 @@ class Log {
 std::string start_fields(int argc, char** argv, int own_fd) {
     std::string args = "\"argv\":[";
     for (int i = 0; i < argc; ++i)
-        args += (i ? "," : "") + json(argv[i]);
+        args += (i ? "," : "") + json_text(argv[i]);
     char cwd[4096] = "";
     if (!getcwd(cwd, sizeof cwd))
         cwd[0] = 0;
@@ -105,7 +92,7 @@ std::string start_fields(int argc, char** argv, int own_fd) {
         }
         closedir(dir);
     }
-    return args + "],\"cwd\":" + json(cwd) + "," + fds + "]";
+    return args + "],\"cwd\":" + json_text(cwd) + "," + fds + "]";
 }
 
 bool maximised(Display* display, Window window) {
@@ -224,8 +211,8 @@ int main(int argc, char** argv) {
             KeySym sym = NoSymbol;
             int n = XLookupString(&e.xkey, text, sizeof text - 1, &sym, nullptr);
             const char* sym_name = XKeysymToString(sym);
-            log.event("key", "\"key\":" + json(std::string(text, n > 0 ? n : 0)) +
-                                 ",\"keysym\":" + json(sym_name ? sym_name : ""));
+            log.event("key", "\"key\":" + json_text(std::string(text, n > 0 ? n : 0)) +
+                                 ",\"keysym\":" + json_text(sym_name ? sym_name : ""));
         } else if (e.type == ClientMessage && static_cast<Atom>(e.xclient.data.l[0]) == close) {
             reason = "closed";
             break;
