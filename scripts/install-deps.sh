@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(
   cmake make clang libclang-rt-14-dev g++ pkg-config python3
   libgtest-dev libgmock-dev libbenchmark-dev
-  libfltk1.3-dev libx11-dev libxtst-dev libxext-dev libjpeg-dev
+  libfltk1.3-dev libx11-dev libxtst-dev libxext-dev libjpeg-dev libxcursor-dev libxinerama-dev
+  libxft-dev libfontconfig-dev
   xvfb openbox xdotool x11-utils imagemagick
 )
 packages+=("$@")
