@@ -6,7 +6,7 @@
 // "to exec" ends when the stand-in's main() writes its first line, which is after the exec and
 // its dynamic loading; "command" is the whole handler, which includes waiting for the window
 // and asking the window manager to activate it.
-#include "real_processes.h"
+#include "platform/x11/process.h"
 
 #include <signal.h>
 
@@ -16,6 +16,7 @@
 #include <filesystem>
 
 #include "mainwindow/dorvane.h"
+#include "platform/headless/headless.h"
 #include "standin_log.h"
 #include "support/temp_folder.h"
 #include "x_session.h"
@@ -24,6 +25,27 @@ namespace {
 
 using namespace dorvane;
 namespace fs = std::filesystem;
+
+// The headless backend with the real process services, so that the core's own command runs.
+class RealProcesses : public HeadlessServices {
+  public:
+    RealProcesses(std::string folder, Display* display)
+        : HeadlessServices(std::move(folder)), processes_(display) {}
+
+    std::optional<TaskId> start_program(const std::string& command_line) override {
+        std::optional<TaskId> task = processes_.start_program(command_line);
+        if (task)
+            tasks.push_back(*task);
+        return task;
+    }
+    bool activate(TaskId task) override { return processes_.activate(task); }
+    bool send_keys(const std::string& keys) override { return processes_.send_keys(keys); }
+
+    std::vector<TaskId> tasks;
+
+  private:
+    x11::X11Processes processes_;
+};
 
 struct Summary {
     double min, median, max;
@@ -49,7 +71,7 @@ int main(int argc, char** argv) {
     setenv("DORVANE_STANDIN_LOG", log.c_str(), 1);
     fs::copy_file(DORVANE_STANDIN_PATH, "duke3d.exe");
 
-    testing::RealProcessServices services(folder.str(), session.display());
+    RealProcesses services(folder.str(), session.display());
     Dorvane main(services);
     main.Option1[0].caption = "e1l8.map";
 
