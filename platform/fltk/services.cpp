@@ -14,9 +14,7 @@
 
 #include <FL/x.H>  // last: its X11 macros clash with the program's names
 
-#ifdef DORVANE_X11_PROCESSES
 #include "platform/x11/process.h"
-#endif
 
 namespace dorvane::fltk {
 
@@ -137,7 +135,6 @@ std::vector<std::string> FltkServices::list_files(const std::string& pattern) {
     return files_.list_files(pattern);
 }
 
-#ifdef DORVANE_X11_PROCESSES
 // Made on first use, so that start-up does not pay for it.
 x11::X11Processes& FltkServices::processes() {
     if (!processes_)
@@ -156,18 +153,6 @@ bool FltkServices::activate(TaskId task) {
 bool FltkServices::send_keys(const std::string& keys) {
     return processes().send_keys(keys);
 }
-#else
-// Built without the X11 process services: every start fails and says so to the caller.
-std::optional<TaskId> FltkServices::start_program(const std::string&) {
-    return std::nullopt;
-}
-bool FltkServices::activate(TaskId) {
-    return false;
-}
-bool FltkServices::send_keys(const std::string&) {
-    return false;
-}
-#endif
 
 float FltkServices::seconds_since_midnight() {
     timespec now{};

@@ -74,10 +74,9 @@ class FltkServices : public Services {
     std::vector<Entry> forms_;
     // The form whose window was the program's active window last.
     Form* last_active_ = nullptr;
-#ifdef DORVANE_X11_PROCESSES
+    // Made on first use, so that start-up does not pay for them.
     x11::X11Processes& processes();
     std::unique_ptr<x11::X11Processes> processes_;
-#endif
 };
 
 }  // namespace dorvane::fltk
