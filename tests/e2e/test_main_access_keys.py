@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Access keys: Alt with the letter after '&' reaches each command button (Add Map, Move Map,
-Clear Map Slot, Quit); the same letters without Alt do nothing. Each plain letter is followed by a slot click, which is handled after it, so that the
+Clear Map Slot, Run In Duke3d / Build / Setup, Random, Quit); the same letters without Alt do
+nothing. Each plain letter is followed by a slot click, which is handled after it, so that the
 check for "nothing happened" waits on an event instead of on time."""
 from xsession import MAIN_PLACES, Database, scenario, slot_place, wait_until
 
@@ -48,6 +49,21 @@ def access_keys(t):
     assert Database.read(t.folder).slots[5] != "", "a plain C cleared the slot"
     win.key("alt+c")
     wait_until(lambda: Database.read(t.folder).slots[5] == "", 5, "slot 5 cleared")
+
+    # The run buttons on the now empty slot each ask for a map first.
+    for letter in "dbs":
+        plain_then_click(t, win, letter, 5)
+        assert t.x.find_window("Duh!") is None, "a plain %s ran a program" % letter.upper()
+        win.key("alt+" + letter)
+        box = t.x.wait_window("Duh!")
+        t.x.activate(box)
+        t.x.key("Return")
+        t.x.wait_no_window("Duh!")
+
+    # Random picks the one filled slot left.
+    plain_then_click(t, win, "r", 1)
+    win.key("alt+r")
+    wait_until(lambda: chosen(t, win, 9), 5, "the random pick of slot 9")
 
     plain_then_click(t, win, "q", 7)
     assert t.running(), "a plain Q ended the program"
