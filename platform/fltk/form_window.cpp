@@ -50,16 +50,16 @@ FormWindow::FormWindow(Form& form, const Scale& scale, PictureStore& pictures)
         view.form = &form;
         view.control = control;
         Fl_Group* parent = this;
-        int x0 = 0, y0 = area_top_;
+        view.x0 = 0, view.y0 = area_top_;
         if (control->parent) {
             auto found = frames.find(control->parent);
             if (found != frames.end()) {
                 parent = found->second;
-                x0 = parent->x(), y0 = parent->y();
+                view.x0 = parent->x(), view.y0 = parent->y();
             }
         }
         Fl_Group::current(parent);
-        view.widget = create_widget(view, x0, y0, look_);
+        view.widget = create_widget(view, look_);
         if (control->kind == ControlKind::Frame)
             frames[control] = static_cast<Fl_Group*>(view.widget);
     }

@@ -269,12 +269,29 @@ class FileList : public Fl_Hold_Browser {
 
 }  // namespace
 
-Fl_Widget* create_widget(View& view, int x0, int y0, const Look& look) {
+namespace {
+
+// The control's rectangle in window pixels.
+void pixels_of(const View& view, const Scale& s, int& x, int& y, int& w, int& h) {
+    const Rect& r = view.control->place;
+    x = view.x0 + s.px(r.left);
+    y = view.y0 + s.px(r.top);
+    w = std::max(1, s.span(r.left, r.width));
+    h = std::max(1, s.span(r.top, r.height));
+}
+
+bool same_place(const Rect& a, const Rect& b) {
+    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+}
+
+}  // namespace
+
+Fl_Widget* create_widget(View& view, const Look& look) {
     const Control& c = *view.control;
     const Scale& s = *look.scale;
-    int x = x0 + s.px(c.place.left), y = y0 + s.px(c.place.top);
-    int w = std::max(1, s.span(c.place.left, c.place.width));
-    int h = std::max(1, s.span(c.place.top, c.place.height));
+    const int x0 = view.x0, y0 = view.y0;
+    int x, y, w, h;
+    pixels_of(view, s, x, y, w, h);
     Fl_Widget* widget = nullptr;
     switch (c.kind) {
         case ControlKind::CommandButton:
@@ -458,6 +475,17 @@ void apply(View& view, const Look& look, bool painting) {
     if (was.list_index != c.list_index) {
         apply_index(view);
         was.list_index = c.list_index, changed = true;
+    }
+    // A control moved by the program (lines stay where they were drawn).
+    if (first || !same_place(was.place, c.place)) {
+        if (!first && c.kind != ControlKind::Line) {
+            int x, y, wd, ht;
+            pixels_of(view, *look.scale, x, y, wd, ht);
+            w->resize(x, y, wd, ht);
+            if (!painting && w->parent())
+                w->parent()->redraw();
+        }
+        was.place = c.place, changed = true;
     }
     if (c.kind == ControlKind::PictureBox && (first || was.picture != c.picture)) {
         static_cast<PictureBox*>(w)->which = c.picture;

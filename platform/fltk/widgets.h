@@ -42,12 +42,13 @@ struct View {
     Form* form = nullptr;
     Control* control = nullptr;
     Fl_Widget* widget = nullptr;
+    int x0 = 0, y0 = 0;          // the parent's origin in window pixels
     std::optional<Shown> shown;  // nullopt until the first copy
 };
 
 // Creates the widget of `view.control` inside the current group, at its place relative to the
-// origin (x0, y0) of its parent in pixels.
-Fl_Widget* create_widget(View& view, int x0, int y0, const Look& look);
+// origin (view.x0, view.y0) of its parent in pixels.
+Fl_Widget* create_widget(View& view, const Look& look);
 
 // Copies whatever changed in the control onto the widget. While the window paints, widgets are
 // changed without asking for another repaint (the paint draws them all right after).

@@ -55,12 +55,14 @@ TEST(FltkForms, RoutesWidgetEventsToHandlersAndMirrorsWhatTheyChange) {
         f->label.back = 0x00FF00;
         f->option_b.visible = false;
         f->list.list_index = 2;
+        f->label.place.top += 300;  // moved down by 20 pixels
     };
     widget_of(*f, f->button)->do_callback();
     EXPECT_STREQ(widget_of(*f, f->label)->label(), "changed");
     EXPECT_EQ(widget_of(*f, f->label)->color(), fl_rgb_color(0, 255, 0));
     EXPECT_FALSE(widget_of(*f, f->option_b)->visible());
     EXPECT_EQ(static_cast<Fl_Choice*>(widget_of(*f, f->list))->value(), 2);
+    EXPECT_EQ(widget_of(*f, f->label)->y(), (1500 + 300) / 15);
 
     // An option chosen by the user runs the same selection as one chosen from code.
     int chosen = 0;
