@@ -11,6 +11,8 @@
 #include <FL/x.H>
 #include <X11/extensions/XTest.h>
 
+#include "platform/x11/ewmh.h"
+
 namespace dorvane::testing {
 
 fltk::FltkServices& backend() {
@@ -56,19 +58,6 @@ Fl_Widget* find_in(Fl_Group* group, const Control& control) {
     return nullptr;
 }
 
-void client_message(Window window, const char* type, long a, long b) {
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = window;
-    e.xclient.message_type = XInternAtom(fl_display, type, False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = a;
-    e.xclient.data.l[1] = b;
-    XSendEvent(fl_display, DefaultRootWindow(fl_display), False,
-               SubstructureRedirectMask | SubstructureNotifyMask, &e);
-    XFlush(fl_display);
-}
-
 }  // namespace
 
 Fl_Widget* widget_of(const Form& form, const Control& control) {
@@ -77,11 +66,20 @@ Fl_Widget* widget_of(const Form& form, const Control& control) {
 }
 
 void activate(Fl_Window* window) {
-    client_message(fl_xid(window), "_NET_ACTIVE_WINDOW", 2, CurrentTime);
+    x11::request_activation(fl_display, fl_xid(window));
 }
 
 void request_close(Fl_Window* window) {
-    client_message(fl_xid(window), "_NET_CLOSE_WINDOW", CurrentTime, 2);
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = fl_xid(window);
+    e.xclient.message_type = XInternAtom(fl_display, "_NET_CLOSE_WINDOW", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = CurrentTime;
+    e.xclient.data.l[1] = 2;  // from a pager: the user's own request
+    XSendEvent(fl_display, DefaultRootWindow(fl_display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XFlush(fl_display);
 }
 
 void undecorate(Fl_Window* window) {
@@ -134,15 +132,7 @@ OtherProgramWindow::~OtherProgramWindow() {
 bool OtherProgramWindow::activate() {
     if (!display_)
         return false;
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = window_;
-    e.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = 2;
-    XSendEvent(display_, DefaultRootWindow(display_), False,
-               SubstructureRedirectMask | SubstructureNotifyMask, &e);
-    XFlush(display_);
+    x11::request_activation(display_, window_);
     return wait_for([this] {
         Window focus = 0;
         int revert = 0;
