@@ -40,6 +40,8 @@ FormWindow::FormWindow(Form& form, const Scale& scale, PictureStore& pictures)
     size_range(w(), h(), w(), h());
     xclass("dorvane");
     callback(on_close);
+    if (!form.modeless)
+        set_modal();  // while shown, the program's other windows take no input
 
     if (!form.menu.empty())
         new FormMenuBar(0, 0, w(), area_top_, form, scale.font_px(kMenuTextSize * 0.75));

@@ -167,6 +167,17 @@ TEST(FltkForms, ReturningFromAnotherProgramDoesNotActivateAgain) {
     EXPECT_EQ(f->activations, before);
 }
 
+TEST(FltkForms, AFormThatIsNotModelessHoldsTheInputWhileShown) {
+    auto modal = std::make_unique<TestForm>("modal");
+    modal->modeless = false;
+    TestForm* m = modal.get();
+    backend().route([m] { m->visible = true; });
+    ASSERT_TRUE(wait_for([m] { return window_of(*m) && m->paints > 0; }));
+    EXPECT_EQ(Fl::modal(), window_of(*m));
+    backend().route([m] { m->visible = false; });
+    EXPECT_TRUE(wait_for([] { return Fl::modal() == nullptr; }));
+}
+
 TEST(FltkForms, CloseControlRunsFrameClosedWhichMayDestroyTheForm) {
     auto form = show("closing");
     TestForm* f = form.get();
