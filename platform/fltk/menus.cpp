@@ -3,6 +3,7 @@
 #include <FL/Fl.H>
 
 #include "platform/fltk/router.h"
+#include "platform/fltk/widgets.h"
 
 namespace dorvane::fltk {
 
@@ -74,6 +75,13 @@ FormMenuBar::FormMenuBar(int x, int y, int w, int h, Form& form, int font_size)
     }
     items_.end();
     menu(items_.items());
+}
+
+// Ctrl shortcuts work while the menu's own window holds the keyboard, not from other windows.
+int FormMenuBar::handle(int event) {
+    if (event == FL_SHORTCUT && !in_focused_window(*this))
+        return 0;
+    return Fl_Menu_Bar::handle(event);
 }
 
 }  // namespace dorvane::fltk

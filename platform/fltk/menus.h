@@ -45,6 +45,7 @@ class PickList : public Fl_Choice {
 class FormMenuBar : public Fl_Menu_Bar {
   public:
     FormMenuBar(int x, int y, int w, int h, Form& form, int font_size);
+    int handle(int event) override;
 
   private:
     MenuItems items_;

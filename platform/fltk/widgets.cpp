@@ -44,6 +44,11 @@ void measure_plain(const Fl_Label* label, int& w, int& h) {
 
 }  // namespace
 
+bool in_focused_window(const Fl_Widget& widget) {
+    const Fl_Widget* focus = Fl::focus();
+    return !focus || focus->top_window() == widget.top_window();
+}
+
 Fl_Labeltype plain_label() {
     constexpr auto kType = static_cast<Fl_Labeltype>(FL_FREE_LABELTYPE);
     static bool registered = false;
@@ -93,7 +98,8 @@ class CommandButton : public Fl_Button {
         if (event == FL_SHORTCUT) {
             char key = view_of(this)->control->access_key();
             if (key && Fl::event_state(FL_ALT) && !Fl::event_state(FL_CTRL) &&
-                Fl::event_key() == static_cast<unsigned char>(key) && active_r() && visible_r()) {
+                Fl::event_key() == static_cast<unsigned char>(key) && active_r() && visible_r() &&
+                in_focused_window(*this)) {
                 do_callback();
                 return 1;
             }

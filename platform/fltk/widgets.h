@@ -56,6 +56,11 @@ void apply(View& view, const Look& look, bool painting);
 
 Fl_Color to_fl(Colour colour);
 
+// Whether the widget's window is the one that holds the keyboard. FLTK offers a shortcut no
+// widget of the focused window took to every other window too; access keys and menu shortcuts
+// belong to their own window only.
+bool in_focused_window(const Fl_Widget& widget);
+
 // A label type that shows its text as it is: no '@' symbols. An '&' still marks an access key
 // where the widget asks for it.
 Fl_Labeltype plain_label();

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Access keys: Alt with the letter after '&' reaches each command button (Add Map, Move Map,
 Clear Map Slot, Run In Duke3d / Build / Setup, Random, Quit); the same letters without Alt do
-nothing. Each plain letter is followed by a slot click, which is handled after it, so that the
+nothing, and neither do the main window's keys typed into another window. Each plain letter is followed by a slot click, which is handled after it, so that the
 check for "nothing happened" waits on an event instead of on time."""
 from xsession import MAIN_PLACES, Database, scenario, slot_place, wait_until
 
@@ -64,6 +64,15 @@ def access_keys(t):
     plain_then_click(t, win, "r", 1)
     win.key("alt+r")
     wait_until(lambda: chosen(t, win, 9), 5, "the random pick of slot 9")
+
+    # Keys belong to the window that holds the keyboard: Alt+Q and Ctrl+Q in the about box do
+    # not reach the main window's Quit button or File menu.
+    win.key("ctrl+a")
+    about = t.x.wait_window("About Dorvane")
+    t.x.activate(about)
+    t.x.key("alt+q", "ctrl+q")
+    t.x.click_close_box(about)
+    t.x.wait_no_window("About Dorvane")
 
     plain_then_click(t, win, "q", 7)
     assert t.running(), "a plain Q ended the program"
