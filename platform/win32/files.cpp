@@ -110,6 +110,12 @@ FileWrite Win32Files::replace_file(const std::string& name, std::string_view byt
         return failed(name, code);
     }
     file.close();
+    // The old file's hidden or system mark stays with the name (Wine's ReplaceFile drops it).
+    DWORD old = GetFileAttributesW(target.c_str());
+    if (old != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesW(
+            temp, old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                         FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
 
     // ReplaceFile keeps the old file's attributes and security; a new file is simply moved in.
     if (ReplaceFileW(target.c_str(), temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
