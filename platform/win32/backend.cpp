@@ -623,6 +623,7 @@ void Backend::activated(Window& window, WPARAM wp, LPARAM lp) {
             window.focus = focus;
         return;
     }
+    last_active_ = window.hwnd;
     HWND focus = window.focus && IsWindow(window.focus) && IsWindowVisible(window.focus)
                      ? window.focus
                      : GetNextDlgTabItem(window.hwnd, nullptr, FALSE);
@@ -676,6 +677,27 @@ LRESULT Backend::form_message(Window& window, UINT msg, WPARAM wp, LPARAM lp) {
             break;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+HWND Backend::last_active() const {
+    for (const auto& window : windows_) {
+        if (window->hwnd == last_active_ && IsWindowVisible(window->hwnd))
+            return last_active_;
+    }
+    for (const auto& window : windows_) {
+        if (IsWindowVisible(window->hwnd))
+            return window->hwnd;
+    }
+    return nullptr;
+}
+
+std::vector<HWND> Backend::visible_windows() const {
+    std::vector<HWND> shown;
+    for (const auto& window : windows_) {
+        if (IsWindowVisible(window->hwnd))
+            shown.push_back(window->hwnd);
+    }
+    return shown;
 }
 
 int Backend::run() {

@@ -75,6 +75,9 @@ class Backend {
     int run();
     void end();
     bool ended() const { return ended_; }
+    // The visible window of the program that was active last, or nullptr.
+    HWND last_active() const;
+    std::vector<HWND> visible_windows() const;
 
     // Geometry.
     int px(double twips) const;
@@ -108,6 +111,7 @@ class Backend {
     int dpi_ = 96;
     bool ended_ = false;
     bool shown_any_ = false;
+    HWND last_active_ = nullptr;
     int syncing_ = 0;
     bool resync_ = false;
     int next_id_ = 1000;

@@ -29,8 +29,8 @@ struct Handle {
     }
 };
 
-FileWrite failed(const std::string& what, DWORD code) {
-    return {false, what + ": " + error_text(code)};
+FileWrite failed(DWORD code) {
+    return {false, error_text(code)};
 }
 
 bool write_all(HANDLE h, std::string_view bytes) {
@@ -48,10 +48,17 @@ bool write_all(HANDLE h, std::string_view bytes) {
 
 Win32Files::Win32Files(std::string folder) : folder_(std::move(folder)) {}
 
+// Full paths: Wine's ReplaceFile fails on relative ones ("directory name invalid").
 std::wstring Win32Files::path(const std::string& name) const {
-    if (folder_.empty() || folder_ == ".")
-        return widen(name);
-    return widen(folder_ + "\\" + name);
+    std::wstring relative =
+        folder_.empty() || folder_ == "." ? widen(name) : widen(folder_ + "\\" + name);
+    DWORD n = GetFullPathNameW(relative.c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return relative;
+    std::wstring full(n, L'\0');
+    n = GetFullPathNameW(relative.c_str(), n, full.data(), nullptr);
+    full.resize(n);
+    return full;
 }
 
 FileRead Win32Files::read_file(const std::string& name, std::size_t limit) {
@@ -65,7 +72,7 @@ FileRead Win32Files::read_file(const std::string& name, std::size_t limit) {
             result.status = FileRead::Status::Missing;
             return result;
         }
-        result.error = name + ": " + error_text(code);
+        result.error = error_text(code);
         return result;
     }
     // One byte past the limit tells whether the file holds more.
@@ -75,7 +82,7 @@ FileRead Win32Files::read_file(const std::string& name, std::size_t limit) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(buffer.size() - have, 1u << 20));
         DWORD got = 0;
         if (!ReadFile(file.h, buffer.data() + have, chunk, &got, nullptr)) {
-            result.error = name + ": " + error_text(GetLastError());
+            result.error = error_text(GetLastError());
             return result;
         }
         if (got == 0)
@@ -91,23 +98,23 @@ FileRead Win32Files::read_file(const std::string& name, std::size_t limit) {
 
 FileWrite Win32Files::replace_file(const std::string& name, std::string_view bytes) {
     std::wstring target = path(name);
-    std::wstring dir = folder_.empty() ? L"." : widen(folder_);
+    std::wstring dir = path(".");
     wchar_t temp[MAX_PATH + 1];
     if (!GetTempFileNameW(dir.c_str(), L"dor", 0, temp))
-        return failed(name + ": cannot create a file beside it", GetLastError());
+        return failed(GetLastError());
 
     Handle file{CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.h == INVALID_HANDLE_VALUE) {
         DWORD code = GetLastError();
         DeleteFileW(temp);
-        return failed(name, code);
+        return failed(code);
     }
     if (!write_all(file.h, bytes) || !FlushFileBuffers(file.h)) {
         DWORD code = GetLastError();
         file.close();
         DeleteFileW(temp);
-        return failed(name, code);
+        return failed(code);
     }
     file.close();
     // The old file's hidden or system mark stays with the name (Wine's ReplaceFile drops it).
@@ -128,12 +135,12 @@ FileWrite Win32Files::replace_file(const std::string& name, std::string_view byt
     if (code == ERROR_FILE_NOT_FOUND)
         code = GetLastError();
     DeleteFileW(temp);
-    return failed(name, code);
+    return failed(code);
 }
 
 FileWrite Win32Files::keep_copy(const std::string& name, const std::string& copy_name) {
     if (!CopyFileW(path(name).c_str(), path(copy_name).c_str(), TRUE))
-        return failed(copy_name, GetLastError());
+        return failed(GetLastError());
     return {true, {}};
 }
 

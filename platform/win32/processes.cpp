@@ -35,20 +35,6 @@ HWND main_window_of(DWORD pid) {
     return search.found;
 }
 
-// SetForegroundWindow succeeds while this process owns the user's last input (the click that
-// ran the command); sharing the input state with the foreground thread covers the rest.
-void bring_to_front(HWND hwnd) {
-    if (IsIconic(hwnd))
-        ShowWindow(hwnd, SW_RESTORE);
-    DWORD me = GetCurrentThreadId();
-    DWORD front = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
-    bool attached = front && front != me && AttachThreadInput(me, front, TRUE);
-    BringWindowToTop(hwnd);
-    SetForegroundWindow(hwnd);
-    if (attached)
-        AttachThreadInput(me, front, FALSE);
-}
-
 void add_key(std::vector<INPUT>& inputs, WORD vk, bool up) {
     INPUT in{};
     in.type = INPUT_KEYBOARD;
@@ -59,6 +45,22 @@ void add_key(std::vector<INPUT>& inputs, WORD vk, bool up) {
 }
 
 }  // namespace
+
+void bring_to_front(HWND hwnd) {
+    if (IsIconic(hwnd))
+        ShowWindow(hwnd, SW_RESTORE);
+    if (SetForegroundWindow(hwnd) && GetForegroundWindow() == hwnd)
+        return;
+    // Windows refused (the foreground lock): share the input state of the thread in front for
+    // the moment of the change, which the lock lets through.
+    DWORD me = GetCurrentThreadId();
+    DWORD front = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    bool attached = front && front != me && AttachThreadInput(me, front, TRUE);
+    BringWindowToTop(hwnd);
+    SetForegroundWindow(hwnd);
+    if (attached)
+        AttachThreadInput(me, front, FALSE);
+}
 
 std::string program_of(const std::string& command_line) {
     if (!command_line.empty() && command_line[0] == '"') {

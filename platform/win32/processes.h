@@ -4,6 +4,8 @@
 // the foreground on.
 #pragma once
 
+#include <windows.h>
+
 #include <map>
 #include <optional>
 #include <string>
@@ -30,6 +32,11 @@ class Processes {
   private:
     std::map<TaskId, void*> started_;  // process handles, until the task is activated
 };
+
+// Brings a top-level window to the front with the focus, within Windows' foreground rules: it
+// succeeds at once while this process owns the user's last input, otherwise by sharing the
+// input state of the thread that has the foreground now.
+void bring_to_front(HWND hwnd);
 
 // The program part of a command line: up to the first blank, or the text between leading quotes.
 std::string program_of(const std::string& command_line);

@@ -2,17 +2,39 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "platform/win32/text.h"
 
 namespace dorvane::win32 {
 
 Answer Win32Services::message_box(const std::string& prompt, const std::string& title,
                                   Buttons buttons) {
-    // The box shows the program as its handlers left it, and keeps every window of the program
-    // from taking input until it is answered.
+    // The box shows the program as its handlers left it.
     backend_.sync_all();
-    UINT type = (buttons == Buttons::Ok ? MB_OK : MB_YESNO) | MB_TASKMODAL | MB_SETFOREGROUND;
-    int chosen = MessageBoxW(nullptr, widen(prompt).c_str(), widen(title).c_str(), type);
+    // The box belongs to the window the user worked in last, so that this one is active again
+    // when the box closes; the program's other windows take no input meanwhile either.
+    HWND owner = backend_.last_active();
+    std::vector<HWND> disabled;
+    if (owner) {
+        for (HWND window : backend_.visible_windows()) {
+            if (window != owner && IsWindowEnabled(window)) {
+                EnableWindow(window, FALSE);
+                disabled.push_back(window);
+            }
+        }
+        // After a started program took the front (the editor's question), Windows would leave
+        // the box behind it: come to the front first.
+        DWORD process = 0;
+        GetWindowThreadProcessId(GetForegroundWindow(), &process);
+        if (process != GetCurrentProcessId())
+            bring_to_front(owner);
+    }
+    UINT type = (buttons == Buttons::Ok ? MB_OK : MB_YESNO) | MB_SETFOREGROUND |
+                (owner ? MB_APPLMODAL : MB_TASKMODAL);
+    int chosen = MessageBoxW(owner, widen(prompt).c_str(), widen(title).c_str(), type);
+    for (HWND window : disabled)
+        EnableWindow(window, TRUE);
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     // A box that could not be shown was not answered Yes.

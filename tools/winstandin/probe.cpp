@@ -5,6 +5,7 @@
 //                                prints "x y width height" of its client area on the desktop,
 //                                then its static texts, one a line; exit 1 on time-out
 //   probe gone TITLE [SECONDS]   waits until no visible window has TITLE
+//   probe close TITLE            asks the window with TITLE to close, as its close box does
 //   probe front                  prints the title of the foreground window
 //   probe list                   prints every visible top-level window
 #include <windows.h>
@@ -97,6 +98,10 @@ int wmain(int argc, wchar_t** argv) {
         }
         return 0;
     }
+    if (command == L"close") {
+        HWND hwnd = find(title);
+        return hwnd && PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
     if (command == L"front") {
         std::printf("%s\n", utf8(title_of(GetForegroundWindow())).c_str());
         return 0;
@@ -105,6 +110,6 @@ int wmain(int argc, wchar_t** argv) {
         EnumWindows(print_window, 0);
         return 0;
     }
-    std::fprintf(stderr, "usage: probe wait|gone TITLE [SECONDS] | front | list\n");
+    std::fprintf(stderr, "usage: probe wait|gone|close TITLE [SECONDS] | front | list\n");
     return 2;
 }

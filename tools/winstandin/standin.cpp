@@ -1,6 +1,7 @@
 // A stand-in for the game's programs on Windows, for tests and demos: copied under the name of
 // duke3d.exe, build.exe or setup.exe, it opens a window and logs, one line each, its exact
-// command line, how its window was shown, when it has the focus, and every key typed into it.
+// command line, how its window was shown, when it has the focus, and every key typed into it,
+// each after the system's millisecond tick count (common to all processes) and its process id.
 // The log is the file named by DORVANE_STANDIN_LOG, or standin.log in the current folder.
 #include <windows.h>
 
@@ -17,7 +18,8 @@ void log_line(const std::wstring& line) {
     int n = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string utf8(n > 0 ? n - 1 : 0, '\0');
     WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8.data(), n, nullptr, nullptr);
-    std::fprintf(log_file, "%lu %s\n", GetCurrentProcessId(), utf8.c_str());
+    std::fprintf(log_file, "%llu %lu %s\n", static_cast<unsigned long long>(GetTickCount64()),
+                 GetCurrentProcessId(), utf8.c_str());
     std::fflush(log_file);
 }
 
@@ -48,7 +50,7 @@ LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     wchar_t name[MAX_PATH] = L"standin.log";
     GetEnvironmentVariableW(L"DORVANE_STANDIN_LOG", name, MAX_PATH);
-    log_file = _wfopen(name, L"a");
+    log_file = _wfopen(name, L"ab");  // binary: Unix line ends, for grep
     log_line(std::wstring(L"command ") + GetCommandLineW());
 
     WNDCLASSW wc{};
