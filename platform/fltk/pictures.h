@@ -1,0 +1,29 @@
+// The program's pictures as images for the screen: the window icon and the mascot's frames,
+// decoded from the bytes built into the program the first time each is needed, and scaled with
+// the screen. A picture that was not built in, or does not decode, is simply absent.
+#pragma once
+
+#include <FL/Fl_Image.H>
+
+#include <array>
+#include <memory>
+
+#include "platform/fltk/scale.h"
+#include "platform/form.h"
+
+namespace dorvane::fltk {
+
+class PictureStore {
+  public:
+    explicit PictureStore(const Scale& scale) : scale_(scale) {}
+
+    // The picture at the screen's scale, or nullptr.
+    Fl_RGB_Image* get(Picture picture);
+
+  private:
+    const Scale& scale_;
+    std::array<std::unique_ptr<Fl_RGB_Image>, 6> images_;
+    std::array<bool, 6> tried_{};
+};
+
+}  // namespace dorvane::fltk

@@ -1,0 +1,83 @@
+// The platform on a Linux desktop: windows, menus and message boxes through FLTK on X11, files
+// in the current folder, and the game's programs started through the X11 process services.
+//
+// One instance exists per program. It mirrors every form of the program on a window of its
+// own, routes the user's events to the forms' handlers, and after each event brings every
+// window up to date with what the handler changed.
+#pragma once
+
+#include <FL/Fl_Window.H>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/fltk/pictures.h"
+#include "platform/fltk/scale.h"
+#include "platform/posix/files.h"
+#include "platform/random.h"
+#include "platform/services.h"
+
+namespace dorvane::x11 {
+class X11Processes;
+}
+
+namespace dorvane::fltk {
+
+class FormWindow;
+
+class FltkServices : public Services {
+  public:
+    // Opens the display; ends the program with a message on stderr when there is none.
+    FltkServices();
+    ~FltkServices() override;
+
+    // Runs one event's handler, then mirrors every form.
+    void route(const std::function<void()>& handler);
+    // Mirrors every form on its window now.
+    void sync_all();
+    // Takes events until the program ends.
+    int run();
+
+    const Scale& scale() const { return scale_; }
+
+    Answer message_box(const std::string& prompt, const std::string& title,
+                       Buttons buttons) override;
+    FileRead read_file(const std::string& name, std::size_t limit) override;
+    FileWrite replace_file(const std::string& name, std::string_view bytes) override;
+    FileWrite keep_copy(const std::string& name, const std::string& copy_name) override;
+    std::vector<std::string> list_files(const std::string& pattern) override;
+    std::optional<TaskId> start_program(const std::string& command_line) override;
+    bool activate(TaskId task) override;
+    bool send_keys(const std::string& keys) override;
+    float seconds_since_midnight() override;
+    void sleep(double seconds) override;
+    float random() override;
+    void form_created(Form& form) override;
+    void form_destroyed(Form& form) override;
+    [[noreturn]] void end_program() override;
+
+  private:
+    static int dispatch(int event, Fl_Window* window);
+    void window_focused(Fl_Window* window);
+
+    Scale scale_;
+    PictureStore pictures_;
+    PosixFiles files_;
+    RandomSource random_;
+    // Forms of the program, in the order they came into being; their windows are built at the
+    // first sync, once the form's constructor has filled in its controls.
+    struct Entry {
+        Form* form;
+        FormWindow* window;
+    };
+    std::vector<Entry> forms_;
+    // The form whose window was the program's active window last.
+    Form* last_active_ = nullptr;
+#ifdef DORVANE_X11_PROCESSES
+    x11::X11Processes& processes();
+    std::unique_ptr<x11::X11Processes> processes_;
+#endif
+};
+
+}  // namespace dorvane::fltk
