@@ -123,14 +123,14 @@ std::string font_key(const Font& f) {
 
 }  // namespace
 
-Backend::Backend(HINSTANCE instance) : instance_(instance), pictures_(instance) {
+Backend::Backend(HINSTANCE instance) : instance_(instance) {
     the_backend = this;
     HDC screen = GetDC(nullptr);
     dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     if (dpi_ <= 0)
         dpi_ = 96;
-    register_class(instance, L"DorvaneForm", form_proc, pictures_.icon(false));
+    register_class(instance, L"DorvaneForm", form_proc, nullptr);
     register_class(instance, L"DorvaneFrame", frame_proc, nullptr);
     register_class(instance, L"DorvanePicture", picture_proc, nullptr);
 }
@@ -213,10 +213,9 @@ void Backend::create(Form& form) {
         return;
     SetWindowLongPtrW(window->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window.get()));
     if (form.icon != Picture::None) {
-        SendMessageW(window->hwnd, WM_SETICON, ICON_BIG,
-                     reinterpret_cast<LPARAM>(pictures_.icon(false)));
-        SendMessageW(window->hwnd, WM_SETICON, ICON_SMALL,
-                     reinterpret_cast<LPARAM>(pictures_.icon(true)));
+        auto icon = reinterpret_cast<LPARAM>(pictures_.icon());
+        SendMessageW(window->hwnd, WM_SETICON, ICON_BIG, icon);
+        SendMessageW(window->hwnd, WM_SETICON, ICON_SMALL, icon);
     }
     build_menu(*window);
     for (Control* control : form.controls)

@@ -4,7 +4,10 @@
 #include <shlwapi.h>
 #include <wincodec.h>
 
-#include "platform/win32/resources.h"
+#include <cctype>
+#include <string>
+
+#include "assets/embedded.h"
 
 namespace dorvane::win32 {
 
@@ -22,19 +25,76 @@ struct Com {
     T* operator->() const { return p; }
 };
 
-int resource_of(Picture picture) {
+const char* file_of(Picture picture) {
     switch (picture) {
         case Picture::Frame1:
-            return kWobbin1;
+            return "wobbin1.jpg";
         case Picture::Frame2:
-            return kWobbin2;
+            return "wobbin2.jpg";
         case Picture::Frame3:
-            return kWobbin3;
+            return "wobbin3.jpg";
         case Picture::Frame4:
-            return kWobbin4;
+            return "wobbin4.jpg";
         default:
-            return 0;
+            return nullptr;
     }
+}
+
+// The next whole number of a binary PPM header, past blanks and comments; -1 if none.
+int ppm_number(const unsigned char*& p, const unsigned char* end) {
+    while (p < end && (std::isspace(*p) || *p == '#')) {
+        if (*p == '#')
+            while (p < end && *p != '\n')
+                ++p;
+        else
+            ++p;
+    }
+    if (p == end || !std::isdigit(*p))
+        return -1;
+    int n = 0;
+    while (p < end && std::isdigit(*p) && n < 100000)
+        n = n * 10 + (*p++ - '0');
+    return n;
+}
+
+// The icon from a binary PPM (P6, 8 bits a component); nullptr if it is not one.
+HICON icon_from_ppm(const unsigned char* bytes, std::size_t size) {
+    const unsigned char* p = bytes + 2;
+    const unsigned char* end = bytes + size;
+    if (size < 2 || bytes[0] != 'P' || bytes[1] != '6')
+        return nullptr;
+    int width = ppm_number(p, end), height = ppm_number(p, end), max = ppm_number(p, end);
+    if (width <= 0 || height <= 0 || width > 256 || height > 256 || max != 255 || p == end)
+        return nullptr;
+    ++p;  // the one blank after the header
+    if (static_cast<std::size_t>(end - p) < static_cast<std::size_t>(width) * height * 3)
+        return nullptr;
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP colour = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (!colour)
+        return nullptr;
+    auto* out = static_cast<unsigned char*>(pixels);
+    for (int i = 0; i < width * height; ++i, p += 3, out += 4) {
+        out[0] = p[2];
+        out[1] = p[1];
+        out[2] = p[0];
+        out[3] = 255;
+    }
+    std::string mask(static_cast<std::size_t>((width + 15) / 16 * 2) * height, '\0');
+    HBITMAP opaque = CreateBitmap(width, height, 1, 1, mask.data());
+    ICONINFO parts{TRUE, 0, 0, opaque, colour};
+    HICON icon = CreateIconIndirect(&parts);
+    DeleteObject(opaque);
+    DeleteObject(colour);
+    return icon;
 }
 
 }  // namespace
@@ -86,28 +146,27 @@ Pictures::~Pictures() {
         if (bitmap)
             DeleteObject(bitmap);
     }
+    if (icon_)
+        DestroyIcon(icon_);
 }
 
 HBITMAP Pictures::bitmap(Picture picture) {
     if (auto it = bitmaps_.find(picture); it != bitmaps_.end())
         return it->second;
     HBITMAP bitmap = nullptr;
-    if (int id = resource_of(picture)) {
-        HRSRC found = FindResourceW(instance_, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
-        HGLOBAL loaded = found ? LoadResource(instance_, found) : nullptr;
-        const void* bytes = loaded ? LockResource(loaded) : nullptr;
-        if (bytes)
-            bitmap = decode_image(bytes, SizeofResource(instance_, found));
-    }
+    const char* name = file_of(picture);
+    if (const EmbeddedFile* file = name ? find_embedded(name) : nullptr)
+        bitmap = decode_image(file->bytes, file->size);
     bitmaps_[picture] = bitmap;
     return bitmap;
 }
 
-HICON Pictures::icon(bool small) {
-    int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
-    auto icon = static_cast<HICON>(
-        LoadImageW(instance_, MAKEINTRESOURCEW(kIcon), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-    return icon ? icon : LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
+HICON Pictures::icon() {
+    if (!icon_) {
+        if (const EmbeddedFile* file = find_embedded("icon16.ppm"))
+            icon_ = icon_from_ppm(file->bytes, file->size);
+    }
+    return icon_ ? icon_ : LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
 }
 
 }  // namespace dorvane::win32

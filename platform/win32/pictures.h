@@ -1,5 +1,5 @@
-// The pictures the program carries (window icon, mascot frames), built into dorvane.exe as
-// resources and decoded from JPEG with the Windows Imaging Component on first use.
+// The pictures the program carries (window icon, mascot frames), built into the program (see
+// assets/) and decoded on first use: the JPEG frames with the Windows Imaging Component.
 #pragma once
 
 #include <windows.h>
@@ -12,18 +12,19 @@ namespace dorvane::win32 {
 
 class Pictures {
   public:
-    explicit Pictures(HINSTANCE instance) : instance_(instance) {}
+    Pictures() = default;
     ~Pictures();
     Pictures(const Pictures&) = delete;
     Pictures& operator=(const Pictures&) = delete;
 
     // nullptr when the program carries no such picture or it cannot be decoded.
     HBITMAP bitmap(Picture picture);
-    HICON icon(bool small);
+    // The window's 16 x 16 icon; the system's default one when the program carries none.
+    HICON icon();
 
   private:
-    HINSTANCE instance_;
     std::map<Picture, HBITMAP> bitmaps_;
+    HICON icon_ = nullptr;
 };
 
 // Decodes an image file's bytes (JPEG, PNG, BMP) into a bitmap; nullptr if it cannot.
