@@ -9,7 +9,7 @@ packages=(
   libxft-dev libfontconfig-dev
   xvfb openbox xdotool x11-utils imagemagick
   # The Windows build (mingw-w64, with GoogleTest's sources) and its tests under Wine.
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 file
 )
 packages+=("$@")
 
