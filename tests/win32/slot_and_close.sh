@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Choosing a slot with the mouse and closing the main window with its frame stores that slot as
 # the selection; the next start chooses it again, so closing at once stores it unchanged. The
-# catalogue itself survives both runs untouched.
+# catalogue itself survives both runs untouched. On the way, the window shows the default colours:
+# graded slot rows (owner colours of option buttons) and coloured graphical buttons.
 source "$(dirname "$0")/wine.sh"
 start_wine_desktop
 game=$work/game
@@ -13,6 +14,17 @@ main="Dorvane (Duke3d Map Loader)"
 start_dorvane "$game"
 probe wait "$main" 30 >/dev/null || fail "no main window"
 probe wait Dorvane 0 >/dev/null && fail "a message box on a complete catalogue"
+expect_colour() {
+  local shown
+  shown=$(colour_at "$main" "$2" "$3")
+  [ "$shown" = "$4" ] || fail "$1 shows $shown, not $4"
+}
+expect_colour "slot row 0" 4800 200 FF00FF
+expect_colour "slot row 16" 4800 5960 0F000F
+expect_colour "Run In Build" 7600 160 FF0000
+expect_colour "Run In Setup" 7600 880 FFFF00
+expect_colour "Run In Duke3d" 7600 1600 00FF00
+expect_colour "Random" 6400 3760 0000FF
 click "$main" $(slot 5)
 keys_to "$main" alt+F4
 ended "$dorvane_pid" 10 || fail "closing the window did not end the program"

@@ -109,6 +109,15 @@ keys_to() {
   keys "$@"
 }
 
+# colour_at TITLE X Y: the colour shown at a point of a window's client area (twips), as RRGGBB.
+colour_at() {
+  local at
+  at=$(probe wait "$1" 10 | head -1) || fail "no window \"$1\" to look at"
+  read -r x y _ <<<"$at"
+  import -window root "$work/screen.png"
+  convert "$work/screen.png" -format "%[hex:p{$((x + $2 / 15)),$((y + $3 / 15))}]" info:
+}
+
 # line FILE N: line N of a file with CR LF line ends, without them.
 line() {
   sed -n "${2}p" "$1" | tr -d '\r'
