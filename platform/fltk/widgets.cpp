@@ -147,6 +147,7 @@ class FrameBox : public Fl_Group {
   public:
     FrameBox(int x, int y, int w, int h) : Fl_Group(x, y, w, h) {
         clear_flag(SHORTCUT_LABEL);
+        align(FL_ALIGN_TOP_LEFT | FL_ALIGN_INSIDE);  // drawn here, not again by the parent
         end();
     }
     void draw() override {
@@ -321,7 +322,8 @@ Fl_Widget* create_widget(View& view, int x0, int y0, const Look& look) {
     }
     widget->user_data(&view);
     widget->labeltype(plain_label());
-    if (c.focus_place < 0)
+    // A frame takes no focus itself but must pass it on to the controls it holds.
+    if (c.focus_place < 0 && c.kind != ControlKind::Frame)
         widget->clear_visible_focus();
     return widget;
 }

@@ -1,0 +1,90 @@
+#include "about/aboutqim.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "mainwindow/dorvane.h"
+#include "platform/headless/headless.h"
+#include "support/temp_folder.h"
+
+namespace dorvane {
+namespace {
+
+struct AboutBox : ::testing::Test {
+    testing::TempFolder folder;
+    HeadlessServices services{folder.str()};
+    Dorvane main{services};
+
+    Aboutqim& open() {
+        main.About_Click();
+        return *main.about_box;
+    }
+    long boxes() const {
+        return std::count_if(services.forms.begin(), services.forms.end(),
+                             [](const Form* f) { return f->name == "Aboutqim"; });
+    }
+};
+
+TEST_F(AboutBox, AboutTwiceLeavesOneVisibleBox) {
+    Aboutqim& box = open();
+    EXPECT_EQ(&open(), &box);
+    EXPECT_TRUE(box.visible);
+    EXPECT_EQ(boxes(), 1);
+    EXPECT_EQ(box.caption, "About Dorvane");
+    EXPECT_EQ(box.back, compose(192, 192, 192));
+    EXPECT_EQ(box.client_width, 5145);
+    EXPECT_EQ(box.client_height, 3390);
+}
+
+TEST_F(AboutBox, CloseButtonLeadsTheFocusOrderAndHidesTheBoxForLater) {
+    Aboutqim& box = open();
+    std::vector<std::string> focus;
+    for (const Control* c : box.controls) {
+        if (c->focus_place >= 0) {
+            EXPECT_EQ(c->focus_place, static_cast<int>(focus.size())) << c->name;
+            focus.push_back(c->name);
+        }
+    }
+    EXPECT_EQ(focus,
+              (std::vector<std::string>{"closeabout", "Text1", "Text2", "Text3", "Command1"}));
+
+    press(box.closeabout);  // what Enter does right after opening
+    EXPECT_FALSE(box.visible);
+    EXPECT_EQ(main.about_box.get(), &box) << "hidden, not destroyed";
+    EXPECT_TRUE(open().visible);
+    EXPECT_EQ(boxes(), 1);
+}
+
+TEST_F(AboutBox, AnswerExplainsTheJokeInOneMessage) {
+    Aboutqim& box = open();
+    press(box.Command1);
+    ASSERT_EQ(services.messages.size(), 1u);
+    const ShownMessage& shown = services.messages[0];
+    EXPECT_EQ(shown.title, "101010b is the answer!!!");
+    EXPECT_EQ(shown.buttons, Buttons::Ok);
+    const std::string opening =
+        "That's right.  The answer to life, the universe and everything has been found.  "
+        "It's 42.  ";
+    ASSERT_EQ(shown.prompt.compare(0, opening.size(), opening), 0) << shown.prompt;
+    std::string closing = shown.prompt.substr(opening.size());
+    EXPECT_NE(closing.find("read"), std::string::npos);
+    EXPECT_NE(closing.find("book"), std::string::npos);
+    EXPECT_EQ(closing.back(), '.');
+    EXPECT_EQ(closing.find(". "), std::string::npos) << "one closing sentence";
+    EXPECT_TRUE(box.visible);
+}
+
+TEST_F(AboutBox, FrameCloseDestroysAndTheNextAboutBuildsAFreshBox) {
+    Aboutqim& box = open();
+    box.frame_closed();
+    EXPECT_EQ(main.about_box, nullptr);
+    EXPECT_EQ(boxes(), 0);
+    Aboutqim& fresh = open();
+    EXPECT_TRUE(fresh.visible);
+    EXPECT_EQ(boxes(), 1);
+}
+
+}  // namespace
+}  // namespace dorvane

@@ -1,0 +1,54 @@
+#!/usr/bin/env python3
+"""The about box through the real program: Ctrl+A opens it with the focus on its close button,
+so Enter hides it; About twice leaves one box; ANSWER shows the joke's message; after a close
+through the frame the next About shows a box again, whose focus order reaches ANSWER."""
+from xsession import Database, Window, scenario, wait_until
+
+ABOUT = "About Dorvane"
+ANSWER_TITLE = "101010b is the answer!!!"
+# Command1 within Frame1 within Frame666, in twips of the box.
+ANSWER = (3840 + 120 + 120, 0 + 1440 + 240, 735, 1455)
+
+
+def boxes(t):
+    out = t.x.run_tool(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % ABOUT],
+                       check=False)
+    return [int(w) for w in out.split()]
+
+
+@scenario
+def about_box(t):
+    Database().write(t.folder)
+    win = t.start()
+    win.key("ctrl+a")
+    wid = t.x.wait_window(ABOUT)
+    wait_until(lambda: t.x.active_window() == wid, 5, "the about box to take the focus")
+    t.x.key("Return")
+    t.x.wait_no_window(ABOUT)
+    assert t.running()
+
+    win.key("ctrl+a")
+    box = Window(t.x, t.x.wait_window(ABOUT))
+    win.key("ctrl+a")
+    box.click_control(ANSWER)  # answered only after the second About has been handled
+    t.x.wait_window(ANSWER_TITLE)
+    assert boxes(t) == [box.wid], "about boxes: %r" % boxes(t)
+    t.x.key("Return")
+    t.x.wait_no_window(ANSWER_TITLE)
+
+    box.close()
+    t.x.wait_no_window(ABOUT)
+    win.key("ctrl+a")
+    fresh = t.x.wait_window(ABOUT)
+    assert len(boxes(t)) == 1
+
+    # The focus runs through the frames of the panel too: four Tabs from the close button
+    # reach ANSWER, which Enter presses.
+    wait_until(lambda: t.x.active_window() == fresh, 5, "the new box to take the focus")
+    t.x.key("Tab", "Tab", "Tab", "Tab", "Return")
+    t.x.wait_window(ANSWER_TITLE)
+    t.x.key("Return")
+    t.x.wait_no_window(ANSWER_TITLE)
+    assert boxes(t) == [fresh]
+    win.key("ctrl+q")
+    assert t.wait_exit() == 0
