@@ -25,6 +25,18 @@ struct Com {
     T* operator->() const { return p; }
 };
 
+// A 32-bit bitmap whose pixels the caller fills, blue, green, red, unused, top row first.
+HBITMAP make_bitmap(int width, int height, void*& pixels) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+}
+
 const char* file_of(Picture picture) {
     switch (picture) {
         case Picture::Frame1:
@@ -70,15 +82,8 @@ HICON icon_from_ppm(const unsigned char* bytes, std::size_t size) {
     if (static_cast<std::size_t>(end - p) < static_cast<std::size_t>(width) * height * 3)
         return nullptr;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* pixels = nullptr;
-    HBITMAP colour = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    HBITMAP colour = make_bitmap(width, height, pixels);
     if (!colour)
         return nullptr;
     auto* out = static_cast<unsigned char*>(pixels);
@@ -121,15 +126,8 @@ HBITMAP decode_image(const void* bytes, std::size_t size) {
     if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0)
         return nullptr;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = static_cast<LONG>(width);
-    info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top row first, as WIC gives it
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    HBITMAP bitmap = make_bitmap(static_cast<int>(width), static_cast<int>(height), pixels);
     if (!bitmap)
         return nullptr;
     UINT stride = width * 4;
