@@ -179,8 +179,10 @@ class XSession:
             wait_until(self._wm_ready, 20, "the window manager")
 
     def _wm_ready(self):
-        out = self.run_tool(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
-        return "window id" in out
+        # openbox announces itself (_NET_SUPPORTING_WM_CHECK) before it has finished starting; a
+        # window mapped in between is sometimes never managed. It sets _OB_THEME later.
+        out = self.run_tool(["xprop", "-root", "_OB_THEME"], check=False)
+        return "_OB_THEME(" in out
 
     def stop(self):
         for p in reversed(self.procs):

@@ -1,0 +1,160 @@
+#include <algorithm>
+
+#include "mainwindow/editing_fixture.h"
+
+namespace dorvane {
+namespace {
+
+struct Picker : testing::Editing {
+    Addmaps& open_picker() {
+        main.Addmap_Click();
+        EXPECT_TRUE(main.addmaps);
+        return *main.addmaps;
+    }
+    int pickers_registered() const {
+        return static_cast<int>(std::count_if(services.forms.begin(), services.forms.end(),
+                                              [](Form* f) { return f->name == "Addmaps"; }));
+    }
+};
+
+TEST_F(Picker, AddMapShowsTheMapFilesAndASecondPressChangesNothing) {
+    services.file_list = std::vector<std::string>{"E1L8.MAP", "castle.map"};
+    Addmaps& picker = open_picker();
+    EXPECT_TRUE(picker.visible);
+    EXPECT_EQ(pickers_registered(), 1);
+    EXPECT_EQ(picker.MapFiles.items, *services.file_list);
+    EXPECT_EQ(picker.MapFiles.list_index, -1);
+
+    select_item(picker.MapFiles, 1);
+    services.file_list = std::vector<std::string>{"new.map"};
+    main.Addmap_Click();
+    EXPECT_EQ(main.addmaps.get(), &picker);
+    EXPECT_EQ(pickers_registered(), 1);
+    EXPECT_EQ(picker.MapFiles.items, (std::vector<std::string>{"E1L8.MAP", "castle.map"}));
+    EXPECT_EQ(picker.MapFiles.list_index, 1);
+    EXPECT_TRUE(services.messages.empty());
+}
+
+TEST_F(Picker, OkStoresTheLowerCasedNameInTheCurrentSlotAndHides) {
+    services.file_list = std::vector<std::string>{"E1L8.MAP"};
+    fill({{3, "old.map"}});
+    main.choose_slot(3);
+    Addmaps& picker = open_picker();
+    select_item(picker.MapFiles, 0);
+    press(picker.Done);
+
+    EXPECT_EQ(main.Option1[3].caption, "e1l8.map");
+    EXPECT_EQ(main.state.maps[3].mapname, "e1l8.map");
+    EXPECT_EQ(main.state.maps[3].mapnum, 3);  // was 103
+    EXPECT_EQ(main.state.t_mapname, "e1l8.map");
+    EXPECT_EQ(main.state.t_mapnum, 3);
+    EXPECT_FALSE(picker.visible);
+    EXPECT_EQ(pickers_registered(), 1);  // hidden, not destroyed
+    EXPECT_EQ(main.state.map, 3);
+    expect_table_mirrors_captions();
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(services.writes, 1);
+    expect_file(Numbering::ByMapnum, 3);
+    EXPECT_EQ(file_lines().at(3), slot_line(3, "e1l8.map"));
+}
+
+TEST_F(Picker, DoubleClickFillsTheSlotChosenAfterThePickerOpened) {
+    services.file_list = std::vector<std::string>{"a.map", "b.map"};
+    main.choose_slot(2);
+    Addmaps& picker = open_picker();
+    choose_option(main, main.Option1[5]);  // the main window stays usable
+    select_item(picker.MapFiles, 1);
+    picker.MapFiles.dbl_click();
+
+    EXPECT_EQ(main.Option1[5].caption, "b.map");
+    EXPECT_EQ(main.state.maps[5].mapnum, 5);
+    EXPECT_EQ(main.Option1[2].caption, "");
+    EXPECT_EQ(main.state.maps[2].mapnum, 102);
+    EXPECT_FALSE(picker.visible);
+}
+
+TEST_F(Picker, OkWithNothingSelectedEmptiesTheCurrentSlot) {
+    services.file_list = std::vector<std::string>{"a.map"};
+    fill({{7, "x.map"}});
+    main.choose_slot(7);
+    Addmaps& picker = open_picker();
+    press(picker.Done);
+    EXPECT_EQ(main.Option1[7].caption, "");
+    EXPECT_EQ(main.state.maps[7].mapname, "");
+    EXPECT_EQ(main.state.maps[7].mapnum, 7);
+    EXPECT_FALSE(picker.visible);
+    EXPECT_EQ(file_lines().at(7), slot_line(7, ""));
+}
+
+TEST_F(Picker, OnlyAsciiLettersAreLowerCased) {
+    // "ÄRGER" in UTF-8 keeps its multi-byte letter as it is.
+    services.file_list = std::vector<std::string>{"\xC3\x84RGER-\xC3\xA9t\xC3\xA9.MaP"};
+    main.choose_slot(0);
+    Addmaps& picker = open_picker();
+    select_item(picker.MapFiles, 0);
+    press(picker.Done);
+    EXPECT_EQ(main.Option1[0].caption, "\xC3\x84rger-\xC3\xA9t\xC3\xA9.map");
+    EXPECT_EQ(catalogue_name("E1L8.MAP"), "e1l8.map");
+    EXPECT_EQ(catalogue_name("Z@[a`{"), "z@[a`{");
+}
+
+TEST_F(Picker, ShowingItAgainReadsTheFolderAfreshAndKeepsTheSelection) {
+    services.file_list = std::vector<std::string>{"b.map", "c.map"};
+    main.choose_slot(1);
+    Addmaps& picker = open_picker();
+    select_item(picker.MapFiles, 1);
+    press(picker.Done);
+
+    services.file_list = std::vector<std::string>{"a.map", "b.map", "c.map"};
+    open_picker();
+    EXPECT_EQ(picker.MapFiles.items, *services.file_list);
+    EXPECT_EQ(picker.MapFiles.list_index, 2);  // still c.map
+
+    press(picker.Done);
+    services.file_list = std::vector<std::string>{"a.map"};
+    open_picker();
+    EXPECT_EQ(picker.MapFiles.list_index, -1);  // c.map is gone
+}
+
+TEST_F(Picker, ClosingTheFrameDropsItAndTheNextAddMapBuildsAFreshOne) {
+    services.file_list = std::vector<std::string>{"a.map"};
+    main.choose_slot(4);
+    Addmaps& first = open_picker();
+    select_item(first.MapFiles, 0);
+    first.frame_closed();
+    EXPECT_EQ(pickers_registered(), 0);
+    EXPECT_EQ(main.Option1[4].caption, "");
+    EXPECT_EQ(services.writes, 0);
+
+    Addmaps& second = open_picker();
+    EXPECT_EQ(pickers_registered(), 1);
+    EXPECT_TRUE(second.visible);
+    EXPECT_EQ(second.MapFiles.list_index, -1);
+    EXPECT_EQ(services.forms.back(), &second);
+}
+
+TEST_F(Picker, ANameTheFileCannotHoldIsRefusedAndChangesNothing) {
+    services.file_list = std::vector<std::string>{"a\"b.map", "line\nbreak.map", "ok.map"};
+    fill({{6, "kept.map"}});
+    main.choose_slot(6);
+    Addmaps& picker = open_picker();
+    for (int index : {0, 1}) {
+        select_item(picker.MapFiles, index);
+        picker.MapFiles.dbl_click();
+        ASSERT_EQ(services.messages.size(), static_cast<std::size_t>(index + 1));
+        EXPECT_NE(services.messages.back().prompt.find(picker.MapFiles.items[index]),
+                  std::string::npos);
+        EXPECT_EQ(services.messages.back().buttons, Buttons::Ok);
+        EXPECT_EQ(main.Option1[6].caption, "kept.map");
+        EXPECT_EQ(main.state.maps[6].mapnum, 106);
+        EXPECT_EQ(main.state.t_mapname, "");
+        EXPECT_TRUE(picker.visible);  // another file can be chosen
+    }
+    EXPECT_EQ(services.writes, 0);
+    select_item(picker.MapFiles, 2);
+    press(picker.Done);
+    EXPECT_EQ(main.Option1[6].caption, "ok.map");
+}
+
+}  // namespace
+}  // namespace dorvane
