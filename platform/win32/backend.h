@@ -20,6 +20,13 @@
 
 namespace dorvane::win32 {
 
+inline constexpr DWORD kFormStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+inline constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
+// Menu commands count from here, clear of IDOK and IDCANCEL, which the dialog manager sends
+// for Enter and Escape; controls count from 1000.
+inline constexpr int kFirstCommand = 100;
+
 // What a window shows just now, to change only what differs from its Control.
 struct Shown {
     std::string caption;
@@ -98,7 +105,7 @@ class Backend {
     void create_widget(Window& window, Control& control);
     void build_menu(Window& window);
     void sync(Window& window);
-    void sync_widget(Window& window, Widget& widget);
+    void sync_widget(Widget& widget);
     void paint(Window& window);
     void draw_button(const DRAWITEMSTRUCT& item);
     bool press_access_key(Window& window, wchar_t key);

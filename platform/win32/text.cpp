@@ -31,6 +31,24 @@ std::string narrow(std::wstring_view utf16) {
     return out;
 }
 
+std::wstring edit_text(const std::string& caption) {
+    std::wstring out;
+    for (wchar_t ch : widen(caption)) {
+        if (ch == L'\n' && (out.empty() || out.back() != L'\r'))
+            out += L'\r';
+        out += ch;
+    }
+    return out;
+}
+
+std::string window_text(void* window) {
+    auto hwnd = static_cast<HWND>(window);
+    int n = GetWindowTextLengthW(hwnd);
+    std::wstring text(n + 1, L'\0');
+    text.resize(GetWindowTextW(hwnd, text.data(), n + 1));
+    return narrow(text);
+}
+
 std::string error_text(unsigned long code) {
     wchar_t* buffer = nullptr;
     DWORD n = FormatMessageW(

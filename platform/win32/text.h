@@ -10,6 +10,12 @@ namespace dorvane::win32 {
 std::wstring widen(std::string_view utf8);
 std::string narrow(std::wstring_view utf16);
 
+// A caption as an edit control shows it: line breaks as CR LF.
+std::wstring edit_text(const std::string& caption);
+
+// The text a window shows.
+std::string window_text(void* hwnd);
+
 // The system's message for an error code (GetLastError), without the trailing line break.
 std::string error_text(unsigned long code);
 
