@@ -1,8 +1,66 @@
+// The random pick and the mascot: a filled slot whose map differs from the previous pick's,
+// chosen as a click would choose it, and a mascot frame that differs from the previous one.
+#include <algorithm>
+#include <cmath>
+
 #include "mainwindow/dorvane.h"
 
 namespace dorvane {
 
-void Dorvane::Random_Click() {}
-void Dorvane::Wobbin_Click() {}
+namespace {
+
+constexpr int kAttempts = 500;
+constexpr int kFrames = 4;
+// A sound source repeats a frame four draws in a row rarely; one that never stops repeating
+// must not hold the window for ever.
+constexpr int kFrameDraws = 1000;
+
+int draw_below(Services& services, int n) {
+    int x = static_cast<int>(std::floor(static_cast<double>(services.random()) * n));
+    return std::clamp(x, 0, n - 1);
+}
+
+int draw_frame(Services& services, const std::optional<int>& last_pic) {
+    for (int draw = 0; draw < kFrameDraws; ++draw) {
+        int y = draw_below(services, kFrames) + 1;
+        if (y != last_pic)
+            return y;
+    }
+    return *last_pic % kFrames + 1;
+}
+
+Picture frame_picture(int frame) {
+    constexpr Picture kPictures[kFrames] = {Picture::Frame1, Picture::Frame2, Picture::Frame3,
+                                            Picture::Frame4};
+    return kPictures[frame - 1];
+}
+
+}  // namespace
+
+void Dorvane::Random_Click() {
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        int x = draw_below(services, kSlots);
+        const std::string& name = Option1[x].caption;
+        if (name.empty() || name == state.last_map)
+            continue;
+        choose_slot(x);
+        state.last_map = Option1[x].caption;
+        int y = draw_frame(services, state.last_pic);
+        state.last_pic = y;
+        Wobbin.picture = frame_picture(y);
+        return;
+    }
+    bool any_map = std::any_of(Option1.begin(), Option1.end(),
+                               [](const Control& slot) { return !slot.caption.empty(); });
+    if (!any_map)
+        services.message_box("Put some maps in the stupid thing!!!", "*SHEESH!*", Buttons::Ok);
+}
+
+void Dorvane::Wobbin_Click() {
+    services.message_box(
+        "This is Wobbin!  Click Random to make him dance his arse off!  Find "
+        "some subliminal messages already, ok??",
+        "This is synonymous with cheeze", Buttons::Ok);
+}
 
 }  // namespace dorvane

@@ -1,0 +1,135 @@
+#include "platform/x11/program_file.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace dorvane::x11 {
+
+namespace {
+
+bool is_regular(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool same_ignoring_case(std::string_view a, std::string_view b) {
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](char x, char y) { return fold(x) == fold(y); });
+}
+
+std::string read_at(int fd, off_t offset, std::size_t size) {
+    std::string bytes(size, '\0');
+    ssize_t n = pread(fd, bytes.data(), size, offset);
+    bytes.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return bytes;
+}
+
+// Characters that dosbox's shell takes as redirection, pipes or quoting, and line ends.
+bool safe_for_dos_shell(const std::string& text) {
+    return std::none_of(text.begin(), text.end(), [](char c) {
+        return c == '<' || c == '>' || c == '|' || c == '"' || static_cast<unsigned char>(c) < 0x20;
+    });
+}
+
+}  // namespace
+
+std::optional<std::string> find_in_folder(const std::string& folder, const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
+        return std::nullopt;
+    if (is_regular(folder + "/" + name))
+        return name;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return std::nullopt;
+    std::vector<std::string> matches;
+    while (dirent* entry = readdir(dir)) {
+        std::string candidate = entry->d_name;
+        if (same_ignoring_case(candidate, name) && is_regular(folder + "/" + candidate))
+            matches.push_back(candidate);
+    }
+    closedir(dir);
+    if (matches.empty())
+        return std::nullopt;
+    return *std::min_element(matches.begin(), matches.end());
+}
+
+ProgramKind classify(std::string_view head, std::string_view new_header) {
+    if (head.substr(0, 2) != "MZ")
+        return ProgramKind::Native;
+    if (new_header.substr(0, 4) == std::string_view("PE\0\0", 4) || new_header.substr(0, 2) == "NE")
+        return ProgramKind::Windows;
+    return ProgramKind::Dos;
+}
+
+ProgramKind classify_file(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return ProgramKind::Native;  // unreadable: let the start itself say whether it runs
+    std::string head = read_at(fd, 0, 64);
+    std::string new_header;
+    if (head.size() == 64 && head.substr(0, 2) == "MZ") {
+        auto byte = [&](int i) {
+            return static_cast<std::uint32_t>(static_cast<unsigned char>(head[i]));
+        };
+        std::uint32_t offset = byte(0x3C) | byte(0x3D) << 8 | byte(0x3E) << 16 | byte(0x3F) << 24;
+        if (offset >= 64)
+            new_header = read_at(fd, static_cast<off_t>(offset), 4);
+    }
+    close(fd);
+    return classify(head, new_header);
+}
+
+std::optional<std::string> find_on_path(const std::string& name, const char* search_path) {
+    if (!search_path)
+        return std::nullopt;
+    std::string_view rest = search_path;
+    while (true) {
+        std::size_t colon = rest.find(':');
+        std::string_view dir = rest.substr(0, colon);
+        // An empty entry would mean the current folder: the game's folder is not a place to
+        // take a helper program from.
+        if (!dir.empty()) {
+            std::string candidate = std::string(dir) + "/" + name;
+            if (is_regular(candidate) && access(candidate.c_str(), X_OK) == 0)
+                return candidate;
+        }
+        if (colon == std::string_view::npos)
+            return std::nullopt;
+        rest.remove_prefix(colon + 1);
+    }
+}
+
+std::optional<ExecPlan> plan_exec(const std::string& folder, const std::string& file_name,
+                                  ProgramKind kind, const std::vector<std::string>& args,
+                                  const std::optional<std::string>& helper) {
+    if (args.empty())
+        return std::nullopt;
+    const std::string path = folder + "/" + file_name;
+    if (kind == ProgramKind::Native) {
+        ExecPlan plan{path, args};
+        return plan;
+    }
+    if (!helper)
+        return std::nullopt;
+    if (kind == ProgramKind::Windows) {
+        ExecPlan plan{*helper, {*helper, path}};
+        plan.argv.insert(plan.argv.end(), args.begin() + 1, args.end());
+        return plan;
+    }
+    std::string dos_line = file_name;
+    for (auto arg = args.begin() + 1; arg != args.end(); ++arg)
+        dos_line += " " + *arg;
+    if (!safe_for_dos_shell(dos_line) || !safe_for_dos_shell(folder))
+        return std::nullopt;
+    return ExecPlan{*helper,
+                    {*helper, "-noautoexec", "-c", "mount c \"" + folder + "\"", "-c", "c:", "-c",
+                     dos_line, "-c", "exit"}};
+}
+
+}  // namespace dorvane::x11

@@ -1,0 +1,53 @@
+#!/usr/bin/env python3
+"""Failures: a missing program gives "Error!" ("Make sure you have Dorvane in your Duke3d
+directory"); for the editor neither the key nor the question follows. A program that fails on
+start-up before showing a window is reported the same way. Ten launches leave no zombie behind,
+and no started program inherits a descriptor of the launcher."""
+from launcher_support import (Standins, answer_box, children_of, end, install_standins,
+                              run_command)
+from xsession import Database, scenario, wait_until
+
+ERROR = "Error!"
+
+
+@scenario
+def failures(t):
+    install_standins(t, names=("duke3d.exe",))
+    Database(slots={0: "e1l8.map"}, selection=0).write(t.folder)
+    win = t.start()
+    s = Standins(t.folder)
+
+    for command, way in (("RIS", "button"), ("RS", "menu"), ("RIB", "shortcut"),
+                         ("RB", "shortcut")):
+        run_command(t, win, command, way)
+        answer_box(t, ERROR, "Return")
+    assert t.x.find_window("Helpful Shortcut :)") is None
+
+    # Ten launches, each ended again: no zombie is left, and each had only the three
+    # standard descriptors.
+    pids = []
+    for _ in range(10):
+        run_command(t, win, "RD", "shortcut")
+        e = s.wait_start("duke3d.exe")
+        assert e["fds"] == [0, 1, 2], "inherited descriptors %r" % e["fds"]
+        s.wait_event(e["pid"], "focus")
+        pids.append(e["pid"])
+        end(e["pid"])
+    launcher = t.proc.pid
+    wait_until(lambda: not [p for p, _ in children_of(launcher) if p in pids], 10,
+               "the ended programs to be reaped")
+    assert not [p for p, state in children_of(launcher) if state == "Z"]
+    assert not s.starts_since(0)[10:], "more programs started than asked for"
+    win.key("ctrl+q")
+    assert t.wait_exit() == 0
+
+    # A program that ends with an error before it shows a window: "Error!" as well.
+    t.x.env["DORVANE_STANDIN_EXIT"] = "3"
+    win = t.start()
+    run_command(t, win, "RID", "button")
+    answer_box(t, ERROR, "Return")
+    e = s.wait_start("duke3d.exe")
+    assert e["argv"] == ["duke3d.exe", "-map", "e1l8.map"]
+    del t.x.env["DORVANE_STANDIN_EXIT"]
+    win.key("ctrl+q")
+    assert t.wait_exit() == 0

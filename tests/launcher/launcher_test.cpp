@@ -1,0 +1,309 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "launcher/map_name.h"
+#include "mainwindow/dorvane.h"
+#include "platform/headless/headless.h"
+#include "support/temp_folder.h"
+
+namespace dorvane {
+namespace {
+
+constexpr const char* kFailure = "Make sure you have Dorvane in your Duke3d directory";
+
+MenuItem& menu_item(Dorvane& main, const std::string& name) {
+    for (MenuEntry& entry : main.menu) {
+        for (MenuItem& item : entry.items) {
+            if (item.name == name)
+                return item;
+        }
+    }
+    throw std::runtime_error("no menu item " + name);
+}
+
+// The log without its clock stamps.
+std::vector<std::string> steps(const HeadlessServices& services) {
+    std::vector<std::string> out;
+    for (const std::string& line : services.log)
+        out.push_back(line.substr(0, line.rfind(" @")));
+    return out;
+}
+
+double stamp_of(const std::string& line) {
+    return std::stod(line.substr(line.rfind(" @") + 2));
+}
+
+struct Launcher : ::testing::Test {
+    testing::TempFolder folder;
+    HeadlessServices services{folder.str()};
+    Dorvane main{services};
+
+    Launcher() { services.file_list = std::vector<std::string>{}; }
+
+    void put(int slot, const std::string& name) {
+        main.state.maps[slot].mapname = name;
+        main.Option1[slot].caption = name;
+    }
+};
+
+TEST_F(Launcher, WithMapCommandsPassTheSlotsMapFromButtonAndMenu) {
+    put(5, "e1l8.map");
+    main.choose_slot(5);
+    struct Case {
+        Control* button;
+        const char* menu;
+        const char* line;
+    };
+    for (const Case& c : {Case{&main.Duke3d, "RID", "duke3d.exe -map e1l8.map"},
+                          Case{&main.Setup, "RIS", "setup.exe -map e1l8.map"},
+                          Case{&main.Build, "RIB", "Build.exe e1l8.map"}}) {
+        services.answers = {Answer::No, Answer::No};
+        services.log.clear();
+        press(*c.button);
+        menu_item(main, c.menu).click();
+        ASSERT_EQ(services.log.size() >= 4, true) << c.line;
+        EXPECT_EQ(steps(services)[0], std::string("start ") + c.line);
+        EXPECT_EQ(steps(services)[1].rfind("activate ", 0), 0u);
+        EXPECT_EQ(services.started.back(), c.line);
+    }
+    EXPECT_EQ(services.started,
+              (std::vector<std::string>{"duke3d.exe -map e1l8.map", "duke3d.exe -map e1l8.map",
+                                        "setup.exe -map e1l8.map", "setup.exe -map e1l8.map",
+                                        "Build.exe e1l8.map", "Build.exe e1l8.map"}));
+    // Only the editor asks; nothing else is shown.
+    ASSERT_EQ(services.messages.size(), 2u);
+    EXPECT_EQ(services.messages[0].title, "Helpful Shortcut :)");
+}
+
+TEST_F(Launcher, MapNameWithABlankGoesOutUnquoted) {
+    put(0, "my map.map");
+    main.choose_slot(0);
+    main.Duke3d_Click();
+    EXPECT_EQ(services.started, std::vector<std::string>{"duke3d.exe -map my map.map"});
+}
+
+TEST_F(Launcher, FreeSlotTellsTheUserAndStartsNothing) {
+    put(0, "e1l1.map");
+    main.choose_slot(3);
+    for (auto command : {&Dorvane::Duke3d_Click, &Dorvane::Build_Click, &Dorvane::Setup_Click,
+                         &Dorvane::RID_Click, &Dorvane::RIB_Click, &Dorvane::RIS_Click}) {
+        (main.*command)();
+    }
+    EXPECT_TRUE(services.log.empty());
+    ASSERT_EQ(services.messages.size(), 6u);
+    for (const ShownMessage& m : services.messages) {
+        EXPECT_EQ(m.prompt, "Put a map in the slot first.");
+        EXPECT_EQ(m.title, "Duh!");
+        EXPECT_EQ(m.buttons, Buttons::Ok);
+    }
+}
+
+TEST_F(Launcher, EmptySelectionUsesSlotZero) {
+    put(0, "e2l3.map");
+    ASSERT_FALSE(main.state.map.has_value());
+    main.Setup_Click();
+    EXPECT_EQ(services.started, std::vector<std::string>{"setup.exe -map e2l3.map"});
+}
+
+TEST_F(Launcher, SelectionOutsideTheSlotsIsAFailure) {
+    put(0, "e2l3.map");
+    main.state.map = 68;
+    main.Duke3d_Click();
+    EXPECT_TRUE(services.log.empty());
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].prompt, kFailure);
+    EXPECT_EQ(services.messages[0].title, "Error!");
+}
+
+TEST_F(Launcher, WithoutMapCommandsIgnoreTheSlots) {
+    main.choose_slot(7);  // free
+    menu_item(main, "RD").click();
+    menu_item(main, "RS").click();
+    menu_item(main, "RB").click();
+    EXPECT_EQ(services.started, (std::vector<std::string>{"duke3d.exe", "setup.exe", "build.exe"}));
+    EXPECT_TRUE(services.messages.empty());
+    // Only the editor gets its key, straight after its activation and before anything else.
+    std::vector<std::string> s = steps(services);
+    ASSERT_EQ(s.size(), 7u);
+    EXPECT_EQ(s[6], "keys Y");
+    EXPECT_EQ(stamp_of(services.log[6]), stamp_of(services.log[5]));
+    EXPECT_EQ(services.slept, 0);
+}
+
+TEST_F(Launcher, EditorGetsItsKeyTwoSecondsAfterActivationThenTheQuestion) {
+    put(2, "e1l8.map");
+    main.choose_slot(2);
+    services.clock = 4000.25;
+    services.answers = {Answer::No};
+    main.Build_Click();
+    std::vector<std::string> s = steps(services);
+    ASSERT_EQ(s.size(), 3u);
+    EXPECT_EQ(s[2], "keys Y");
+    double waited = stamp_of(services.log[2]) - stamp_of(services.log[1]);
+    EXPECT_GE(waited, 2.0);
+    EXPECT_LT(waited, 2.05);
+    // Polled in short sleeps, not in one block and not by spinning.
+    EXPECT_GE(services.slept, 2.0);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].prompt, "Would you like to run e1l8.map in Duke3d?");
+    EXPECT_EQ(services.messages[0].title, "Helpful Shortcut :)");
+    EXPECT_EQ(services.messages[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(services.started, std::vector<std::string>{"Build.exe e1l8.map"});
+}
+
+TEST_F(Launcher, EditorYesRunsTheGameWithTheSameMap) {
+    put(2, "e1l8.map");
+    main.choose_slot(2);
+    services.answers = {Answer::Yes};
+    main.Build_Click();
+    EXPECT_EQ(services.started,
+              (std::vector<std::string>{"Build.exe e1l8.map", "duke3d.exe -map e1l8.map"}));
+    EXPECT_EQ(steps(services).back().rfind("activate ", 0), 0u);
+    EXPECT_EQ(services.messages.size(), 1u);
+}
+
+TEST_F(Launcher, EditorWaitEndsAcrossMidnight) {
+    put(0, "e1l8.map");
+    services.clock = 86399.5;
+    services.answers = {Answer::No};
+    main.Build_Click();
+    EXPECT_GE(services.slept, 2.0);
+    EXPECT_LT(services.slept, 2.05);
+    EXPECT_EQ(steps(services).back(), "keys Y");
+}
+
+// Sleeps that overshoot a little, as real ones do, so that the clock is read at every phase of
+// its single-precision steps, which late in the day are nearly 8 ms.
+struct OvershootingSleep : HeadlessServices {
+    using HeadlessServices::HeadlessServices;
+    double activated = -1, typed = -1;  // the true time of each step
+    void sleep(double seconds) override { HeadlessServices::sleep(seconds * 1.03); }
+    bool activate(TaskId task) override {
+        activated = clock;
+        return HeadlessServices::activate(task);
+    }
+    bool send_keys(const std::string& keys) override {
+        typed = clock;
+        return HeadlessServices::send_keys(keys);
+    }
+};
+
+TEST(LauncherClock, KeyNeverGoesOutEarlyOnTheCoarseClockLateInTheDay) {
+    for (int k = 0; k < 40; ++k) {
+        double start = (k % 2 ? 86390.0 : 70000.0) + k * 0.00097;
+        testing::TempFolder folder;
+        OvershootingSleep services{folder.str()};
+        services.file_list = std::vector<std::string>{};
+        services.answers = {Answer::No};
+        services.clock = start;
+        Dorvane main{services};
+        main.Option1[0].caption = "e1l8.map";
+        main.Build_Click();
+        double waited = services.typed - services.activated;
+        EXPECT_GE(waited, 2.0) << start;
+        EXPECT_LT(waited, 2.04) << start;
+    }
+}
+
+// A clock that the user sets back, or one that stops, must not hold the window.
+struct StuckClock : HeadlessServices {
+    using HeadlessServices::HeadlessServices;
+    float step = 0;
+    float now = 50000;
+    float seconds_since_midnight() override {
+        float t = now;
+        now += step;
+        return t;
+    }
+};
+
+TEST(LauncherClock, WaitEndsWhenTheClockStandsStillOrGoesBack) {
+    for (float step : {0.0f, -0.5f}) {
+        testing::TempFolder folder;
+        StuckClock services{folder.str()};
+        services.step = step;
+        services.file_list = std::vector<std::string>{};
+        services.answers = {Answer::No};
+        Dorvane main{services};
+        main.Option1[0].caption = "e1l8.map";
+        main.Build_Click();
+        EXPECT_GE(services.slept, 2.0) << step;
+        EXPECT_LT(services.slept, 3.05) << step;
+        EXPECT_EQ(services.messages.size(), 1u);
+    }
+}
+
+TEST_F(Launcher, MissingProgramReportsOnceAndSkipsTheRest) {
+    put(0, "e1l8.map");
+    services.missing_programs = {"Build.exe", "duke3d.exe", "build.exe"};
+    main.Build_Click();
+    main.Duke3d_Click();
+    main.RB_Click();
+    main.RD_Click();
+    for (const std::string& step : steps(services))
+        EXPECT_EQ(step.rfind("start-failed ", 0), 0u) << step;
+    ASSERT_EQ(services.messages.size(), 4u);
+    for (const ShownMessage& m : services.messages) {
+        EXPECT_EQ(m.prompt, kFailure);
+        EXPECT_EQ(m.title, "Error!");
+        EXPECT_EQ(m.buttons, Buttons::Ok);
+    }
+    EXPECT_EQ(services.slept, 0);
+}
+
+TEST_F(Launcher, FailedActivationLeavesTheProgramRunningAndSkipsKeyAndQuestion) {
+    put(0, "e1l8.map");
+    services.fail_activate = true;
+    main.Build_Click();
+    main.RB_Click();
+    EXPECT_EQ(services.started, (std::vector<std::string>{"Build.exe e1l8.map", "build.exe"}));
+    for (const std::string& step : steps(services))
+        EXPECT_EQ(step.find("keys"), std::string::npos);
+    ASSERT_EQ(services.messages.size(), 2u);
+    EXPECT_EQ(services.messages[0].prompt, kFailure);
+    EXPECT_EQ(services.messages[1].prompt, kFailure);
+}
+
+TEST_F(Launcher, FailedKeystrokeSkipsTheQuestion) {
+    put(0, "e1l8.map");
+    services.fail_keys = true;
+    main.Build_Click();
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].title, "Error!");
+    EXPECT_EQ(services.started.size(), 1u);
+}
+
+TEST_F(Launcher, GameFailingOnTheEditorsYesPathReportsOnlyItsOwnFailure) {
+    put(0, "e1l8.map");
+    services.missing_programs = {"duke3d.exe"};
+    services.answers = {Answer::Yes};
+    main.Build_Click();
+    ASSERT_EQ(services.messages.size(), 2u);
+    EXPECT_EQ(services.messages[1].prompt, kFailure);
+}
+
+TEST_F(Launcher, MapStoredLowerCaseReachesTheGameUnderItsRealName) {
+    put(0, "e1l8.map");
+    services.file_list = std::vector<std::string>{"DUKE3D.EXE", "E1L8.MAP", "e1l9.map"};
+    main.Duke3d_Click();
+    services.file_list = std::vector<std::string>{"E1L8.MAP", "e1l8.map"};
+    main.Duke3d_Click();
+    services.file_list = std::vector<std::string>{"E1L8.MAP", "E1l8.map"};
+    main.Duke3d_Click();
+    services.file_list = std::vector<std::string>{};
+    main.Duke3d_Click();
+    EXPECT_EQ(services.started,
+              (std::vector<std::string>{"duke3d.exe -map E1L8.MAP", "duke3d.exe -map e1l8.map",
+                                        "duke3d.exe -map e1l8.map", "duke3d.exe -map e1l8.map"}));
+}
+
+TEST(MapName, FoldsOnlyAsciiLetters) {
+    EXPECT_EQ(name_on_disk("\xc3\xa9.map", {"\xc3\x89.MAP"}), "\xc3\xa9.map");
+    EXPECT_EQ(name_on_disk("a.map", {"a.map.bak", "A.MAP"}), "A.MAP");
+    EXPECT_EQ(name_on_disk("a.map", {"a.ma"}), "a.map");
+}
+
+}  // namespace
+}  // namespace dorvane

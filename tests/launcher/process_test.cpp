@@ -1,0 +1,285 @@
+// The X11 process services against the stand-in program, in a private X server with openbox.
+// Before any Xlib header, whose macros (None, Status) clash with names of the platform seam.
+#include "platform/x11/process.h"
+
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "platform/x11/ewmh.h"
+#include "standin_fixture.h"
+
+namespace dorvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::json_array;
+using testing::StandinEvent;
+using testing::wait_until;
+
+x11::ProcessTimings quick_timings() {
+    x11::ProcessTimings t;
+    t.window_wait = std::chrono::milliseconds(1500);
+    t.focus_wait = std::chrono::milliseconds(3000);
+    return t;
+}
+
+class X11ProcessTest : public testing::StandinTest {
+  protected:
+    void SetUp() override {
+        StandinTest::SetUp();
+        processes = std::make_unique<x11::X11Processes>(display(), quick_timings());
+    }
+
+    std::optional<TaskId> start(const std::string& command_line) {
+        std::optional<TaskId> task = processes->start_program(command_line);
+        if (task)
+            end_later(*task);
+        return task;
+    }
+
+    std::unique_ptr<x11::X11Processes> processes;
+};
+
+TEST_F(X11ProcessTest, ProgramGetsItsArgumentsExactlyInTheCurrentFolder) {
+    install("duke3d.exe");
+    std::optional<TaskId> task = start("duke3d.exe -map my  map.map");
+    ASSERT_TRUE(task) << processes->last_error();
+    std::string line = start_line(*task);
+    EXPECT_NE(line.find("\"argv\":" + json_array({"duke3d.exe", "-map", "my", "map.map"})),
+              std::string::npos)
+        << line;
+    std::string cwd = json_array({fs::current_path().string()});
+    EXPECT_NE(line.find("\"cwd\":" + cwd.substr(1, cwd.size() - 2)), std::string::npos) << line;
+}
+
+TEST_F(X11ProcessTest, HostileNamesArriveAsPlainBytesAndRunNothingElse) {
+    install("duke3d.exe");
+    const std::vector<std::string> names = {"$(touch${IFS}x);.map", "a\"b.map",
+                                            "`touch${IFS}y`.map",   "z;touch${IFS}w;",
+                                            "'\\\\'&&touch${IFS}v", "\xe9t\xe9.map"};
+    for (const std::string& name : names) {
+        std::optional<TaskId> task = start("duke3d.exe -map " + name);
+        ASSERT_TRUE(task) << name;
+        std::string line = start_line(*task);
+        EXPECT_NE(line.find(json_array({"duke3d.exe", "-map", name})), std::string::npos) << line;
+    }
+    for (const char* made : {"x", "y", "w", "v", "touch"})
+        EXPECT_FALSE(fs::exists(made)) << made;
+}
+
+TEST_F(X11ProcessTest, ProgramIsFoundInAnyLetterCase) {
+    install("build.exe");
+    install("SETUP.EXE");
+    std::optional<TaskId> editor = start("Build.exe e1l8.map");
+    std::optional<TaskId> setup = start("setup.exe");
+    ASSERT_TRUE(editor && setup);
+    EXPECT_NE(start_line(*editor).find(json_array({"Build.exe", "e1l8.map"})), std::string::npos);
+    EXPECT_NE(start_line(*setup).find(json_array({"setup.exe"})), std::string::npos);
+}
+
+TEST_F(X11ProcessTest, FailureToStartIsKnownBeforeTheCallReturns) {
+    folder.write("setup.exe", "#!/bin/sh\ntouch ran\n");  // no execute bit
+    folder.write("build.exe", "garbage, not a program");
+    fs::permissions("build.exe", fs::perms::owner_all);
+    fs::create_directory("duke3d.exe");
+    for (const char* line : {"duke3d.exe", "setup.exe -map a.map", "build.exe", "missing.exe",
+                             "../duke3d.exe", "", "   "}) {
+        EXPECT_FALSE(start(line)) << line;
+    }
+    EXPECT_FALSE(fs::exists("ran"));
+}
+
+TEST_F(X11ProcessTest, ScriptWithTheExecuteBitRunsDirectly) {
+    folder.write("setup.exe", "#!/bin/sh\necho \"$@\" > ran\n");
+    fs::permissions("setup.exe", fs::perms::owner_all);
+    ASSERT_TRUE(start("setup.exe -map a;b.map"));
+    EXPECT_TRUE(wait_until([] { return fs::exists("ran") && fs::file_size("ran") > 0; }));
+    std::ifstream in("ran");
+    std::string got;
+    std::getline(in, got);
+    EXPECT_EQ(got, "-map a;b.map");
+}
+
+bool is_zombie_or_gone(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return true;
+    return line.substr(line.rfind(')') + 2, 1) == "Z";
+}
+
+bool gone(pid_t pid) {
+    return !fs::exists("/proc/" + std::to_string(pid));
+}
+
+TEST_F(X11ProcessTest, FinishedProgramsLeaveNoZombies) {
+    install("duke3d.exe");
+    std::vector<pid_t> pids;
+    setenv("DORVANE_STANDIN_EXIT", "0", 1);
+    for (int i = 0; i < 5; ++i)
+        pids.push_back(static_cast<pid_t>(*start("duke3d.exe")));
+    unsetenv("DORVANE_STANDIN_EXIT");
+    for (int i = 0; i < 5; ++i)
+        pids.push_back(static_cast<pid_t>(*start("duke3d.exe")));
+    for (std::size_t i = 5; i < pids.size(); ++i) {
+        wait_for(pids[i], "mapped");
+        kill(pids[i], SIGTERM);
+    }
+    for (pid_t pid : pids) {
+        EXPECT_TRUE(wait_until([&] { return is_zombie_or_gone(pid); })) << pid;
+        EXPECT_TRUE(wait_until([&] { return gone(pid); })) << pid << " left as a zombie";
+    }
+}
+
+TEST_F(X11ProcessTest, ProgramInheritsNoDescriptorOfTheLauncher) {
+    install("duke3d.exe");
+    int leaky = open("/dev/null", O_RDONLY);  // deliberately without O_CLOEXEC
+    int pipe_fds[2];
+    ASSERT_EQ(pipe(pipe_fds), 0);
+    std::optional<TaskId> task = start("duke3d.exe");
+    close(leaky);
+    close(pipe_fds[0]);
+    close(pipe_fds[1]);
+    ASSERT_TRUE(task);
+    EXPECT_NE(start_line(*task).find("\"fds\":[0,1,2]"), std::string::npos) << start_line(*task);
+}
+
+Window active_window(Display* display) {
+    Atom type;
+    int format;
+    unsigned long count = 0, after;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display, DefaultRootWindow(display),
+                       XInternAtom(display, "_NET_ACTIVE_WINDOW", False), 0, 1, False, XA_WINDOW,
+                       &type, &format, &count, &after, &data);
+    Window w = count ? *reinterpret_cast<Window*>(data) : None;
+    if (data)
+        XFree(data);
+    return w;
+}
+
+// A window of the test's own, focused, in the place of the launcher's.
+Window open_launcher_window(Display* display) {
+    Window w = XCreateSimpleWindow(display, DefaultRootWindow(display), 10, 10, 200, 150, 0, 0, 0);
+    long pid = getpid();
+    XChangeProperty(display, w, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
+    XSelectInput(display, w, KeyPressMask);
+    XMapWindow(display, w);
+    XSync(display, False);
+    return w;
+}
+
+TEST_F(X11ProcessTest, ActivatedProgramIsMaximisedFocusedAndGetsTheKey) {
+    Display* display = StandinTest::display();
+    Window launcher = open_launcher_window(display);
+    ASSERT_TRUE(wait_until([&] { return x11::window_of(display, {getpid()}).has_value(); }));
+    x11::request_activation(display, launcher);
+    ASSERT_TRUE(wait_until([&] { return x11::holds_focus(display, launcher); }));
+
+    install("build.exe");
+    std::optional<TaskId> task = start("build.exe");
+    ASSERT_TRUE(task);
+    ASSERT_TRUE(processes->activate(*task));
+    ASSERT_TRUE(processes->send_keys("Y"));
+    std::vector<StandinEvent> keys = wait_for(*task, "key");
+    ASSERT_FALSE(keys.empty());
+    // Shift comes first, as a key of its own, with no text.
+    EXPECT_NE(keys.back().line.find("\"key\":\"Y\""), std::string::npos) << keys.back().line;
+    EXPECT_EQ(keys.size(), 2u);
+    EXPECT_FALSE(wait_for(*task, "maximised").empty());
+    std::vector<StandinEvent> focus = wait_for(*task, "focus");
+    ASSERT_FALSE(focus.empty());
+    EXPECT_LE(focus[0].t, keys[0].t);
+    std::vector<StandinEvent> mapped = wait_for(*task, "mapped");
+    ASSERT_FALSE(mapped.empty());
+    EXPECT_NE(mapped[0].line.find("\"window\":" + std::to_string(active_window(display))),
+              std::string::npos);
+    XEvent e;
+    EXPECT_FALSE(XCheckWindowEvent(display, launcher, KeyPressMask, &e));
+    XDestroyWindow(display, launcher);
+    XSync(display, False);
+}
+
+TEST_F(X11ProcessTest, ActivationFailsOnlyForAProgramThatFailed) {
+    install("duke3d.exe");
+    setenv("DORVANE_STANDIN_EXIT", "3", 1);
+    std::optional<TaskId> failing = start("duke3d.exe");
+    ASSERT_TRUE(failing);
+    EXPECT_FALSE(processes->activate(*failing));
+    EXPECT_FALSE(processes->send_keys("Y"));
+
+    setenv("DORVANE_STANDIN_EXIT", "0", 1);
+    std::optional<TaskId> done = start("duke3d.exe");
+    ASSERT_TRUE(done);
+    EXPECT_TRUE(processes->activate(*done));
+
+    unsetenv("DORVANE_STANDIN_EXIT");
+    setenv("DORVANE_STANDIN_NO_WINDOW", "1", 1);
+    std::optional<TaskId> windowless = start("duke3d.exe");
+    ASSERT_TRUE(windowless);
+    EXPECT_TRUE(processes->activate(*windowless));
+    // No window to type into: the key must not go to whatever else has the focus.
+    EXPECT_FALSE(processes->send_keys("Y"));
+    EXPECT_FALSE(processes->activate(424242));
+}
+
+// A file that DOS would run: an "MZ" header, with a Windows header behind it when `windows`.
+void write_dos_program(const std::string& name, bool windows) {
+    std::string bytes(128, '\0');
+    bytes[0] = 'M';
+    bytes[1] = 'Z';
+    if (windows) {
+        bytes[0x3C] = 0x40;
+        bytes.replace(0x40, 4, std::string("PE\0\0", 4));
+    }
+    std::ofstream(name, std::ios::binary) << bytes;
+}
+
+TEST_F(X11ProcessTest, DosAndWindowsProgramsRunThroughTheirHelpers) {
+    fs::path bin = folder.path() / "bin";
+    fs::create_directory(bin);
+    write_dos_program("DUKE3D.EXE", false);
+    write_dos_program("build.exe", true);
+    // Only the folder of the stand-ins on the PATH: a real dosbox or wine must not run here.
+    setenv("PATH", bin.string().c_str(), 1);
+    EXPECT_FALSE(start("duke3d.exe -map e1l8.map"));  // neither helper there yet
+    EXPECT_FALSE(start("Build.exe e1l8.map"));
+
+    install("dosbox", bin);
+    install("wine", bin);
+    std::string here = fs::current_path().string();
+
+    std::optional<TaskId> game = start("duke3d.exe -map e1l8.map");
+    ASSERT_TRUE(game) << processes->last_error();
+    EXPECT_NE(start_line(*game).find(json_array({(bin / "dosbox").string(), "-noautoexec", "-c",
+                                                 "mount c \"" + here + "\"", "-c", "c:", "-c",
+                                                 "DUKE3D.EXE -map e1l8.map", "-c", "exit"})),
+              std::string::npos)
+        << start_line(*game);
+    EXPECT_TRUE(processes->activate(*game));
+    EXPECT_FALSE(wait_for(*game, "maximised").empty());
+
+    std::optional<TaskId> editor = start("Build.exe e1l8.map");
+    ASSERT_TRUE(editor);
+    EXPECT_NE(start_line(*editor).find(
+                  json_array({(bin / "wine").string(), here + "/build.exe", "e1l8.map"})),
+              std::string::npos)
+        << start_line(*editor);
+
+    // DOSBox's own shell would read these as redirection.
+    EXPECT_FALSE(start("duke3d.exe -map a>b.map"));
+    EXPECT_FALSE(start("duke3d.exe -map a|b.map"));
+}
+
+}  // namespace
+}  // namespace dorvane

@@ -1,0 +1,28 @@
+// Reading what the stand-in program wrote down (one JSON object a line; see tools/standin).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace dorvane::testing {
+
+struct StandinEvent {
+    std::string event;  // "start", "mapped", "focus", "maximised", "key", "exit"
+    double t = 0;       // monotonic clock, seconds
+    int pid = 0;
+    std::string line;  // the whole line, for the fields of each kind
+};
+
+std::vector<StandinEvent> read_standin_log(const std::string& path);
+
+// The events of one process, or of one kind.
+std::vector<StandinEvent> events_of(const std::vector<StandinEvent>& events, int pid,
+                                    const std::string& kind = "");
+
+// `texts` written as the stand-in writes a JSON array of strings.
+std::string json_array(const std::vector<std::string>& texts);
+
+// Seconds on the clock the stand-in uses.
+double monotonic_now();
+
+}  // namespace dorvane::testing

@@ -1,0 +1,28 @@
+// How the stand-in writes a string in its log: JSON, with bytes below 0x20 and from 0x7f up as
+// \u00XX, so that the Latin-1 encoding of the decoded string gives back the exact bytes.
+// Shared with the tests that read the log.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace dorvane::standin {
+
+inline std::string json_text(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c >= 0x7f) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+}  // namespace dorvane::standin
