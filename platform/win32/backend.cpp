@@ -18,6 +18,16 @@ LRESULT CALLBACK form_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
+// Paints a frame or picture box, which draw themselves whole (no background erase first).
+LRESULT paint_widget(HWND hwnd, void (Backend::*draw)(Widget&, HDC)) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    if (Widget* widget = the_backend ? the_backend->widget_of(hwnd) : nullptr)
+        (the_backend->*draw)(*widget, dc);
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
 // Frames hold their own controls; what those report belongs to the form.
 LRESULT CALLBACK frame_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -30,14 +40,8 @@ LRESULT CALLBACK frame_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            if (Widget* frame = the_backend ? the_backend->widget_of(hwnd) : nullptr)
-                the_backend->draw_frame(*frame, dc);
-            EndPaint(hwnd, &ps);
-            return 0;
-        }
+        case WM_PAINT:
+            return paint_widget(hwnd, &Backend::draw_frame);
         default:
             return DefWindowProcW(hwnd, msg, wp, lp);
     }
@@ -47,14 +51,8 @@ LRESULT CALLBACK picture_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            if (Widget* picture = the_backend ? the_backend->widget_of(hwnd) : nullptr)
-                the_backend->draw_picture(*picture, dc);
-            EndPaint(hwnd, &ps);
-            return 0;
-        }
+        case WM_PAINT:
+            return paint_widget(hwnd, &Backend::draw_picture);
         case WM_LBUTTONDOWN:
             if (GetWindowLongW(hwnd, GWL_STYLE) & WS_TABSTOP)
                 SetFocus(hwnd);
