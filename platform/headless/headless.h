@@ -9,9 +9,21 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/files.h"
 #include "platform/random.h"
 #include "platform/services.h"
+
+// The headless backend works on real files with the file services of the system it runs on.
+#ifdef _WIN32
+#include "platform/win32/files.h"
+namespace dorvane {
+using NativeFiles = Win32Files;
+}
+#else
+#include "platform/posix/files.h"
+namespace dorvane {
+using NativeFiles = PosixFiles;
+}
+#endif
 
 namespace dorvane {
 
@@ -66,7 +78,7 @@ class HeadlessServices : public Services {
     void end_program() override;
 
   private:
-    PosixFiles files_;
+    NativeFiles files_;
     RandomSource random_;
     TaskId next_task_ = 1000;
 };

@@ -1,0 +1,134 @@
+// The Win32 backend: real windows for the program's Forms.
+//
+// Each Form becomes a top-level window and each Control a child window, created in the order of
+// `Form::controls` (which makes the focus order). After every event it routes, and before every
+// message box, the backend mirrors the fields of every Form and Control on the windows, touching
+// only what changed. Geometry converts from twips with the system's DPI.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/form.h"
+#include "platform/win32/pictures.h"
+
+namespace dorvane::win32 {
+
+inline constexpr DWORD kFormStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+inline constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
+// Menu commands count from here, clear of IDOK and IDCANCEL, which the dialog manager sends
+// for Enter and Escape; controls count from 1000.
+inline constexpr int kFirstCommand = 100;
+
+// What a window shows just now, to change only what differs from its Control.
+struct Shown {
+    std::string caption;
+    Rect place{-1, -1, -1, -1};
+    bool visible = false;
+    std::optional<Colour> back, fore;
+    bool value = false;
+    std::vector<std::string> items;
+    int list_index = -1;
+    Picture picture = Picture::None;
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    bool fresh = true;  // nothing mirrored yet
+};
+
+struct Widget {
+    Control* control = nullptr;
+    HWND hwnd = nullptr;  // nullptr for a Line, which its parent draws
+    HWND parent = nullptr;
+    int id = 0;
+    Shown shown;
+};
+
+struct Window {
+    Form* form = nullptr;
+    HWND hwnd = nullptr;
+    HMENU menu = nullptr;
+    HACCEL accelerators = nullptr;
+    std::vector<std::function<void()>> commands;  // menu command id - 1
+    std::vector<std::unique_ptr<Widget>> widgets;
+    std::string caption;
+    bool visible = false;
+    int client_width = -1, client_height = -1;
+    std::optional<Colour> back;
+    bool activated = false;  // raised Form_Activate since last shown
+    HWND focus = nullptr;    // control that had the focus when the window was left
+};
+
+class Backend {
+  public:
+    explicit Backend(HINSTANCE instance);
+    ~Backend();
+    Backend(const Backend&) = delete;
+    Backend& operator=(const Backend&) = delete;
+
+    void create(Form& form);
+    void destroy(Form& form);
+
+    // Runs a handler of the program, then mirrors every form.
+    void route(const std::function<void()>& handler);
+    void sync_all();
+
+    // Takes messages until the program ends; returns the exit code.
+    int run();
+    void end();
+    bool ended() const { return ended_; }
+    // The visible window of the program that was active last, or nullptr.
+    HWND last_active() const;
+    std::vector<HWND> visible_windows() const;
+
+    // Geometry.
+    int px(double twips) const;
+    double twips(int pixels) const;
+
+    // Called by the window procedures.
+    LRESULT form_message(Window& window, UINT msg, WPARAM wp, LPARAM lp);
+    Widget* widget_of(HWND hwnd);
+    Window* window_of(HWND hwnd);
+    COLORREF back_of(const Widget& widget) const;
+    void draw_frame(Widget& frame, HDC dc);
+    void draw_picture(Widget& picture, HDC dc);
+    void draw_lines(Window& window, const Control* parent, HDC dc);
+    HBRUSH brush(COLORREF colour);
+    HFONT font(const Font& font);
+
+  private:
+    void create_widget(Window& window, Control& control);
+    void build_menu(Window& window);
+    void sync(Window& window);
+    void sync_widget(Widget& widget);
+    void paint(Window& window);
+    void draw_button(const DRAWITEMSTRUCT& item);
+    bool press_access_key(Window& window, wchar_t key);
+    void command(Window& window, WPARAM wp, LPARAM lp);
+    void activated(Window& window, WPARAM wp, LPARAM lp);
+    LRESULT colour_control(HDC dc, HWND control);
+    RECT pixel_rect(const Control& control) const;
+
+    HINSTANCE instance_;
+    int dpi_ = 96;
+    bool ended_ = false;
+    bool shown_any_ = false;
+    HWND last_active_ = nullptr;
+    int syncing_ = 0;
+    bool resync_ = false;
+    int next_id_ = 1000;
+    std::vector<std::unique_ptr<Window>> windows_;
+    // Windows gone while a handler of theirs may still run; freed between messages.
+    std::vector<std::unique_ptr<Window>> graveyard_;
+    std::map<HWND, Widget*> widgets_;
+    std::map<COLORREF, HBRUSH> brushes_;
+    std::map<std::string, HFONT> fonts_;
+    Pictures pictures_;
+};
+
+}  // namespace dorvane::win32

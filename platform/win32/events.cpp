@@ -1,0 +1,118 @@
+// Events: what the user does with a window, routed to the program's handlers.
+#include <algorithm>
+
+#include "platform/win32/backend.h"
+#include "platform/win32/text.h"
+
+namespace dorvane::win32 {
+
+void Backend::command(Window& window, WPARAM wp, LPARAM lp) {
+    Form& form = *window.form;
+    if (!lp) {  // menu entry or its Ctrl shortcut
+        int index = LOWORD(wp) - kFirstCommand;
+        if (index >= 0 && index < static_cast<int>(window.commands.size())) {
+            std::function<void()> run = window.commands[index];
+            route(run);
+        }
+        return;
+    }
+    Widget* widget = widget_of(reinterpret_cast<HWND>(lp));
+    if (!widget)
+        return;
+    Control& c = *widget->control;
+    WORD code = HIWORD(wp);
+    switch (c.kind) {
+        case ControlKind::CommandButton:
+            if (code == BN_CLICKED)
+                route([&c] { press(c); });
+            break;
+        case ControlKind::OptionButton:
+            if (code == BN_CLICKED)
+                route([&form, &c] { choose_option(form, c); });
+            break;
+        case ControlKind::PictureBox:
+            if (code == STN_CLICKED)
+                route([&c] { press(c); });
+            break;
+        case ControlKind::List:
+            if (code == CBN_SELCHANGE) {
+                int index = static_cast<int>(SendMessageW(widget->hwnd, CB_GETCURSEL, 0, 0));
+                widget->shown.list_index = index;
+                route([&c, index] { select_item(c, index); });
+            }
+            break;
+        case ControlKind::FileList:
+            if (code == LBN_SELCHANGE) {
+                int index = static_cast<int>(SendMessageW(widget->hwnd, LB_GETCURSEL, 0, 0));
+                widget->shown.list_index = index;
+                route([&c, index] { select_item(c, index); });
+            } else if (code == LBN_DBLCLK) {
+                route([&c] {
+                    if (c.dbl_click)
+                        c.dbl_click();
+                });
+            }
+            break;
+        case ControlKind::TextBox:
+            if (code == EN_CHANGE) {
+                std::string text = window_text(widget->hwnd);
+                if (text != narrow(edit_text(widget->shown.caption))) {
+                    // The user typed: the control's text follows, in the caption's own line ends.
+                    if (widget->shown.caption.find('\r') == std::string::npos)
+                        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+                    c.caption = widget->shown.caption = text;
+                }
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+bool Backend::press_access_key(Window& window, wchar_t key) {
+    if (key > 127)
+        return false;
+    char wanted = static_cast<char>(std::tolower(key));
+    for (auto& widget : window.widgets) {
+        Control& c = *widget->control;
+        if (!widget->hwnd || !IsWindowVisible(widget->hwnd) || !IsWindowEnabled(widget->hwnd))
+            continue;
+        if (c.kind != ControlKind::CommandButton && c.kind != ControlKind::OptionButton)
+            continue;
+        if (c.access_key() != wanted)
+            continue;
+        SetFocus(widget->hwnd);
+        Form& form = *window.form;
+        if (c.kind == ControlKind::OptionButton)
+            route([&form, &c] { choose_option(form, c); });
+        else
+            route([&c] { press(c); });
+        return true;
+    }
+    return false;
+}
+
+void Backend::activated(Window& window, WPARAM wp, LPARAM lp) {
+    if (LOWORD(wp) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window.hwnd, focus))
+            window.focus = focus;
+        return;
+    }
+    last_active_ = window.hwnd;
+    HWND focus = window.focus && IsWindow(window.focus) && IsWindowVisible(window.focus)
+                     ? window.focus
+                     : GetNextDlgTabItem(window.hwnd, nullptr, FALSE);
+    if (focus)
+        SetFocus(focus);
+    // Activate is an event within the program: raised on the first activation after showing
+    // and when the user comes from another window of the program, not from other programs.
+    bool from_ours = lp && window_of(GetAncestor(reinterpret_cast<HWND>(lp), GA_ROOT));
+    if (window.activated && !from_ours)
+        return;
+    window.activated = true;
+    Form& form = *window.form;
+    route([&form] { form.Form_Activate(); });
+}
+
+}  // namespace dorvane::win32

@@ -1,0 +1,192 @@
+#include "platform/win32/files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/win32/text.h"
+
+namespace dorvane {
+
+using win32::error_text;
+using win32::narrow;
+using win32::widen;
+
+namespace {
+
+// Closes a file handle however the function leaves.
+struct Handle {
+    HANDLE h = INVALID_HANDLE_VALUE;
+    ~Handle() {
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
+    }
+    void close() {
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
+        h = INVALID_HANDLE_VALUE;
+    }
+};
+
+FileWrite failed(DWORD code) {
+    return {false, error_text(code)};
+}
+
+bool write_all(HANDLE h, std::string_view bytes) {
+    while (!bytes.empty()) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(h, bytes.data(), chunk, &written, nullptr) || written == 0)
+            return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+Win32Files::Win32Files(std::string folder) : folder_(std::move(folder)) {}
+
+// Full paths: Wine's ReplaceFile fails on relative ones ("directory name invalid").
+std::wstring Win32Files::path(const std::string& name) const {
+    std::wstring relative =
+        folder_.empty() || folder_ == "." ? widen(name) : widen(folder_ + "\\" + name);
+    DWORD n = GetFullPathNameW(relative.c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return relative;
+    std::wstring full(n, L'\0');
+    n = GetFullPathNameW(relative.c_str(), n, full.data(), nullptr);
+    full.resize(n);
+    return full;
+}
+
+FileRead Win32Files::read_file(const std::string& name, std::size_t limit) {
+    FileRead result;
+    Handle file{CreateFileW(path(name).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE) {
+        DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
+            result.status = FileRead::Status::Missing;
+            return result;
+        }
+        result.error = error_text(code);
+        return result;
+    }
+    // One byte past the limit tells whether the file holds more.
+    std::string buffer(limit + 1, '\0');
+    std::size_t have = 0;
+    while (have < buffer.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(buffer.size() - have, 1u << 20));
+        DWORD got = 0;
+        if (!ReadFile(file.h, buffer.data() + have, chunk, &got, nullptr)) {
+            result.error = error_text(GetLastError());
+            return result;
+        }
+        if (got == 0)
+            break;
+        have += got;
+    }
+    result.truncated = have > limit;
+    buffer.resize(std::min(have, limit));
+    result.bytes = std::move(buffer);
+    result.status = FileRead::Status::Ok;
+    return result;
+}
+
+FileWrite Win32Files::replace_file(const std::string& name, std::string_view bytes) {
+    std::wstring target = path(name);
+    std::wstring dir = path(".");
+    wchar_t temp[MAX_PATH + 1];
+    if (!GetTempFileNameW(dir.c_str(), L"dor", 0, temp))
+        return failed(GetLastError());
+
+    Handle file{CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE) {
+        DWORD code = GetLastError();
+        DeleteFileW(temp);
+        return failed(code);
+    }
+    if (!write_all(file.h, bytes) || !FlushFileBuffers(file.h)) {
+        DWORD code = GetLastError();
+        file.close();
+        DeleteFileW(temp);
+        return failed(code);
+    }
+    file.close();
+    // The old file's hidden or system mark stays with the name (Wine's ReplaceFile drops it).
+    DWORD old = GetFileAttributesW(target.c_str());
+    if (old != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesW(
+            temp, old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                         FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
+
+    // ReplaceFile keeps the old file's attributes and security; a new file is simply moved in.
+    if (ReplaceFileW(target.c_str(), temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr))
+        return {true, {}};
+    DWORD code = GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND &&
+        MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return {true, {}};
+    if (code == ERROR_FILE_NOT_FOUND)
+        code = GetLastError();
+    DeleteFileW(temp);
+    return failed(code);
+}
+
+FileWrite Win32Files::keep_copy(const std::string& name, const std::string& copy_name) {
+    if (!CopyFileW(path(name).c_str(), path(copy_name).c_str(), TRUE))
+        return failed(GetLastError());
+    return {true, {}};
+}
+
+std::vector<std::string> Win32Files::list_files(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW(path(pattern).c_str(), FindExInfoBasic, &found,
+                                     FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))
+            continue;
+        std::string file = narrow(found.cFileName);
+        if (matches_pattern(file, pattern))
+            names.push_back(std::move(file));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool matches_pattern(std::string_view name, std::string_view pattern) {
+    auto same = [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    };
+    // Greedy matching with one back-tracking point, enough for '*' anywhere.
+    std::size_t n = 0, p = 0, star = std::string_view::npos, resume = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n]))) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = n;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+}  // namespace dorvane

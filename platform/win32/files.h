@@ -1,0 +1,37 @@
+// File services on Windows, for every backend that runs there: whole-file reads, crash-safe
+// replacement, kept copies and file lists, in one folder.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/services.h"
+
+namespace dorvane {
+
+class Win32Files {
+  public:
+    // Bare names resolve in `folder` ("." for the current folder).
+    explicit Win32Files(std::string folder = ".");
+
+    FileRead read_file(const std::string& name, std::size_t limit);
+    // Writes a fresh file beside the old one, flushes it to disk, then swaps it in with
+    // ReplaceFile (which keeps the old file's attributes and security) or, for a new file,
+    // a write-through move.
+    FileWrite replace_file(const std::string& name, std::string_view bytes);
+    FileWrite keep_copy(const std::string& name, const std::string& copy_name);
+    std::vector<std::string> list_files(const std::string& pattern);
+
+    const std::string& folder() const { return folder_; }
+
+  private:
+    std::wstring path(const std::string& name) const;
+    std::string folder_;
+};
+
+// Whether a file name matches a pattern of '*' and '?', ignoring letter case. The system's own
+// matching also tries the short 8.3 names, so "*.map" would take "a.mapx"; this does not.
+bool matches_pattern(std::string_view name, std::string_view pattern);
+
+}  // namespace dorvane

@@ -1,0 +1,100 @@
+#include "platform/win32/services.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/text.h"
+
+namespace dorvane::win32 {
+
+Answer Win32Services::message_box(const std::string& prompt, const std::string& title,
+                                  Buttons buttons) {
+    // The box shows the program as its handlers left it.
+    backend_.sync_all();
+    // The box belongs to the window the user worked in last, so that this one is active again
+    // when the box closes; the program's other windows take no input meanwhile either.
+    HWND owner = backend_.last_active();
+    std::vector<HWND> disabled;
+    if (owner) {
+        for (HWND window : backend_.visible_windows()) {
+            if (window != owner && IsWindowEnabled(window)) {
+                EnableWindow(window, FALSE);
+                disabled.push_back(window);
+            }
+        }
+        // After a started program took the front (the editor's question), Windows would leave
+        // the box behind it: come to the front first.
+        DWORD process = 0;
+        GetWindowThreadProcessId(GetForegroundWindow(), &process);
+        if (process != GetCurrentProcessId())
+            bring_to_front(owner);
+    }
+    UINT type = (buttons == Buttons::Ok ? MB_OK : MB_YESNO) | MB_SETFOREGROUND |
+                (owner ? MB_APPLMODAL : MB_TASKMODAL);
+    int chosen = MessageBoxW(owner, widen(prompt).c_str(), widen(title).c_str(), type);
+    for (HWND window : disabled)
+        EnableWindow(window, TRUE);
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    // A box that could not be shown was not answered Yes.
+    return chosen == IDYES ? Answer::Yes : Answer::No;
+}
+
+FileRead Win32Services::read_file(const std::string& name, std::size_t limit) {
+    return files_.read_file(name, limit);
+}
+
+FileWrite Win32Services::replace_file(const std::string& name, std::string_view bytes) {
+    return files_.replace_file(name, bytes);
+}
+
+FileWrite Win32Services::keep_copy(const std::string& name, const std::string& copy_name) {
+    return files_.keep_copy(name, copy_name);
+}
+
+std::vector<std::string> Win32Services::list_files(const std::string& pattern) {
+    return files_.list_files(pattern);
+}
+
+std::optional<TaskId> Win32Services::start_program(const std::string& command_line) {
+    return processes_.start(command_line);
+}
+
+bool Win32Services::activate(TaskId task) {
+    return processes_.activate(task);
+}
+
+bool Win32Services::send_keys(const std::string& keys) {
+    return processes_.send_keys(keys);
+}
+
+float Win32Services::seconds_since_midnight() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return static_cast<float>(now.wHour * 3600 + now.wMinute * 60 + now.wSecond) +
+           static_cast<float>(now.wMilliseconds) / 1000.0f;
+}
+
+void Win32Services::sleep(double seconds) {
+    if (seconds > 0)
+        Sleep(static_cast<DWORD>(seconds * 1000.0 + 0.5));
+}
+
+float Win32Services::random() {
+    return random_.next();
+}
+
+void Win32Services::form_created(Form& form) {
+    backend_.create(form);
+}
+
+void Win32Services::form_destroyed(Form& form) {
+    backend_.destroy(form);
+}
+
+void Win32Services::end_program() {
+    backend_.end();
+}
+
+}  // namespace dorvane::win32

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The map file picker on Windows: Alt+A (the button's access key) opens it on the folder's map
+# files, with letter case ignored and "*.map" not taking longer extensions; a double-click
+# stores the file's lower-cased name in the chosen slot, and so does End then Ok.
+source "$(dirname "$0")/wine.sh"
+start_wine_desktop
+game=$work/game
+mkdir -p "$game"
+catalogue "$game/Qimdat.dat" 0
+for file in E1L9.MAP b.map x.mapx notes.txt; do echo map >"$game/$file"; done
+main="Dorvane (Duke3d Map Loader)"
+picker="Add Map"
+
+start_dorvane "$game"
+probe wait "$main" 30 >/dev/null || fail "no main window"
+click "$main" $(slot 4)
+keys_to "$main" alt+a
+probe wait "$picker" 10 >/dev/null || fail "Alt+A did not open the picker"
+at=$(probe wait "$picker" | head -1)
+read -r x y _ <<<"$at"
+xdotool mousemove $((x + 40)) $((y + 8 + 6)) click --repeat 2 --delay 100 1  # the first file
+probe gone "$picker" 10 || fail "the double-click did not take the file"
+wait_for 10 grep -q '^4,"e1l9.map"' "$game/Qimdat.dat" || fail "slot 4: $(line "$game/Qimdat.dat" 5)"
+
+click "$main" $(slot 5)
+keys_to "$main" alt+a
+keys_to "$picker" End
+click "$picker" 1800 3300  # Ok
+probe gone "$picker" 10 || fail "Ok did not take the file"
+wait_for 10 grep -q '^5,"b.map"' "$game/Qimdat.dat" || fail "slot 5: $(line "$game/Qimdat.dat" 6)"
+
+keys_to "$main" ctrl+q
+ended "$dorvane_pid" 10 || fail "Ctrl+Q did not end the program"
+echo "add map passed"

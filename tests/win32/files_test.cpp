@@ -1,0 +1,156 @@
+// The Win32 file services, on real files in a temporary folder (run under Wine by the tests).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "platform/win32/files.h"
+#include "platform/win32/processes.h"
+#include "support/temp_folder.h"
+
+namespace dorvane {
+namespace {
+
+struct Win32FilesTest : ::testing::Test {
+    testing::TempFolder folder;
+    Win32Files files{folder.str()};
+};
+
+TEST_F(Win32FilesTest, ReadsWholeFilesAndTellsMissingFromTooLong) {
+    folder.write("Qimdat.dat", "abc\r\ndef\r\n");
+    FileRead whole = files.read_file("Qimdat.dat", 100);
+    EXPECT_EQ(whole.status, FileRead::Status::Ok);
+    EXPECT_EQ(whole.bytes, "abc\r\ndef\r\n");
+    EXPECT_FALSE(whole.truncated);
+
+    FileRead cut = files.read_file("Qimdat.dat", 4);
+    EXPECT_EQ(cut.status, FileRead::Status::Ok);
+    EXPECT_EQ(cut.bytes, "abc\r");
+    EXPECT_TRUE(cut.truncated);
+
+    FileRead exact = files.read_file("Qimdat.dat", 10);
+    EXPECT_FALSE(exact.truncated);
+
+    EXPECT_EQ(files.read_file("nothing.dat", 10).status, FileRead::Status::Missing);
+}
+
+TEST_F(Win32FilesTest, ReplaceCreatesOrReplacesAndLeavesNothingBeside) {
+    ASSERT_TRUE(files.replace_file("Qimdat.dat", "first").ok);
+    EXPECT_EQ(folder.read("Qimdat.dat"), "first");
+    ASSERT_TRUE(files.replace_file("Qimdat.dat", std::string("se\0cond", 7)).ok);
+    EXPECT_EQ(folder.read("Qimdat.dat"), std::string("se\0cond", 7));
+    ASSERT_TRUE(files.replace_file("Qimdat.dat", "").ok);
+    EXPECT_EQ(folder.read("Qimdat.dat"), "");
+    EXPECT_EQ(files.list_files("*"), std::vector<std::string>{"Qimdat.dat"});
+}
+
+TEST_F(Win32FilesTest, BareNamesResolveInTheCurrentFolder) {
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.path().wstring().c_str()));
+    Win32Files here;
+    bool created = here.replace_file("Qimdat.dat", "one").ok;
+    bool replaced = here.replace_file("Qimdat.dat", "two").ok;
+    std::vector<std::string> listed = here.list_files("*.dat");
+    SetCurrentDirectoryW(before);
+    EXPECT_TRUE(created);
+    EXPECT_TRUE(replaced);
+    EXPECT_EQ(folder.read("Qimdat.dat"), "two");
+    EXPECT_EQ(listed, std::vector<std::string>{"Qimdat.dat"});
+}
+
+TEST_F(Win32FilesTest, AReadOnlyFileIsNotReplaced) {
+    folder.write("Qimdat.dat", "old");
+    std::wstring path = (folder.path() / "Qimdat.dat").wstring();
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    FileWrite result = files.replace_file("Qimdat.dat", "new");
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.empty());
+    EXPECT_EQ(folder.read("Qimdat.dat"), "old");
+    EXPECT_TRUE(files.list_files("dor*.tmp").empty());
+}
+
+TEST_F(Win32FilesTest, ReplaceKeepsTheOldFilesAttributes) {
+    folder.write("Qimdat.dat", "old");
+    std::wstring path = (folder.path() / "Qimdat.dat").wstring();
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(files.replace_file("Qimdat.dat", "new").ok);
+    EXPECT_EQ(folder.read("Qimdat.dat"), "new");
+    EXPECT_TRUE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+TEST_F(Win32FilesTest, AFailedReplaceSaysWhyAndKeepsTheOldFile) {
+    folder.write("Qimdat.dat", "old");
+    std::wstring path = (folder.path() / "Qimdat.dat").wstring();
+    // Another program holding the file open without sharing blocks the swap.
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    FileWrite result = files.replace_file("Qimdat.dat", "new");
+    CloseHandle(held);
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.empty());
+    EXPECT_EQ(folder.read("Qimdat.dat"), "old");
+    EXPECT_TRUE(files.list_files("dor*.tmp").empty()) << "the new content was left beside it";
+
+    Win32Files nowhere((folder.path() / "gone").string());
+    FileWrite lost = nowhere.replace_file("Qimdat.dat", "x");
+    EXPECT_FALSE(lost.ok);
+    EXPECT_FALSE(lost.error.empty());
+}
+
+TEST_F(Win32FilesTest, KeepCopyNeverOverwrites) {
+    folder.write("Qimdat.dat", "damaged");
+    ASSERT_TRUE(files.keep_copy("Qimdat.dat", "Qimdat.bad").ok);
+    EXPECT_EQ(folder.read("Qimdat.bad"), "damaged");
+    folder.write("Qimdat.dat", "damaged again");
+    FileWrite again = files.keep_copy("Qimdat.dat", "Qimdat.bad");
+    EXPECT_FALSE(again.ok);
+    EXPECT_FALSE(again.error.empty());
+    EXPECT_EQ(folder.read("Qimdat.bad"), "damaged");
+    EXPECT_FALSE(files.keep_copy("missing.dat", "missing.bad").ok);
+}
+
+TEST_F(Win32FilesTest, ListsRegularFilesByPatternSortedIgnoringCase) {
+    for (const char* name : {"e1l8.map", "ZOO.MAP", "b.Map", "a.mapx", "map", "notes.txt"})
+        folder.write(name, "x");
+    std::filesystem::create_directory(folder.path() / "dir.map");
+    EXPECT_EQ(files.list_files("*.map"),
+              (std::vector<std::string>{"ZOO.MAP", "b.Map", "e1l8.map"}));
+    EXPECT_TRUE(files.list_files("*.grp").empty());
+}
+
+TEST(MatchesPattern, StarsAndQuestionMarks) {
+    EXPECT_TRUE(matches_pattern("e1l8.map", "*.map"));
+    EXPECT_TRUE(matches_pattern("E1L8.MAP", "*.map"));
+    EXPECT_TRUE(matches_pattern(".map", "*.map"));
+    EXPECT_FALSE(matches_pattern("e1l8.mapx", "*.map"));
+    EXPECT_FALSE(matches_pattern("e1l8.ma", "*.map"));
+    EXPECT_TRUE(matches_pattern("a.map.map", "*.map"));
+    EXPECT_TRUE(matches_pattern("abc", "a?c"));
+    EXPECT_FALSE(matches_pattern("ac", "a?c"));
+    EXPECT_TRUE(matches_pattern("anything", "*"));
+    EXPECT_TRUE(matches_pattern("a-b-c", "a*b*c"));
+    EXPECT_FALSE(matches_pattern("a-b-d", "a*b*c"));
+}
+
+TEST(ProgramOf, TakesTheFirstWordOrTheQuotedName) {
+    EXPECT_EQ(win32::program_of("duke3d.exe -map e1l8.map"), "duke3d.exe");
+    EXPECT_EQ(win32::program_of("Build.exe my map.map"), "Build.exe");
+    EXPECT_EQ(win32::program_of("setup.exe"), "setup.exe");
+    EXPECT_EQ(win32::program_of("\"my game.exe\" -x"), "my game.exe");
+}
+
+TEST(StartProgram, FindsProgramsOnlyInTheCurrentFolder) {
+    testing::TempFolder folder;
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.path().wstring().c_str()));
+    win32::Processes processes;
+    // cmd.exe lies on the search path, but not in the game's folder.
+    EXPECT_FALSE(processes.start("cmd.exe /c exit"));
+    EXPECT_FALSE(processes.start("duke3d.exe -map e1l8.map"));
+    EXPECT_FALSE(processes.start(""));
+    SetCurrentDirectoryW(before);
+}
+
+}  // namespace
+}  // namespace dorvane

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Makes the private Wine prefix once (Wine's first boot takes most of the time of the first
+# run): 64-bit, with a virtual desktop, so that every window lives in one X window of a known
+# size and Wine keeps the focus rules in its own hands.
+source "$(dirname "$0")/wine.sh"
+if [ -f "$WINEPREFIX/.dorvane-ready" ]; then
+  exit 0
+fi
+start_wine_desktop
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+wineserver -w
+touch "$WINEPREFIX/.dorvane-ready"
+echo "Wine prefix ready in $WINEPREFIX"

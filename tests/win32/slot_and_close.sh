@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Choosing a slot with the mouse and closing the main window with its frame stores that slot as
+# the selection; the next start chooses it again, so closing at once stores it unchanged. The
+# catalogue itself survives both runs untouched. On the way, the window shows the default colours:
+# graded slot rows (owner colours of option buttons), coloured graphical buttons, and the mascot's
+# first picture, decoded from its JPEG by the Windows Imaging Component.
+source "$(dirname "$0")/wine.sh"
+start_wine_desktop
+game=$work/game
+mkdir -p "$game"
+catalogue "$game/Qimdat.dat" 12 e1l1.map e1l2.map "" e1l4.map "" "my map.map"
+cp "$game/Qimdat.dat" "$work/before"
+main="Dorvane (Duke3d Map Loader)"
+
+start_dorvane "$game"
+probe wait "$main" 30 >/dev/null || fail "no main window"
+probe wait Dorvane 0 >/dev/null && fail "a message box on a complete catalogue"
+expect_colour() {
+  local shown
+  shown=$(colour_at "$main" "$2" "$3")
+  [ "$shown" = "$4" ] || fail "$1 shows $shown, not $4"
+}
+expect_colour "slot row 0" 4800 200 FF00FF
+expect_colour "slot row 16" 4800 5960 0F000F
+expect_colour "Run In Build" 7600 160 FF0000
+expect_colour "Run In Setup" 7600 880 FFFF00
+expect_colour "Run In Duke3d" 7600 1600 00FF00
+expect_colour "Random" 6400 3760 0000FF
+# A point of the mascot, inside the picture box's 2-pixel border, against the JPEG itself (two
+# JPEG decoders may differ by a few steps).
+want=$(convert "$here/../../assets/wobbin1.jpg" -format "%[hex:p{30,40}]" info:)
+shown=$(colour_at "$main" $((8280 + 32 * 15)) $((4080 + 42 * 15)))
+for c in 0 2 4; do
+  d=$((16#${shown:c:2} - 16#${want:c:2}))
+  [ ${d#-} -le 12 ] || fail "the mascot shows $shown where its picture has $want"
+done
+click "$main" $(slot 5)
+keys_to "$main" alt+F4
+ended "$dorvane_pid" 10 || fail "closing the window did not end the program"
+[ "$(line "$game/Qimdat.dat" 69)" = 5 ] || fail "selection after close: $(line "$game/Qimdat.dat" 69)"
+diff <(sed 69d "$work/before") <(sed 69d "$game/Qimdat.dat") >&2 || fail "the catalogue changed"
+
+start_dorvane "$game"
+probe wait "$main" 30 >/dev/null || fail "no main window on the second start"
+probe close "$main" || fail "cannot close the main window"
+ended "$dorvane_pid" 10 || fail "closing the window did not end the program"
+[ "$(line "$game/Qimdat.dat" 69)" = 5 ] || fail "the second start did not choose slot 5"
+echo "slot and close passed"
