@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "platform/form.h"
+
 namespace dorvane {
 
 struct EmbeddedFile {
@@ -18,5 +20,8 @@ extern const EmbeddedFile kEmbeddedFiles[];
 
 // The file of that name, or nullptr when it was not there when the program was built.
 const EmbeddedFile* find_embedded(std::string_view name);
+
+// The file that holds a picture of the program, or nullptr (Picture::None, or not built in).
+const EmbeddedFile* find_picture(Picture picture);
 
 }  // namespace dorvane

@@ -94,24 +94,6 @@ bool decode_ppm(const EmbeddedFile& file, Pixels& pixels) {
     return true;
 }
 
-const char* file_name(Picture picture) {
-    switch (picture) {
-        case Picture::Icon:
-            return "icon16.ppm";
-        case Picture::Frame1:
-            return "wobbin1.jpg";
-        case Picture::Frame2:
-            return "wobbin2.jpg";
-        case Picture::Frame3:
-            return "wobbin3.jpg";
-        case Picture::Frame4:
-            return "wobbin4.jpg";
-        case Picture::None:
-            break;
-    }
-    return nullptr;
-}
-
 std::unique_ptr<Fl_RGB_Image> make_image(Pixels& pixels, double factor, bool scaled) {
     auto* data = new unsigned char[pixels.rgb.size()];
     std::memcpy(data, pixels.rgb.data(), pixels.rgb.size());
@@ -132,7 +114,7 @@ Fl_RGB_Image* PictureStore::get(Picture picture) {
         return nullptr;
     if (!tried_[slot]) {
         tried_[slot] = true;
-        const EmbeddedFile* file = find_embedded(file_name(picture));
+        const EmbeddedFile* file = find_picture(picture);
         Pixels pixels;
         bool icon = picture == Picture::Icon;
         if (file && (icon ? decode_ppm(*file, pixels) : decode_jpeg(*file, pixels)))

@@ -100,10 +100,6 @@ void split_path(const std::string& path, std::string& dir, std::string& base) {
     }
 }
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 }  // namespace
 
 PosixFiles::PosixFiles(std::string folder) : folder_(std::move(folder)) {}
@@ -280,30 +276,6 @@ std::vector<std::string> PosixFiles::list_files(const std::string& pattern) {
     ::closedir(d);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-bool matches_pattern(std::string_view name, std::string_view pattern) {
-    std::size_t n = 0, p = 0;
-    std::size_t star = std::string_view::npos, resume = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
-            star = p++;
-            resume = n;
-        } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
-            ++p;
-            ++n;
-        } else if (star != std::string_view::npos) {
-            // Let the last '*' take one more character and try again.
-            p = star + 1;
-            n = ++resume;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*')
-        ++p;
-    return p == pattern.size();
 }
 
 }  // namespace dorvane

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/pattern.h"
 #include "platform/services.h"
 
 namespace dorvane {
@@ -42,8 +43,5 @@ class PosixFiles {
     void remove_stale_temps(const std::string& dir, const std::string& base);
     std::string folder_;
 };
-
-// Whether `name` matches `pattern` ('*' and '?'), ignoring the case of ASCII letters.
-bool matches_pattern(std::string_view name, std::string_view pattern);
 
 }  // namespace dorvane

@@ -154,6 +154,8 @@ std::vector<std::string> Win32Files::list_files(const std::string& pattern) {
     do {
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))
             continue;
+        // The system's own matching also tries the short 8.3 names, so "*.map" would take
+        // "a.mapx": filter again by the long name.
         std::string file = narrow(found.cFileName);
         if (matches_pattern(file, pattern))
             names.push_back(std::move(file));
@@ -161,32 +163,6 @@ std::vector<std::string> Win32Files::list_files(const std::string& pattern) {
     FindClose(search);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-bool matches_pattern(std::string_view name, std::string_view pattern) {
-    auto same = [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) ==
-               std::tolower(static_cast<unsigned char>(b));
-    };
-    // Greedy matching with one back-tracking point, enough for '*' anywhere.
-    std::size_t n = 0, p = 0, star = std::string_view::npos, resume = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n]))) {
-            ++n;
-            ++p;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            star = p++;
-            resume = n;
-        } else if (star != std::string_view::npos) {
-            p = star + 1;
-            n = ++resume;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*')
-        ++p;
-    return p == pattern.size();
 }
 
 }  // namespace dorvane

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/pattern.h"
 #include "platform/services.h"
 
 namespace dorvane {
@@ -29,9 +30,5 @@ class Win32Files {
     std::wstring path(const std::string& name) const;
     std::string folder_;
 };
-
-// Whether a file name matches a pattern of '*' and '?', ignoring letter case. The system's own
-// matching also tries the short 8.3 names, so "*.map" would take "a.mapx"; this does not.
-bool matches_pattern(std::string_view name, std::string_view pattern);
 
 }  // namespace dorvane

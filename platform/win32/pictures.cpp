@@ -37,21 +37,6 @@ HBITMAP make_bitmap(int width, int height, void*& pixels) {
     return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
 }
 
-const char* file_of(Picture picture) {
-    switch (picture) {
-        case Picture::Frame1:
-            return "wobbin1.jpg";
-        case Picture::Frame2:
-            return "wobbin2.jpg";
-        case Picture::Frame3:
-            return "wobbin3.jpg";
-        case Picture::Frame4:
-            return "wobbin4.jpg";
-        default:
-            return nullptr;
-    }
-}
-
 // The next whole number of a binary PPM header, past blanks and comments; -1 if none.
 int ppm_number(const unsigned char*& p, const unsigned char* end) {
     while (p < end && (std::isspace(*p) || *p == '#')) {
@@ -152,8 +137,7 @@ HBITMAP Pictures::bitmap(Picture picture) {
     if (auto it = bitmaps_.find(picture); it != bitmaps_.end())
         return it->second;
     HBITMAP bitmap = nullptr;
-    const char* name = file_of(picture);
-    if (const EmbeddedFile* file = name ? find_embedded(name) : nullptr)
+    if (const EmbeddedFile* file = find_picture(picture))
         bitmap = decode_image(file->bytes, file->size);
     bitmaps_[picture] = bitmap;
     return bitmap;
@@ -161,7 +145,7 @@ HBITMAP Pictures::bitmap(Picture picture) {
 
 HICON Pictures::icon() {
     if (!icon_) {
-        if (const EmbeddedFile* file = find_embedded("icon16.ppm"))
+        if (const EmbeddedFile* file = find_picture(Picture::Icon))
             icon_ = icon_from_ppm(file->bytes, file->size);
     }
     return icon_ ? icon_ : LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION

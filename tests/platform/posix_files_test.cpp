@@ -175,17 +175,5 @@ TEST_F(PosixFilesTest, PermissionsOfAnotherUserAreRespected) {
     EXPECT_EQ(folder.read("free"), "new");
 }
 
-TEST(MatchesPattern, StarsAndQuestionMarks) {
-    EXPECT_TRUE(matches_pattern("Qimdat.dat.damaged-12", "qimdat.dat.damaged-*"));
-    EXPECT_TRUE(matches_pattern("abc", "*"));
-    EXPECT_TRUE(matches_pattern("", "*"));
-    EXPECT_TRUE(matches_pattern("a.b.map", "*.map"));
-    EXPECT_TRUE(matches_pattern("aXbXc", "a*b*c"));
-    EXPECT_FALSE(matches_pattern("a.map.x", "*.map"));
-    EXPECT_FALSE(matches_pattern("ab", "?"));
-    EXPECT_FALSE(matches_pattern("", "?"));
-    EXPECT_FALSE(matches_pattern("\xc9.map", "\xe9.map"));  // only ASCII letters fold
-}
-
 }  // namespace
 }  // namespace dorvane

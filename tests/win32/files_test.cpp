@@ -118,20 +118,6 @@ TEST_F(Win32FilesTest, ListsRegularFilesByPatternSortedIgnoringCase) {
     EXPECT_TRUE(files.list_files("*.grp").empty());
 }
 
-TEST(MatchesPattern, StarsAndQuestionMarks) {
-    EXPECT_TRUE(matches_pattern("e1l8.map", "*.map"));
-    EXPECT_TRUE(matches_pattern("E1L8.MAP", "*.map"));
-    EXPECT_TRUE(matches_pattern(".map", "*.map"));
-    EXPECT_FALSE(matches_pattern("e1l8.mapx", "*.map"));
-    EXPECT_FALSE(matches_pattern("e1l8.ma", "*.map"));
-    EXPECT_TRUE(matches_pattern("a.map.map", "*.map"));
-    EXPECT_TRUE(matches_pattern("abc", "a?c"));
-    EXPECT_FALSE(matches_pattern("ac", "a?c"));
-    EXPECT_TRUE(matches_pattern("anything", "*"));
-    EXPECT_TRUE(matches_pattern("a-b-c", "a*b*c"));
-    EXPECT_FALSE(matches_pattern("a-b-d", "a*b*c"));
-}
-
 TEST(ProgramOf, TakesTheFirstWordOrTheQuotedName) {
     EXPECT_EQ(win32::program_of("duke3d.exe -map e1l8.map"), "duke3d.exe");
     EXPECT_EQ(win32::program_of("Build.exe my map.map"), "Build.exe");
