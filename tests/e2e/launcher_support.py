@@ -94,18 +94,11 @@ def end(pid):
         pass
 
 
-def click(t, win, place):
-    """Clicks a control; the pointer first leaves it, since a --sync move onto the point where
-    the pointer already is waits for a motion that never comes."""
-    t.x.run_tool(["xdotool", "mousemove", "0", "0"])
-    win.click_control(place)
-
-
 def run_command(t, win, command, way):
     """Runs a launcher command as a user does: "button", "menu" or "shortcut"."""
     win.activate()
     if way == "button":
-        click(t, win, MAIN_PLACES[BUTTONS[command]])
+        win.click_control(MAIN_PLACES[BUTTONS[command]])
     elif way == "shortcut":
         t.x.key(SHORTCUTS[command])
     elif way == "menu":

@@ -4,7 +4,7 @@ new pose each time; it starts no program. With an empty catalogue it says "*SHEE
 the mascot shows its message."""
 import os
 
-from launcher_support import answer_box, click, grab, install_standins
+from launcher_support import answer_box, grab, install_standins
 from xsession import MAIN_PLACES, Database, scenario, wait_until
 
 NAMES = {4: "a.map", 17: "b.map", 42: "c.map"}
@@ -21,7 +21,7 @@ def picks(t, count):
     shown = mascot(t, win)
     for i in range(count):
         win.activate()
-        click(t, win, MAIN_PLACES["Random"])
+        win.click_control(MAIN_PLACES["Random"])
         if i > 0:  # the first pose may be the start-up picture again
             before = shown
             shown = wait_until(lambda: mascot(t, win) != before and mascot(t, win), 5,
@@ -46,14 +46,14 @@ def random_pick(t):
     assert not os.path.exists(os.path.join(t.folder, "standin.log")), "a program started"
 
     win = t.start()
-    click(t, win, MAIN_PLACES["Wobbin"])
+    win.click_control(MAIN_PLACES["Wobbin"])
     answer_box(t, "This is synonymous with cheeze", "Return")
     win.key("ctrl+q")
     assert t.wait_exit() == 0
 
     Database(slots={}, selection=7).write(t.folder)
     win = t.start()
-    click(t, win, MAIN_PLACES["Random"])
+    win.click_control(MAIN_PLACES["Random"])
     answer_box(t, "*SHEESH!*", "Return")
     win.key("ctrl+q")
     assert t.wait_exit() == 0

@@ -6,7 +6,7 @@ arguments; a hostile name arrives as plain bytes and runs nothing else; a map st
 whose file differs only in letter case reaches the program under its real name."""
 import os
 
-from launcher_support import Standins, answer_box, click, end, install_standins, run_command
+from launcher_support import Standins, answer_box, end, install_standins, run_command
 from xsession import Database, scenario, slot_place
 
 HOSTILE = "$(touch${IFS}pwned);`touch${IFS}pwned2`&&x.map"
@@ -42,25 +42,25 @@ def with_map(t):
     # A free slot: the message, from the button and from the shortcut, and nothing started.
     mark = len(s.new_events()) + s.seen
     win.activate()
-    click(t, win, slot_place(0))
+    win.click_control(slot_place(0))
     run_command(t, win, "RID", "button")
     answer_box(t, "Duh!", "Return")
     run_command(t, win, "RIS", "shortcut")
     answer_box(t, "Duh!", "Return")
     # The next command's program is the first to start after the free slot's attempts.
-    click(t, win, slot_place(12))
+    win.click_control(slot_place(12))
     run_command(t, win, "RID", "shortcut")
     started_in_front(s, "duke3d.exe", ["duke3d.exe", "-map", "my", "map.map"], folder)
     assert len(s.starts_since(mark)) == 1, "a program started from a free slot"
 
     win.activate()
-    click(t, win, slot_place(9))
+    win.click_control(slot_place(9))
     run_command(t, win, "RIS", "button")
     e = started_in_front(s, "setup.exe", ["setup.exe", "-map", HOSTILE], folder)
     assert not any(name.startswith("pwned") for name in os.listdir(t.folder)), "a shell ran"
 
     win.activate()
-    click(t, win, slot_place(20))
+    win.click_control(slot_place(20))
     run_command(t, win, "RID", "menu")
     started_in_front(s, "duke3d.exe", ["duke3d.exe", "-map", "E2L1.MAP"], folder)
 

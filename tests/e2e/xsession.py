@@ -255,8 +255,17 @@ class XSession:
     def type_text(self, text):
         self.run_tool(["xdotool", "type", "--delay", "20", text])
 
+    def pointer(self):
+        out = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env,
+                             capture_output=True, text=True, check=True, timeout=30).stdout
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(values["X"]), int(values["Y"])
+
     def click(self, x, y, button=1, repeat=1):
-        self.run_tool(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "--repeat",
+        # A --sync move waits for the pointer to arrive, which never happens when it is there
+        # already (xdotool then stalls for seconds).
+        sync = [] if self.pointer() == (x, y) else ["--sync"]
+        self.run_tool(["xdotool", "mousemove"] + sync + [str(x), str(y), "click", "--repeat",
                        str(repeat), "--delay", "80", str(button)])
 
     def click_close_box(self, wid):
