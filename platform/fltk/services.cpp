@@ -49,6 +49,12 @@ void route_event(const std::function<void()>& handler) {
 
 FltkServices::FltkServices() : scale_((fl_open_display(), screen_dpi())), pictures_(scale_) {
     g_backend = this;
+    // The layouts were drawn for a face of Helvetica's widths; fontconfig maps the name to such a
+    // face where one is installed, and to its default sans face otherwise.
+    Fl::set_font(FL_HELVETICA, " Helvetica");
+    Fl::set_font(FL_HELVETICA_BOLD, "BHelvetica");
+    Fl::set_font(FL_HELVETICA_ITALIC, "IHelvetica");
+    Fl::set_font(FL_HELVETICA_BOLD_ITALIC, "PHelvetica");
     Fl::visual(FL_DOUBLE | FL_RGB);
     Fl::event_dispatch(dispatch);
     Fl::add_handler(on_unhandled);

@@ -66,6 +66,8 @@ class Picker(Window):
         x, _ = self.screen_point(MAP_FILES[0] + 300, 0)
         y = first + height * index + height // 2
         offset = y - self.list_top()  # a click may hide the picker
+        if index == 0 and repeat == 1:
+            return offset  # the measuring click chose it; a second one now would be a double-click
         self.x.click(x, y, repeat=repeat)
         return offset
 

@@ -39,13 +39,23 @@ def first_random_colour():
     return tuple(parts)
 
 
-def shows(image, window, place, colour):
-    """Whether some pixel of the control's place shows exactly the colour (text is drawn
-    smoothed, but its stems hold the full colour)."""
+def shows(image, window, place, colour, background=(192, 192, 192)):
+    """Whether the control's place shows text in the colour. Text is drawn smoothed, so a stem
+    may blend with the background: a pixel counts when it lies on the way from the background
+    to the colour, most of the way there."""
     left, top, width, height = place
     x0, y0 = window.screen_point(left, top)
     x1, y1 = window.screen_point(left + width, top + height)
-    return any(image.pixel(x, y) == colour for x in range(x0, x1) for y in range(y0, y1))
+    step = [c - b for c, b in zip(colour, background)]
+    length = sum(d * d for d in step)
+
+    def drawn(pixel):
+        off = [p - b for p, b in zip(pixel, background)]
+        t = sum(o * d for o, d in zip(off, step)) / length
+        miss = sum((o - t * d) ** 2 for o, d in zip(off, step))
+        return t >= 0.6 and miss <= 12 ** 2
+
+    return any(drawn(image.pixel(x, y)) for x in range(x0, x1) for y in range(y0, y1))
 
 
 def band(outer, row):
