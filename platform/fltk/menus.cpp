@@ -81,6 +81,13 @@ FormMenuBar::FormMenuBar(int x, int y, int w, int h, Form& form, int font_size)
 int FormMenuBar::handle(int event) {
     if (event == FL_SHORTCUT && !in_focused_window(*this))
         return 0;
+    // F10 opens the menu bar at its first entry, so that every menu, "Change Colors  |"
+    // included, can be reached without the mouse.
+    if (event == FL_SHORTCUT && Fl::event_key() == FL_F + 10 &&
+        !Fl::event_state(FL_SHIFT | FL_CTRL | FL_ALT | FL_META)) {
+        picked(menu()->pulldown(x(), y(), w(), h(), menu(), this, nullptr, 1));
+        return 1;
+    }
     return Fl_Menu_Bar::handle(event);
 }
 
