@@ -7,9 +7,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfltk1.3-dev libx11-dev libxtst-dev libxext-dev libjpeg-dev libxcursor-dev libxinerama-dev
   libxft-dev libfontconfig-dev
-  xvfb openbox xdotool x11-utils imagemagick fonts-urw-base35
+  xvfb xfonts-base openbox xdotool x11-utils imagemagick fonts-urw-base35
   # The Windows build (mingw-w64, with GoogleTest's sources) and its tests under Wine.
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 file
+  libxrandr2 libxrender1 libxi6 libxcomposite1
 )
 packages+=("$@")
 
