@@ -16,9 +16,7 @@ TEST_F(ClearSlot, EmptiesOnlyTheCurrentSlotAndKeepsItChosen) {
     EXPECT_EQ(main.state.maps[5].mapnum, 105);
     EXPECT_EQ(main.Option1[4].caption, "a.map");
     EXPECT_EQ(main.Option1[6].caption, "c.map");
-    EXPECT_EQ(main.state.map, 5);
-    EXPECT_EQ(main.state.selected_map, 5);
-    EXPECT_TRUE(main.Option1[5].value);
+    expect_current(5);
     EXPECT_TRUE(services.messages.empty());
     expect_table_mirrors_captions();
     EXPECT_EQ(services.writes, 1);
@@ -74,11 +72,8 @@ TEST_F(ClearDatabase, YesEmptiesEverySlotAndKeepsNumbersAndSelection) {
 
     EXPECT_EQ(captions(), std::vector<std::string>(kSlots));
     expect_table_mirrors_captions();
-    for (int i = 0; i < kSlots; ++i)
-        EXPECT_EQ(main.state.maps[i].mapnum, 100 + i);
-    EXPECT_EQ(main.state.map, 33);
-    EXPECT_EQ(main.state.selected_map, 33);
-    EXPECT_TRUE(main.Option1[33].value);
+    expect_numbers_kept();
+    expect_current(33);
 
     EXPECT_EQ(services.writes, 1);
     expect_file(Numbering::ByIndex, 33);

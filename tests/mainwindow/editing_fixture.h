@@ -52,6 +52,19 @@ struct Editing : ::testing::Test {
             EXPECT_EQ(main.state.maps[i].mapname, main.Option1[i].caption) << "slot " << i;
     }
 
+    // Slot k is the chosen one, and `map` and `selected_map` both name it.
+    void expect_current(int k) const {
+        EXPECT_EQ(main.state.map, k);
+        EXPECT_EQ(main.state.selected_map, k);
+        EXPECT_TRUE(main.Option1[k].value);
+    }
+
+    // Every slot keeps the number SetUp gave it: numbers stay with positions.
+    void expect_numbers_kept() const {
+        for (int i = 0; i < kSlots; ++i)
+            EXPECT_EQ(main.state.maps[i].mapnum, 100 + i) << "slot " << i;
+    }
+
     // The file holds exactly what the state gives, with the selection it had when written.
     void expect_file(Numbering numbering, SlotIndex selection) const {
         State written = main.state;

@@ -43,11 +43,8 @@ TEST_F(MoveMap, ExchangesTwoNamesAndMakesSlotZeroCurrent) {
     EXPECT_EQ(main.Option1[4].caption, "b.map");
     EXPECT_EQ(main.Option1[9].caption, "a.map");
     expect_table_mirrors_captions();
-    for (int i = 0; i < kSlots; ++i)
-        EXPECT_EQ(main.state.maps[i].mapnum, 100 + i);
-    EXPECT_EQ(main.state.map, 0);
-    EXPECT_EQ(main.state.selected_map, 0);
-    EXPECT_TRUE(main.Option1[0].value);
+    expect_numbers_kept();
+    expect_current(0);
     EXPECT_FALSE(main.Option1[9].value);
     expect_normal_mode();
     EXPECT_TRUE(services.messages.empty());

@@ -18,15 +18,12 @@ TEST_F(SortMaps, PacksAndSortsTheNamedSlotsAndTellsTheUser) {
     expected[2] = "c.map";
     EXPECT_EQ(captions(), expected);
     expect_table_mirrors_captions();
-    for (int i = 0; i < kSlots; ++i)
-        EXPECT_EQ(main.state.maps[i].mapnum, 100 + i);  // numbers stay with positions
+    expect_numbers_kept();
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_EQ(services.messages[0].prompt, "Finished Sorting");
     EXPECT_EQ(services.messages[0].title, "Sort-O-Matic");
     EXPECT_EQ(services.messages[0].buttons, Buttons::Ok);
-    EXPECT_EQ(main.state.map, 0);
-    EXPECT_EQ(main.state.selected_map, 0);
-    EXPECT_TRUE(main.Option1[0].value);
+    expect_current(0);
     EXPECT_EQ(services.writes, 1);
     expect_file(Numbering::ByMapnum, 50);  // written before slot 0 was chosen
     std::vector<std::string> lines = file_lines();
