@@ -79,9 +79,7 @@ def gradient_is(t, win, outer, colour_of_band):
 def colour_dialog(t):
     Database(slots={0: "e1l1.map"}, selection=0).write(t.folder)
     win = t.start()
-    _, _, _, height = t.x.geometry(win.wid)
-    _, _, top, bottom = t.x.frame_extents(win.wid)
-    outer = height + top + bottom
+    outer = win.outer_height()
     assert gradient_is(t, win, outer, lambda k: (k, 0, k)), "the default gradient is not shown"
 
     entries = menu_entries(t, win)

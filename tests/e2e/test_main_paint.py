@@ -25,10 +25,10 @@ def paint(t):
     Database(slots={2: "e1l2.map"}, selection=2).write(t.folder)
     win = t.start()
     _, _, width, height = t.x.geometry(win.wid)
-    left, right, top, bottom = t.x.frame_extents(win.wid)
+    _, _, top, _ = t.x.frame_extents(win.wid)
     assert (width, height - win.menu_height) == AREA_SIZE, "area %dx%d" % (width, height)
     assert top > 0, "the window manager reports no frame"
-    outer = height + top + bottom
+    outer = win.outer_height()
 
     # The paint is complete once the Setup face is yellow.
     wait_until(lambda: win.pixel_twips(t.x.screenshot(), 7560 + 150, 840 + 150) == (255, 255, 0),

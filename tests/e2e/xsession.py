@@ -290,6 +290,12 @@ class Window:
         _, _, _, h = session.geometry(wid)
         self.menu_height = h - area_height if area_height is not None else 0
 
+    def outer_height(self):
+        """The height with title bar and borders, in pixels: what the gradient spreads over."""
+        _, _, _, height = self.x.geometry(self.wid)
+        _, _, top, bottom = self.x.frame_extents(self.wid)
+        return height + top + bottom
+
     def area_origin(self):
         x, y, _, _ = self.x.geometry(self.wid)
         return x, y + self.menu_height
