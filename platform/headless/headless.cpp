@@ -19,11 +19,14 @@ Form* HeadlessServices::find_form(const std::string& name) const {
 Answer HeadlessServices::message_box(const std::string& prompt, const std::string& title,
                                      Buttons buttons) {
     messages.push_back({prompt, title, buttons});
-    Answer answer = buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
-    if (!answers.empty()) {
-        answer = answers.front();
-        answers.pop_front();
-    }
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    // A question nobody scripted must not be answered for the test: a default Yes would let a
+    // test that forgot "Clear Database" erase the catalogue and still pass.
+    if (answers.empty())
+        throw UnscriptedQuestion("unscripted question \"" + prompt + "\" (" + title + ")");
+    Answer answer = answers.front();
+    answers.pop_front();
     return answer;
 }
 

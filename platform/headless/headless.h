@@ -6,6 +6,7 @@
 #include <deque>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -33,12 +34,21 @@ struct ShownMessage {
     Buttons buttons;
 };
 
+// Thrown by a Yes/No question the test did not script an answer for; the test framework reports
+// it as the failure of the test that asked.
+class UnscriptedQuestion : public std::logic_error {
+  public:
+    using std::logic_error::logic_error;
+};
+
 class HeadlessServices : public Services {
   public:
     explicit HeadlessServices(std::string folder);
 
     // --- What the test scripts.
-    std::deque<Answer> answers;  // next answers to message boxes; empty: the first button
+    // Answers to the next Yes/No questions, in order. A question with none left fails the test
+    // (UnscriptedQuestion); OK boxes take no answer.
+    std::deque<Answer> answers;
     std::optional<std::string> fail_writes;  // replace_file fails with this reason
     std::set<std::string> missing_programs;  // first words of command lines that fail to start
     bool fail_activate = false;

@@ -64,6 +64,17 @@ TEST_F(ClearDatabase, AsksFirstAndNoChangesNothing) {
     EXPECT_EQ(folder.read(kDatabaseFile), before);
 }
 
+// The test double answers no question on its own: a test that forgets to script the answer to
+// "Clear Database" fails instead of erasing the catalogue and passing.
+TEST_F(ClearDatabase, AnUnscriptedQuestionFailsAndErasesNothing) {
+    fill({{0, "a.map"}, {67, "z.map"}});
+    std::string before = folder.read(kDatabaseFile);
+    EXPECT_THROW(main.clearmaps_Click(), UnscriptedQuestion);
+    EXPECT_EQ(main.state.maps[0].mapname, "a.map");
+    EXPECT_EQ(services.writes, 0);
+    EXPECT_EQ(folder.read(kDatabaseFile), before);
+}
+
 TEST_F(ClearDatabase, YesEmptiesEverySlotAndKeepsNumbersAndSelection) {
     fill({{0, "a.map"}, {33, "m.map"}, {67, "z.map"}});
     main.choose_slot(33);
