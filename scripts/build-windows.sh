@@ -14,7 +14,7 @@ for bits in 64 32; do
   tests=OFF
   [ "$bits" = 64 ] && tests=ON  # only 64-bit programs run under Debian's wine64
   cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw$bits.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DDORVANE_TESTS=$tests "$@" >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=$tests "$@" >/dev/null
   cmake --build "$dir" -j 2
   echo "built $dir/bin/dorvane.exe"
 done
