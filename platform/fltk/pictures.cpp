@@ -123,4 +123,19 @@ Fl_RGB_Image* PictureStore::get(Picture picture) {
     return images_[slot].get();
 }
 
+const std::vector<const Fl_RGB_Image*>& PictureStore::icons() {
+    if (!icons_tried_) {
+        icons_tried_ = true;
+        for (int size : kIconSizes) {
+            Pixels pixels;
+            const EmbeddedFile* file = find_icon(size);
+            if (!file || !decode_ppm(*file, pixels))
+                continue;
+            icon_images_.push_back(make_image(pixels, 1.0, false));
+            icons_.push_back(icon_images_.back().get());
+        }
+    }
+    return icons_;
+}
+
 }  // namespace dorvane::fltk
