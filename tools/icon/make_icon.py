@@ -58,13 +58,16 @@ def ppm(size):
     return b"P6\n%d %d\n255\n" % (size, size) + b"".join(rows(size))
 
 
-def png(size):
+def png(size, alpha=False):
     def chunk(kind, data):
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
 
-    raw = b"".join(b"\0" + row for row in rows(size))  # filter type 0 on every row
-    header = struct.pack(">IIBBBBB", size, size, 8, 2, 0, 0, 0)  # 8-bit RGB
+    pixels = rows(size)
+    if alpha:  # opaque RGBA, the only kind of PNG that Windows takes inside an icon
+        pixels = [b"".join(row[i:i + 3] + b"\xff" for i in range(0, len(row), 3)) for row in pixels]
+    raw = b"".join(b"\0" + row for row in pixels)  # filter type 0 on every row
+    header = struct.pack(">IIBBBBB", size, size, 8, 6 if alpha else 2, 0, 0, 0)  # 8-bit
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
             + chunk(b"IEND", b""))
 
@@ -81,7 +84,7 @@ def dib(size):
 
 def ico():
     # The large sizes as PNG, as Windows stores them itself; the small ones as bitmaps.
-    images = [(size, png(size) if size >= 128 else dib(size)) for size in SIZES]
+    images = [(size, png(size, alpha=True) if size >= 128 else dib(size)) for size in SIZES]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, data in images:
