@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files built into the program: the window icon in several sizes (icon16.ppm to icon256.ppm; a
 // Windows build carries it as a resource instead) and the mascot pictures (wobbin1.jpg to
 // wobbin4.jpg), found by their bare file names.

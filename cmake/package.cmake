@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Debian package, made by `cpack` in the build folder from what `cmake --install` installs:
 # build/dorvane_<version>_<arch>.deb. Its library dependencies are worked out from the program
 # by dpkg-shlibdeps (dpkg-dev). Configure it like a release: Release, DORVANE_STATIC off (the

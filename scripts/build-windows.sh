@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Cross-builds dorvane.exe for 64-bit and 32-bit Windows with mingw-w64, statically linked, in
 # Release: <folder>/win64/bin/dorvane.exe and <folder>/win32/bin/dorvane.exe
 # The 64-bit build also makes the tests, the stand-in for the game's programs and the probe that

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Configures and builds Dorvane with one of the presets of CMakePresets.json (default: ci, GCC
 # Release with the tests and warnings as errors, in build/). Other presets build in
 # build/<name> (ci-clang in build/clang). $DORVANE_BUILD moves build/ elsewhere; further

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds, and starts the launcher in a demo game folder.
 #
 # The folder ($DORVANE_BUILD/demo, build/demo by default) gets a few map files, a catalogue that

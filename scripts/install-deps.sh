@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages Dorvane needs, and only those missing.
 #
 #   install-deps.sh [build|test] [PACKAGE...]

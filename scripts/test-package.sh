@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Debian package: builds it (Release, the system's shared FLTK and libjpeg, installed under
 # /usr) in $DORVANE_BUILD/package, checks it with lintian (no errors allowed), installs it with
 # apt-get so that its declared dependencies are resolved, runs end-to-end scenarios against

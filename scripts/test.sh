@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds everything and runs every test: unit, component, end-to-end
 # (in a virtual X server), the Windows builds under Wine, a bounded fuzzing run of the database
 # reader, and the Debian package installed and run.

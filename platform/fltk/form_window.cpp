@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fltk/form_window.h"
 
 #include <FL/Fl.H>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's pictures as images for the screen: the window icon and the mascot's frames,
 // decoded from the bytes built into the program the first time each is needed, and scaled with
 // the screen. A picture that was not built in, or does not decode, is simply absent.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pictures the program carries, decoded on first use: the mascot frames, built into the
 // program (see assets/), with the Windows Imaging Component; the window icon from the program's
 // icon resource (the one Explorer shows).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Identifiers of dorvane.exe's resources, shared by dorvane.rc and the code that loads them.
 #pragma once
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The committed icons are what tools/icon/make_icon.py draws now, and each is a well-formed
 file of its size: a stale or hand-edited icon fails here, not on a user's desktop."""
 import os

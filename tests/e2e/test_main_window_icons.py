@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The main window hands the window manager its icon in all six sizes (16 to 256 pixels, the
 same drawing: the yellow letter and the magenta gradient), and names its class so that a desktop
 entry's StartupWMClass finds it."""

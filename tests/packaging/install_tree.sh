@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # `cmake --install` of a build puts exactly the expected files under the prefix, and the desktop
 # entry, the AppStream metadata and the manual page pass their own checkers.
 #   install_tree.sh BUILD_DIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pictures built into the program: present by name, decoded on first use, scaled with the
 // screen, and absent (not a crash) when there is no such picture.
 #include <gtest/gtest.h>

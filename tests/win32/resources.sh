@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Both dorvane.exe files carry the program's icon as their first icon group, in all six sizes,
 # byte for byte the committed assets/icons/dorvane.ico (wrestool pads the last picture it
 # extracts), and version information naming the program and its version: what Explorer shows

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Draws the program's icon: a letter D in the run buttons' yellow on the window's own
 black-to-magenta gradient, with a row of slot marks under it, drawn on a 16 x 16 grid and
 scaled by whole numbers, so that every size shows the same pixels (the gradient alone is drawn

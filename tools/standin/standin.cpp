@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stand-in for the game's programs: a small X11 window that writes down what a launcher did to
 // it, so that tests and the demo folder can use it as duke3d.exe, build.exe, setup.exe, or as
 // the dosbox and wine on the PATH.
