@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The about box: the credits, the author's addresses and the "42" joke panel.
 //
 // It reads and writes nothing of the catalogue or the settings. Its button hides it, keeping it

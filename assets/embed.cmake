@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Writes OUT, a C++ source holding each of FILES as a byte array, with a table by bare name.
 set(body "// Generated from the files in assets/; do not edit.\n#include \"assets/embedded.h\"\n\nnamespace dorvane {\nnamespace {\n")
 set(table "")

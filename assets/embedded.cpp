@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: MIT
 #include "assets/embedded.h"
+
+#include <string>
 
 namespace dorvane {
 
@@ -13,7 +16,7 @@ const EmbeddedFile* find_embedded(std::string_view name) {
 const EmbeddedFile* find_picture(Picture picture) {
     switch (picture) {
         case Picture::Icon:
-            return find_embedded("icon16.ppm");
+            return find_icon(16);
         case Picture::Frame1:
             return find_embedded("wobbin1.jpg");
         case Picture::Frame2:
@@ -26,6 +29,10 @@ const EmbeddedFile* find_picture(Picture picture) {
             break;
     }
     return nullptr;
+}
+
+const EmbeddedFile* find_icon(int size) {
+    return find_embedded("icon" + std::to_string(size) + ".ppm");
 }
 
 }  // namespace dorvane

@@ -1,5 +1,7 @@
-// Files built into the program: the window icon (icon16.ppm) and the mascot pictures
-// (wobbin1.jpg to wobbin4.jpg), found by their bare file names.
+// SPDX-License-Identifier: MIT
+// Files built into the program: the window icon in several sizes (icon16.ppm to icon256.ppm; a
+// Windows build carries it as a resource instead) and the mascot pictures (wobbin1.jpg to
+// wobbin4.jpg), found by their bare file names.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +24,13 @@ extern const EmbeddedFile kEmbeddedFiles[];
 const EmbeddedFile* find_embedded(std::string_view name);
 
 // The file that holds a picture of the program, or nullptr (Picture::None, or not built in).
+// Picture::Icon is the 16 x 16 icon.
 const EmbeddedFile* find_picture(Picture picture);
+
+// The sizes, in pixels, in which the icon is drawn (tools/icon/make_icon.py).
+inline constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
+
+// The icon of that size ("iconN.ppm"), or nullptr.
+const EmbeddedFile* find_icon(int size);
 
 }  // namespace dorvane

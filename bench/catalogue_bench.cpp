@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Load and save of a full 68-map catalogue through the real file services, and the pure text
 // work alone. Saving is bound by the flushes to disk that make it crash-safe.
 #include <benchmark/benchmark.h>

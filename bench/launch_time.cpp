@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time from a launcher command to the started program running, through the core and the X11
 // process services, against the stand-in program in a private X server. Reported, not asserted.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loading and writing the database file through the platform's services.
 #include <algorithm>
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The database file Qimdat.dat: 77 lines of comma-separated values with quoted map names and
 // CR LF line ends, holding the slot table, the stored selection and the 27 colour components.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Formatting and reading the database file's text; no file is touched here.
 #include <array>
 #include <charconv>

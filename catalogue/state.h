@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's whole state: one record of named fields, held by the main window and read and
 // written directly by every window and command. The database file keeps the slot table, the
 // stored selection and the 27 colour components; the rest lives only while the program runs.

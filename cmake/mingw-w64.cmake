@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What both mingw-w64 toolchain files share; they set DORVANE_MINGW_TRIPLET first.
 # The -posix flavour of Debian's compilers gives std::thread and friends, which GoogleTest needs.
 # Everything links statically, so dorvane.exe needs nothing beyond the system's own DLLs.

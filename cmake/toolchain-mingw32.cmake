@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-compiles for 32-bit Windows with Debian's g++-mingw-w64-i686-posix.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(DORVANE_MINGW_TRIPLET i686-w64-mingw32)

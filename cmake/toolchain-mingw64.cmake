@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-compiles for 64-bit Windows with Debian's g++-mingw-w64-x86-64-posix.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(DORVANE_MINGW_TRIPLET x86_64-w64-mingw32)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "colours/skrewform.h"
 
 #include <cmath>

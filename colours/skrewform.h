@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The colour settings dialog: nine pick-only lists of the nine-name palette, each with a preview
 // label, that edit pending copies of the main window's colours until Ok commits them.
 //

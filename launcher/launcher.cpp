@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The six launcher commands: the game, the editor and the setup program, each with the current
 // slot's map or without a map. Every failure after the slot check ends in the one "Error!"
 // message; nothing that already happened is undone.

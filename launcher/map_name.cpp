@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "launcher/map_name.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which name to give the game's programs for a catalogued map.
 //
 // The catalogue keeps map names lower-cased, while a case-sensitive file system may hold the file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The random pick and the mascot: a filled slot whose map differs from the previous pick's,
 // chosen as a click would choose it, and a mascot frame that differs from the previous one.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mainwindow/addmaps.h"
 
 #include <algorithm>

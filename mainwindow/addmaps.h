@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The map file picker: a small modeless window that lists the map files of the current folder
 // and puts the chosen one, lower-cased, into the slot that is current in the main window when
 // the choice is made. Ok and a double-click do the same; both hide the picker, which keeps its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "catalogue/database.h"
 #include "mainwindow/dorvane.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window: the 68 map slots, the command buttons, the mascot, the hidden labels and the
 // menu bar. It owns the program's state record and every other window, and its handlers are the
 // program's commands. It exists from start to end of the program.

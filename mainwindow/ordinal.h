@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ordinal ordering of map names, as the sort of the catalogue needs it: by UTF-16 code units,
 // the first differing unit deciding and a proper prefix sorting first, case-sensitive.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's look, rebuilt from the colour settings on every paint request: the
 // background gradient, the graded slot rows, the caption colour, the four button faces and the
 // five hidden labels camouflaged in the gradient.

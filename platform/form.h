@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Windows and controls as plain data.
 //
 // A Form is one window of the program: its caption, its client size and its controls, each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/pattern.h"
 
 #include <cstddef>

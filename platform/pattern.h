@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File name patterns as the file services take them: '*' matches any run of characters, '?'
 // any one, and ASCII letters match in either case (other bytes only themselves, so that
 // multi-byte names are never folded into one another).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's random source: a 24-bit linear congruential generator with a fixed start, so
 // that every run draws the same sequence. Shared by every backend.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one interface through which the program reaches its platform.
 //
 // Handlers call these services; a backend provides them. Every operation either does what it

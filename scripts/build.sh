@@ -1,9 +1,19 @@
 #!/usr/bin/env bash
-# Configures and builds Dorvane in build/ with clang (which the fuzz target needs).
+# SPDX-License-Identifier: MIT
+# Configures and builds Dorvane with one of the presets of CMakePresets.json (default: ci, GCC
+# Release with the tests and warnings as errors, in build/). Other presets build in
+# build/<name> (ci-clang in build/clang). $DORVANE_BUILD moves build/ elsewhere; further
+# arguments go to the build step (for instance --target dorvane).
+#   build.sh [PRESET] [BUILD ARGUMENTS...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+preset=${1:-ci}
+shift || true
 build=${DORVANE_BUILD:-$root/build}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
-cmake --build "$build" -j "$(nproc)"
+case "$preset" in
+  ci) dir=$build ;;
+  ci-clang) dir=$build/clang ;;
+  *) dir=$build/$preset ;;
+esac
+(cd "$root" && cmake --preset "$preset" -B "$dir" >/dev/null)
+cmake --build "$dir" -j 2 "$@"

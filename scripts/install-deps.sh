@@ -1,17 +1,39 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing Dorvane need, and only those missing.
+# SPDX-License-Identifier: MIT
+# Installs the Debian packages Dorvane needs, and only those missing.
+#
+#   install-deps.sh [build|test] [PACKAGE...]
+#
+# build: what building and running the program (and the demo, also in a virtual X server)
+#        needs; scripts/demo.sh installs only these.
+# test:  those and what the tests, the Windows cross builds and the package check need
+#        (the default). Further arguments are more packages to install.
 set -euo pipefail
 
-packages=(
-  cmake make clang libclang-rt-14-dev g++ pkg-config python3
-  libgtest-dev libgmock-dev libbenchmark-dev
+# Building and running the program, and the demo's virtual X server and screenshot.
+build_packages=(
+  cmake make g++ pkg-config python3 gzip
   libfltk1.3-dev libx11-dev libxtst-dev libxext-dev libjpeg-dev libxcursor-dev libxinerama-dev
   libxft-dev libfontconfig-dev
   xvfb xfonts-base openbox xdotool x11-utils imagemagick fonts-urw-base35
-  # The Windows build (mingw-w64, with GoogleTest's sources) and its tests under Wine.
+)
+
+# The tests: GoogleTest, Google Benchmark, clang for the fuzz target, the Windows build
+# (mingw-w64, with GoogleTest's sources) and its tests under Wine, and the package check.
+test_packages=(
+  clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 file
   libxrandr2 libxrender1 libxi6 libxcomposite1
+  dpkg-dev lintian appstream desktop-file-utils icoutils man-db
 )
+
+set_name=test
+case "${1:-}" in
+  build | test) set_name=$1; shift ;;
+esac
+packages=("${build_packages[@]}")
+[ "$set_name" = test ] && packages+=("${test_packages[@]}")
 packages+=("$@")
 
 missing=()

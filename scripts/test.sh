@@ -1,10 +1,22 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds everything and runs every test: unit, component, end-to-end
-# (in a virtual X server) and a bounded fuzzing run of the database reader.
+# (in a virtual X server), the Windows builds under Wine, a bounded fuzzing run of the database
+# reader, and the Debian package installed and run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh"
-"$root/scripts/build.sh"
 build=${DORVANE_BUILD:-$root/build}
-cd "$build"
-ctest --output-on-failure -j "$(nproc)"
+"$root/scripts/install-deps.sh" test
+
+# The main build: GCC Release with warnings as errors, the single-file program, every test
+# (the Windows cross builds in Release and the Wine tests among them).
+"$root/scripts/build.sh" ci
+(cd "$build" && ctest --output-on-failure -j "$(nproc)")
+
+# --- clang: the program with warnings as errors, and the database reader's fuzz target.
+"$root/scripts/build.sh" ci-clang --target dorvane database_fuzz
+(cd "$build/clang" && ctest --output-on-failure -L fuzz)
+# --- end of the clang build
+
+# The Debian package: built, checked by lintian, installed, run, removed.
+"$root/scripts/test-package.sh"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Fails when a source of the core includes a toolkit or operating system header.
 set(core_dirs catalogue mainwindow launcher colours about)
 set(bad "")

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The yardstick for the program's start-up: a bare FLTK window of the same make as the main
 // window (menu bar with the same entries, 68 radio buttons in a 4 x 17 grid with graded faces,
 // nine buttons, five labels, a picture box, and a 255-band gradient painted on every redraw),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measures a program's start-up from the outside, as a user sees it: the time from starting
 // it (just before fork and exec) to the moment its first top-level window shows a given colour
 // at a given point, which a double-buffered window reaches in one copy at the end of its first

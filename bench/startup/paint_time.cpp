@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cost of painting the main window in the real backend: the paint handler alone drawing on
 // the window through the backend's canvas, and a whole repaint (handler, every control, copy
 // to the screen), each timed to completion in the X server.

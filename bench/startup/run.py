@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Start-up of the program against a bare FLTK window of the same make, in one run.
 
 Starts its own Xvfb (96 dpi, no window manager, so that nothing but the two programs is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the paint handler of a form draws on: the window's area below its menu bar, measured in
 // twips, with the window's outer size as the window manager frames it.
 #pragma once

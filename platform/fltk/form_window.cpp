@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fltk/form_window.h"
 
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
 
 #include <unordered_map>
+#include <vector>
 
 #include "platform/fltk/canvas.h"
 #include "platform/fltk/router.h"
@@ -67,8 +69,12 @@ FormWindow::FormWindow(Form& form, const Scale& scale, PictureStore& pictures)
     }
     Fl_Group::current(this);
     end();
-    if (Fl_RGB_Image* icon = pictures.get(form.icon))
-        this->icon(icon);
+    // Every size, so that the window manager need not scale the small one up (FLTK copies them).
+    if (form.icon == Picture::Icon) {
+        std::vector<const Fl_RGB_Image*> all = pictures.icons();
+        if (!all.empty())
+            Fl_Window::icons(all.data(), static_cast<int>(all.size()));
+    }
 }
 
 void FormWindow::sync_window_fields() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One window of the program on the screen: the FLTK window that mirrors a Form.
 //
 // It is built from the form's controls in their order (which makes Tab follow the focus order),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dorvane on a Linux desktop: the main window is built, loads the catalogue (showing the
 // first-run message before it appears), and is then shown and driven by the user's events.
 #include "mainwindow/dorvane.h"

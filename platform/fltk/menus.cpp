@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fltk/menus.h"
 
 #include <FL/Fl.H>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Menus from plain data: the menu bar of a form, and the items of a pick-only list.
 //
 // The items are laid out as FLTK's item arrays directly, never through its text paths, so that

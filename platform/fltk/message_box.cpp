@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fltk/message_box.h"
 
 // Before FLTK's drawing header, whose X11 macros (None) clash with the program's names.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's message boxes: modal, with the given title and no icon, answered with OK or
 // with Yes and No.
 //

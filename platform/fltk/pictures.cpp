@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fltk/pictures.h"
 
 #include <csetjmp>
@@ -121,6 +122,21 @@ Fl_RGB_Image* PictureStore::get(Picture picture) {
             images_[slot] = make_image(pixels, scale_.factor(), !icon);
     }
     return images_[slot].get();
+}
+
+const std::vector<const Fl_RGB_Image*>& PictureStore::icons() {
+    if (!icons_tried_) {
+        icons_tried_ = true;
+        for (int size : kIconSizes) {
+            Pixels pixels;
+            const EmbeddedFile* file = find_icon(size);
+            if (!file || !decode_ppm(*file, pixels))
+                continue;
+            icon_images_.push_back(make_image(pixels, 1.0, false));
+            icons_.push_back(icon_images_.back().get());
+        }
+    }
+    return icons_;
 }
 
 }  // namespace dorvane::fltk

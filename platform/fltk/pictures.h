@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's pictures as images for the screen: the window icon and the mascot's frames,
 // decoded from the bytes built into the program the first time each is needed, and scaled with
 // the screen. A picture that was not built in, or does not decode, is simply absent.
@@ -7,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "platform/fltk/scale.h"
 #include "platform/form.h"
@@ -20,7 +22,14 @@ class PictureStore {
     // The picture at the screen's scale, or nullptr.
     Fl_RGB_Image* get(Picture picture);
 
+    // The window icon in every size built in, smallest first, unscaled (the window manager
+    // picks the size it shows); empty when none is.
+    const std::vector<const Fl_RGB_Image*>& icons();
+
   private:
+    std::vector<std::unique_ptr<Fl_RGB_Image>> icon_images_;
+    std::vector<const Fl_RGB_Image*> icons_;
+    bool icons_tried_ = false;
     const Scale& scale_;
     std::array<std::unique_ptr<Fl_RGB_Image>, 6> images_;
     std::array<bool, 6> tried_{};

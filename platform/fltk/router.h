@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the widgets send what the user did: the backend runs the program's handler for it and
 // then brings every window up to date with what the handler changed.
 #pragma once

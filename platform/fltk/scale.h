@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Twips to pixels for the screen the program runs on.
 //
 // A screen within a few percent of 96 dpi gets exactly 15 twips per pixel, so that the layout

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The platform on a Linux desktop: windows, menus and message boxes through FLTK on X11, files
 // in the current folder, and the game's programs started through the X11 process services.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The widgets that stand for the controls of a form, one kind of widget per kind of control,
 // and the step that copies a control's fields onto its widget.
 //

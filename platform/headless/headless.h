@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The headless backend: the platform without a screen, for tests. It records everything the
 // program shows or starts, answers questions as the test scripts them, runs a clock that moves
 // only when the program sleeps, and works on real files in a folder of the test's choosing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/posix/files.h"
 
 #include <dirent.h>
@@ -91,13 +92,10 @@ int open_regular(const std::string& path, struct stat& st, std::string& error) {
 
 void split_path(const std::string& path, std::string& dir, std::string& base) {
     auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        dir = ".";
-        base = path;
-    } else {
-        dir = slash == 0 ? "/" : path.substr(0, slash);
-        base = path.substr(slash + 1);
-    }
+    // Whole strings moved in: GCC 12 warns falsely (-Wrestrict) on a literal assigned here.
+    bool bare = slash == std::string::npos;
+    dir = bare ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);  // "/" in the root
+    base = bare ? path : path.substr(slash + 1);
 }
 
 }  // namespace

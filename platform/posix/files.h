@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File services on a POSIX system, for every backend that runs there: whole-file reads,
 // crash-safe replacement, kept copies and file lists, in one folder.
 //

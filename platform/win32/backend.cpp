@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/win32/backend.h"
 
 #include <algorithm>
@@ -182,9 +183,10 @@ void Backend::create(Form& form) {
         return;
     SetWindowLongPtrW(window->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window.get()));
     if (form.icon != Picture::None) {
-        auto icon = reinterpret_cast<LPARAM>(pictures_.icon());
-        SendMessageW(window->hwnd, WM_SETICON, ICON_BIG, icon);
-        SendMessageW(window->hwnd, WM_SETICON, ICON_SMALL, icon);
+        SendMessageW(window->hwnd, WM_SETICON, ICON_BIG,
+                     reinterpret_cast<LPARAM>(pictures_.icon(false)));
+        SendMessageW(window->hwnd, WM_SETICON, ICON_SMALL,
+                     reinterpret_cast<LPARAM>(pictures_.icon(true)));
     }
     build_menu(*window);
     for (Control* control : form.controls)

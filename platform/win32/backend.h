@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Win32 backend: real windows for the program's Forms.
 //
 // Each Form becomes a top-level window and each Control a child window, created in the order of

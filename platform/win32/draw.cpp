@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Drawing: the form's own paint handler through a Canvas, graphical buttons, frames, pictures,
 // lines, and the colours of the system's controls.
 #include <cmath>

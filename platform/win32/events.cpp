@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Events: what the user does with a window, routed to the program's handlers.
 #include <algorithm>
 

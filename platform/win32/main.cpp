@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // dorvane.exe: the program on Windows. It runs in the game's folder (its current folder).
 #include <windows.h>
 

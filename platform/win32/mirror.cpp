@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Mirroring: the widgets made for a Form's controls, and their fields copied onto them after every
 // routed event, changing only what differs from what they show.
 #include <algorithm>

@@ -1,13 +1,12 @@
+// SPDX-License-Identifier: MIT
 #include "platform/win32/pictures.h"
 
 #include <objbase.h>
 #include <shlwapi.h>
 #include <wincodec.h>
 
-#include <cctype>
-#include <string>
-
 #include "assets/embedded.h"
+#include "platform/win32/resource.h"
 
 namespace dorvane::win32 {
 
@@ -35,56 +34,6 @@ HBITMAP make_bitmap(int width, int height, void*& pixels) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-}
-
-// The next whole number of a binary PPM header, past blanks and comments; -1 if none.
-int ppm_number(const unsigned char*& p, const unsigned char* end) {
-    while (p < end && (std::isspace(*p) || *p == '#')) {
-        if (*p == '#')
-            while (p < end && *p != '\n')
-                ++p;
-        else
-            ++p;
-    }
-    if (p == end || !std::isdigit(*p))
-        return -1;
-    int n = 0;
-    while (p < end && std::isdigit(*p) && n < 100000)
-        n = n * 10 + (*p++ - '0');
-    return n;
-}
-
-// The icon from a binary PPM (P6, 8 bits a component); nullptr if it is not one.
-HICON icon_from_ppm(const unsigned char* bytes, std::size_t size) {
-    const unsigned char* p = bytes + 2;
-    const unsigned char* end = bytes + size;
-    if (size < 2 || bytes[0] != 'P' || bytes[1] != '6')
-        return nullptr;
-    int width = ppm_number(p, end), height = ppm_number(p, end), max = ppm_number(p, end);
-    if (width <= 0 || height <= 0 || width > 256 || height > 256 || max != 255 || p == end)
-        return nullptr;
-    ++p;  // the one blank after the header
-    if (static_cast<std::size_t>(end - p) < static_cast<std::size_t>(width) * height * 3)
-        return nullptr;
-
-    void* pixels = nullptr;
-    HBITMAP colour = make_bitmap(width, height, pixels);
-    if (!colour)
-        return nullptr;
-    auto* out = static_cast<unsigned char*>(pixels);
-    for (int i = 0; i < width * height; ++i, p += 3, out += 4) {
-        out[0] = p[2];
-        out[1] = p[1];
-        out[2] = p[0];
-        out[3] = 255;
-    }
-    std::string mask(static_cast<std::size_t>((width + 15) / 16 * 2) * height, '\0');
-    HBITMAP opaque = CreateBitmap(width, height, 1, 1, mask.data());
-    ICONINFO parts{TRUE, 0, 0, opaque, colour};
-    HICON icon = CreateIconIndirect(&parts);
-    DeleteObject(opaque);
-    DeleteObject(colour);
-    return icon;
 }
 
 }  // namespace
@@ -129,8 +78,10 @@ Pictures::~Pictures() {
         if (bitmap)
             DeleteObject(bitmap);
     }
-    if (icon_)
-        DestroyIcon(icon_);
+    for (HICON icon : icons_) {
+        if (icon)
+            DestroyIcon(icon);
+    }
 }
 
 HBITMAP Pictures::bitmap(Picture picture) {
@@ -143,12 +94,16 @@ HBITMAP Pictures::bitmap(Picture picture) {
     return bitmap;
 }
 
-HICON Pictures::icon() {
-    if (!icon_) {
-        if (const EmbeddedFile* file = find_picture(Picture::Icon))
-            icon_ = icon_from_ppm(file->bytes, file->size);
+HICON Pictures::icon(bool small_icon) {
+    HICON& icon = icons_[small_icon ? 1 : 0];
+    if (!icon) {
+        int side = GetSystemMetrics(small_icon ? SM_CXSMICON : SM_CXICON);
+        // The size nearest the system's from the program's own icon resource.
+        icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                             MAKEINTRESOURCEW(DORVANE_ICON_RESOURCE), IMAGE_ICON,
+                                             side, side, LR_DEFAULTCOLOR));
     }
-    return icon_ ? icon_ : LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
+    return icon ? icon : LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
 }
 
 }  // namespace dorvane::win32

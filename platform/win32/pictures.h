@@ -1,5 +1,7 @@
-// The pictures the program carries (window icon, mascot frames), built into the program (see
-// assets/) and decoded on first use: the JPEG frames with the Windows Imaging Component.
+// SPDX-License-Identifier: MIT
+// The pictures the program carries, decoded on first use: the mascot frames, built into the
+// program (see assets/), with the Windows Imaging Component; the window icon from the program's
+// icon resource (the one Explorer shows).
 #pragma once
 
 #include <windows.h>
@@ -19,12 +21,13 @@ class Pictures {
 
     // nullptr when the program carries no such picture or it cannot be decoded.
     HBITMAP bitmap(Picture picture);
-    // The window's 16 x 16 icon; the system's default one when the program carries none.
-    HICON icon();
+    // The window's icon in the system's large or small icon size; the system's default icon
+    // when the program carries none (a test program, for one).
+    HICON icon(bool small_icon);
 
   private:
     std::map<Picture, HBITMAP> bitmaps_;
-    HICON icon_ = nullptr;
+    HICON icons_[2] = {nullptr, nullptr};
 };
 
 // Decodes an image file's bytes (JPEG, PNG, BMP) into a bitmap; nullptr if it cannot.

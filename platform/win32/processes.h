@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Process services on Windows: start a program in the current folder, bring its window to the
 // front, and type keys into the window that has the focus. Written for Windows' foreground
 // rules, which are stricter than Wine's: only the process the user last worked with may hand

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The platform's services on Windows: message boxes, files, processes, clock and chance, and
 // the windows of the Win32 backend.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text between the program (UTF-8) and the Win32 API (UTF-16), and the system's own words for
 // an error code.
 #pragma once

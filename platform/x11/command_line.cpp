@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/x11/command_line.h"
 
 namespace dorvane::x11 {

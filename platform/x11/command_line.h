@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turning a launcher command line into the program to run and its arguments, the way the game's
 // own platform would: blanks (spaces and tabs) separate arguments, a run of blanks counts as
 // one, and every other byte, quotes and backslashes included, is part of an argument. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window manager's side of starting a program: finding the top-level window a process
 // owns, asking for it to be maximised and activated, and telling whether it holds the focus.
 // Requests go through the EWMH client messages, so that the window manager does the moving and

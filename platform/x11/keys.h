@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Typing text as synthetic key presses (XTest), so that the program that holds the focus takes
 // them exactly as keys from the keyboard.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Process services for Linux with X11: starting the game's programs, bringing them to the front
 // and typing into them, for a backend that owns the X connection.
 //

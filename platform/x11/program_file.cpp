@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/x11/program_file.h"
 
 #include <dirent.h>

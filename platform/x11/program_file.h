@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding the program a command line names and deciding how to run it.
 //
 // The launcher names its programs without a folder; they are looked for in the current folder

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starting a program as a process of its own, without a shell, and reaping it when it ends.
 //
 // The child gets a session of its own (a signal to the launcher's terminal does not reach the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "about/aboutqim.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A writer killed at any moment leaves Qimdat.dat whole: the old or the new content, never a
 // mix, and no pile of temporary files.
 #include <gtest/gtest.h>

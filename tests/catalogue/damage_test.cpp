@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A damaged Qimdat.dat at start-up: kept aside unchanged, read as far as it can be, mended.
 #include <gtest/gtest.h>
 

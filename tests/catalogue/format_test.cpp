@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The database file's text: exact bytes written, and what the reader makes of any text.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loading and writing Qimdat.dat through the services, on real files in a temporary folder.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Database texts for tests, written out by hand rather than by the program's own writer.
 #pragma once
 

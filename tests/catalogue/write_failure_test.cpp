@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Real write failures (a full disk, a read-only file system, a folder that is not one) are
 // reported with the system's reason and leave the old file intact. The tests run as root, for
 // whom permission bits stop nothing, so the failures come from limits and mounts instead.

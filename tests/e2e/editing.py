@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Helpers for the scenarios of the catalogue editing commands: waiting for the database file
 to reach a state, and the map file picker "Add Map" (opening it from the main window, finding
 the highlighted row of its file list on the screen, clicking rows and Ok)."""

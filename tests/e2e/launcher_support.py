@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Helpers for the launcher's scenarios: the stand-in program as the game's three programs, and
 what it logged (one JSON object a line in standin.log of the game folder; see tools/standin).
 

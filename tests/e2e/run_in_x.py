@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Runs a program in an X server of its own (Xvfb at 96 dpi with openbox, see xsession.py)
 and exits with its exit status. For tests of the FLTK backend that need a real display.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The about box through the real program: Ctrl+A opens it with the focus on its close button,
 so Enter hides it; About twice leaves one box; ANSWER shows the joke's message; after a close
 through the frame the next About shows a box again, whose focus order reaches ANSWER."""

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The colour dialog through the real program: it opens from the "Change Colors  |" entry with
 the heading in the first colour of the program's random source, a pick of Blue for the top of
 the screen shows in its preview, Ok hides the dialog, the uncovered main window repaints its

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Adding maps with the picker: it lists only the folder's map files (any letter case, no
 folders), sorted; a double-click fills the slot chosen after the picker opened; Ok stores the
 name lower-cased; a hidden picker keeps its selection; closing it through its frame changes

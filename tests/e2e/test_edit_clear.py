@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Clearing: "&Clear Map Slot" empties the current slot at once, keeping its number; "&Clear
 Database" asks first: No changes nothing, Yes leaves a file numbered 0 to 67 with every name
 empty and the selection and colours kept, while the numbers in memory come back with the next

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Moving a map by clicks: Move Map covers the command column with the Towhere button; the
 destination slot is clicked, then Towhere; the two names change places, numbers stay with the
 positions, normal mode returns and slot 0 becomes current (the file written by the move holds

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Sorting by the menu's shortcut: the named slots are packed to the top in ordinal order
 (upper case before lower case, a full stop before a digit), numbers stay with the positions,
 the file is final when "Finished Sorting" shows, and after OK slot 0 is current."""

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """A DOS game runs inside dosbox and a Windows editor through wine when they are on the PATH
 (here: stand-ins under those names); the folder is mounted as C: and dosbox ends with the game.
 With no dosbox on the PATH, a DOS program gives "Error!"."""

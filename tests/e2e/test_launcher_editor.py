@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The editor: with a map it gets the key "Y" no sooner than two seconds after its window came up
 and before the question "Would you like to run ... in Duke3d?" appears; No starts nothing, Yes
 starts the game with the same map, maximised and in front. Without a map (Ctrl+C, menu) it gets

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Failures: a missing program gives "Error!" ("Make sure you have Dorvane in your Duke3d
 directory"); for the editor neither the key nor the question follows. A program that fails on
 start-up before showing a window is reported the same way. Ten launches leave no zombie behind,

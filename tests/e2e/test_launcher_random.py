@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Random picks a filled slot with a map other than the last pick's and makes the mascot show a
 new pose each time; it starts no program. With an empty catalogue it says "*SHEESH!*". A click on
 the mascot shows its message."""

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The game and the setup program with the chosen slot's map, from button, menu and shortcut:
 each gets exactly its command line's arguments in the game folder, and its window is maximised
 and focused. A free slot gives "Duh!" and starts nothing; a map name with a blank arrives as two

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Access keys: Alt with the letter after '&' reaches each command button (Add Map, Move Map,
 Clear Map Slot, Run In Duke3d / Build / Setup, Random, Quit); the same letters without Alt do
 nothing, and neither do the main window's keys typed into another window. Each plain letter is followed by a slot click, which is handled after it, so that the

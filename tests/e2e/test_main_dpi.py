@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Twips follow the screen's density: at 192 dpi the window's area is 1268 x 872 pixels, twice
 the 96 dpi size, a slot clicked at its doubled place is chosen, and the captions are drawn
 twice as tall (fonts scale too)."""

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """First run in an empty folder: the message about the new database file comes before the main
 window exists on the screen; after OK the window opens with slot 0 chosen, and quitting right
 away stores 0 as the selection in a fresh 77-line file."""

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The menu bar without the mouse: F10 opens it at "File  |"; the arrows and Return reach every
 entry, the item-less "Change Colors  |" included, and File > Exit ends the program like Quit."""
 from launcher_support import grab_screen, settled

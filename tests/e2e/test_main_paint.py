@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The main window's look with the default colours, read back from a screenshot: the 255-band
 gradient over the outer height (so its last bands fall below the window), the slot rows graded
 over 17, the four button faces, and a hidden label camouflaged in the band at its height."""

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Ways to end the program: Ctrl+Q, Alt+Q, the Quit button, File > Exit and the close box each
 write the database and end the process; a plain Q (without Alt) and Escape do nothing."""
 from xsession import MAIN_PLACES, Database, scenario, slot_place

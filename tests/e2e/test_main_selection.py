@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Slot selection kept between runs: a stored selection is chosen at start-up without any
 message; a slot clicked and the window closed with its close box is stored, and the next start
 chooses it again. Names and numbers stay as they were."""

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """End-to-end test harness: the real program in a virtual X server.
 
 Every scenario runs in its own X server (Xvfb, 24-bit, 96 dpi) on a free display number, with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzzes the database reader: any bytes must parse without a crash or a sanitizer report into a
 // record whose every field holds a value the writer can store, and writing that record must read
 // back as a complete file holding the same record.

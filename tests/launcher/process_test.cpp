@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The X11 process services against the stand-in program, in a private X server with openbox.
 // Before any Xlib header, whose macros (None, Status) clash with names of the platform seam.
 #include "platform/x11/process.h"

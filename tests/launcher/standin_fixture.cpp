@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "standin_fixture.h"
 
 #include <signal.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A test fixture for running the stand-in program: one private X session per test suite, and
 // per test a fresh folder that is the current folder, a stand-in log in it, and an end (by
 // their ids) to every stand-in the test noted.

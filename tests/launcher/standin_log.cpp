@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "standin_log.h"
 
 #include <cstdio>
@@ -51,8 +52,12 @@ std::vector<StandinEvent> events_of(const std::vector<StandinEvent>& events, int
 
 std::string json_array(const std::vector<std::string>& texts) {
     std::string out = "[";
-    for (const std::string& text : texts)
-        out += (out.size() > 1 ? "," : "") + standin::json_text(text);
+    for (const std::string& text : texts) {
+        if (out.size() >
+            1)  // appended apart: GCC 12 warns falsely (-Wrestrict) on "," + a temporary
+            out += ',';
+        out += standin::json_text(text);
+    }
     return out + "]";
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading what the stand-in program wrote down (one JSON object a line; see tools/standin).
 #pragma once
 

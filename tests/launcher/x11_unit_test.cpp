@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The parts of the X11 process services that need no X server.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x_session.h"
 
 #include <X11/Xatom.h>
@@ -130,7 +131,9 @@ XSession::XSession() {
         failure_ = "Xvfb did not start";
         return;
     }
-    name_ = ":" + number.substr(0, number.find('\n'));
+    // Built in place: GCC 12 warns falsely (-Wrestrict) on ":" + a temporary, or on ":" assigned.
+    name_.assign(1, ':');
+    name_.append(number, 0, number.find('\n'));
     setenv("DISPLAY", name_.c_str(), 1);
     display_ = XOpenDisplay(name_.c_str());
     if (!display_) {

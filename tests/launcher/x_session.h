@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A private X server for tests: Xvfb at 96 dpi on a display number the server picks itself, with
 // openbox as the window manager. DISPLAY points at it while the session lives; both processes
 // are stopped (by their own ids) when it ends.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A main window after start-up in a fresh temp folder, with helpers to fill slots and to read
 // back the database file, for the tests of the catalogue editing commands.
 #pragma once

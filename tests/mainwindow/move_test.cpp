@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mainwindow/editing_fixture.h"
 
 namespace dorvane {

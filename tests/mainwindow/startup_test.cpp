@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up and shutdown of the main window: which slot the load chooses, and that every way
 // of ending writes the database exactly once and ends the program.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The message boxes: the answers each key and the close control give, and that the program's
 // other windows take no input while one is open.
 #include <FL/Fl.H>

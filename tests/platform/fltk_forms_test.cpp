@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Forms mirrored on real windows: layout in pixels, every control kind, the route from a
 // widget to its handler and back to the widgets, access keys, activation, closing, painting.
 #include <FL/Fl.H>

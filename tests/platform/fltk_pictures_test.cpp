@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: MIT
 // The pictures built into the program: present by name, decoded on first use, scaled with the
 // screen, and absent (not a crash) when there is no such picture.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "assets/embedded.h"
 #include "platform/fltk/pictures.h"
@@ -37,11 +40,35 @@ TEST(FltkPictures, FramesScaleWithTheScreenAndTheIconDoesNot) {
     EXPECT_EQ(store.get(Picture::Icon)->w(), 16);  // the window manager sizes icons itself
 }
 
+TEST(FltkPictures, WindowIconsComeInEverySizeUnscaled) {
+    Scale scale(192);
+    PictureStore store(scale);
+    const std::vector<const Fl_RGB_Image*>& icons = store.icons();
+    ASSERT_EQ(icons.size(), std::size(kIconSizes));
+    for (std::size_t i = 0; i < icons.size(); ++i) {
+        EXPECT_EQ(icons[i]->w(), kIconSizes[i]);
+        EXPECT_EQ(icons[i]->h(), kIconSizes[i]);
+        EXPECT_EQ(icons[i]->d(), 3);
+    }
+    EXPECT_EQ(&store.icons(), &icons);  // decoded once
+    // The same drawing at every size: the letter's yellow at the same place, scaled.
+    for (const Fl_RGB_Image* icon : icons) {
+        int at = icon->w() * 3 / 16 + icon->w() / 32;  // inside the letter's left stroke
+        const unsigned char* rgb = reinterpret_cast<const unsigned char*>(icon->data()[0]) +
+                                   (static_cast<std::size_t>(at) * icon->w() + at) * 3;
+        EXPECT_EQ(rgb[0], 255) << icon->w();
+        EXPECT_EQ(rgb[1], 255) << icon->w();
+        EXPECT_EQ(rgb[2], 0) << icon->w();
+    }
+}
+
 TEST(FltkPictures, EmbeddedFilesAreFoundByBareNameOnly) {
     const EmbeddedFile* icon = find_embedded("icon16.ppm");
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(icon->bytes), 2), "P6");
-    EXPECT_EQ(find_embedded("assets/icon16.ppm"), nullptr);
+    EXPECT_EQ(find_embedded("icons/icon16.ppm"), nullptr);
+    EXPECT_EQ(find_icon(16), icon);
+    EXPECT_EQ(find_icon(24), nullptr);
     EXPECT_EQ(find_embedded("wobbin5.jpg"), nullptr);
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Twips to pixels: a screen near 96 dpi gets exactly 15 twips per pixel; a denser one scales.
 #include <gtest/gtest.h>
 

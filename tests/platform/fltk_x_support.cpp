@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fltk_x_support.h"
 
 #include "platform/fltk/widgets.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Support for tests of the FLTK backend on a real X server: the one backend of the test
 // program, a form with one control of every kind, bounded waits that keep the event loop
 // running, and input as the X server delivers a user's (XTest keys and clicks, the window

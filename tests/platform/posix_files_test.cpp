@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The POSIX file services on real files: reads with a limit, atomic replacement that keeps
 // permissions, kept copies that never overwrite, and file lists.
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The map file picker on Windows: Alt+A (the button's access key) opens it on the folder's map
 # files, with letter case ignored and "*.map" not taking longer extensions; a double-click
 # stores the file's lower-cased name in the chosen slot, and so does End then Ok.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Win32 backend's mirroring and routing, on real windows (under Wine in a virtual X server).
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Win32 file services, on real files in a temporary folder (run under Wine by the tests).
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # First run in an empty game folder: the message that Qimdat.dat was created comes before the
 # main window; once answered, the window shows with the fresh 77-line file written, and Ctrl+Q
 # ends the program with slot 0 stored as the selection.

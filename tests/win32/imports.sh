@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Both dorvane.exe files are single files for Windows: PE programs for the right processor that
 # import nothing but DLLs every Windows has (the C++ runtime is linked in statically).
 set -euo pipefail

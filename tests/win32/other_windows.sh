@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The main window's other windows on Windows: the item-less menu entry "Change Colors  |" opens
 # the colour dialog when chosen from the keyboard, a colour picked in its list and taken with Ok
 # reaches the database at the next write, and Ctrl+A opens the about box, which its frame closes.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Makes the private Wine prefix once (Wine's first boot takes most of the time of the first
 # run): 64-bit, with a virtual desktop, so that every window lives in one X window of a known
 # size and Wine keeps the focus rules in its own hands.

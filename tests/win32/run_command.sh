@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The launcher on Windows: the game's programs (stand-ins that log what they get) start from the
 # game folder maximised, in front, with their exact command lines; the editor gets its "Y" no
 # sooner than two seconds after its start, then the question is answered No and, the next time,

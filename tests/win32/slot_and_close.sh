@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Choosing a slot with the mouse and closing the main window with its frame stores that slot as
 # the selection; the next start chooses it again, so closing at once stores it unchanged. The
 # catalogue itself survives both runs untouched. On the way, the window shows the default colours:

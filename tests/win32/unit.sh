@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the 64-bit Windows build's own tests (the core's unit tests and the Win32 file services)
 # under Wine; the toolchain names Wine as their emulator.
 source "$(dirname "$0")/wine.sh"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by the Wine scripts: the private Wine prefix under the build folder, a virtual X server
 # per script, waiting on conditions with bounds, and clean-up of everything started.
 # Source it with the Windows build folder (scripts/build-windows.sh's) as $1.

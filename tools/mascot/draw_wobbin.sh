@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Draws the mascot Wobbin in his four dance poses as 61x71 JPEG pictures: assets/wobbin1.jpg to
 # wobbin4.jpg. Frame 1 (standing, arms down) is also the picture the main window starts with.
 # Run again after changing a pose; the pictures are committed, so a build never needs this.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stand-in for the game's programs: a small X11 window that writes down what a launcher did to
 // it, so that tests and the demo folder can use it as duke3d.exe, build.exe, setup.exe, or as
 // the dosbox and wine on the PATH.
@@ -74,8 +75,12 @@ class Log {
 
 std::string start_fields(int argc, char** argv, int own_fd) {
     std::string args = "\"argv\":[";
-    for (int i = 0; i < argc; ++i)
-        args += (i ? "," : "") + json_text(argv[i]);
+    for (int i = 0; i < argc; ++i) {
+        // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about "," + a temporary.
+        if (i)
+            args += ',';
+        args += json_text(argv[i]);
+    }
     char cwd[4096] = "";
     if (!getcwd(cwd, sizeof cwd))
         cwd[0] = 0;
@@ -87,7 +92,9 @@ std::string start_fields(int argc, char** argv, int own_fd) {
             int fd = std::atoi(entry->d_name);
             if (entry->d_name[0] == '.' || fd == dir_fd || fd == own_fd)
                 continue;
-            fds += (first ? "" : ",") + std::to_string(fd);
+            if (!first)
+                fds += ',';
+            fds += std::to_string(fd);
             first = false;
         }
         closedir(dir);

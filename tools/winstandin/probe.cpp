@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A test probe for the Windows program under Wine: the windows live inside Wine's virtual
 // desktop, where X tools cannot see them, so this reports them.
 //

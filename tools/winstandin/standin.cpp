@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stand-in for the game's programs on Windows, for tests and demos: copied under the name of
 // duke3d.exe, build.exe or setup.exe, it opens a window and logs, one line each, its exact
 // command line, how its window was shown, when it has the focus, and every key typed into it,
