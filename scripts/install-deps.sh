@@ -11,6 +11,8 @@ packages=(
   # The Windows build (mingw-w64, with GoogleTest's sources) and its tests under Wine.
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 file
   libxrandr2 libxrender1 libxi6 libxcomposite1
+  # Reads back the text the end-to-end tests type into text boxes.
+  xclip
 )
 packages+=("$@")
 

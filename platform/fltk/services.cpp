@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/fltk/form_window.h"
+#include "platform/fltk/input_method.h"
 #include "platform/fltk/message_box.h"
 #include "platform/fltk/router.h"
 
@@ -47,7 +48,7 @@ void route_event(const std::function<void()>& handler) {
         g_backend->route(handler);
 }
 
-FltkServices::FltkServices() : scale_((fl_open_display(), screen_dpi())), pictures_(scale_) {
+FltkServices::FltkServices() : scale_((open_display(), screen_dpi())), pictures_(scale_) {
     g_backend = this;
     // The layouts were drawn for a face of Helvetica's widths; fontconfig maps the name to such a
     // face where one is installed, and to its default sans face otherwise.

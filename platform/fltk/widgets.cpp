@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/fltk/input_method.h"
 #include "platform/fltk/menus.h"
 #include "platform/fltk/router.h"
 
@@ -228,6 +229,12 @@ class TextBox : public Fl_Input {
   public:
     using Fl_Input::Fl_Input;
     bool underline = false;
+    int handle(int event) override {
+        int used = Fl_Input::handle(event);
+        if (event == FL_FOCUS && used && window())
+            open_input_method(*window());
+        return used;
+    }
     void draw() override {
         Fl_Input::draw();
         if (!underline || !value()[0])
