@@ -142,6 +142,10 @@ std::vector<std::string> FltkServices::list_files(const std::string& pattern) {
     return files_.list_files(pattern);
 }
 
+std::optional<std::string> FltkServices::real_name(const std::string& name) {
+    return files_.real_name(name);
+}
+
 // Made on first use, so that start-up does not pay for it.
 x11::X11Processes& FltkServices::processes() {
     if (!processes_)

@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/posix/real_name.h"
+
 namespace dorvane {
 
 namespace {
@@ -276,6 +278,10 @@ std::vector<std::string> PosixFiles::list_files(const std::string& pattern) {
     ::closedir(d);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::optional<std::string> PosixFiles::real_name(const std::string& name) {
+    return real_name_in(folder_, name);
 }
 
 }  // namespace dorvane

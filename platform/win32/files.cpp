@@ -165,4 +165,15 @@ std::vector<std::string> Win32Files::list_files(const std::string& pattern) {
     return names;
 }
 
+std::optional<std::string> Win32Files::real_name(const std::string& name) {
+    if (name.empty() || name.find_first_of("/\\:") != std::string::npos || name == "." ||
+        name == "..")
+        return std::nullopt;
+    DWORD attributes = GetFileAttributesW(path(name).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
+        return std::nullopt;
+    return name;
+}
+
 }  // namespace dorvane
