@@ -22,6 +22,16 @@ std::optional<std::string> real_name_in(const std::string& folder, const std::st
         return std::nullopt;
     if (is_regular_at(AT_FDCWD, (folder + "/" + name).c_str()))
         return name;
+    // Of all the ways to write a name in letter case, the all-capitals one comes first in byte
+    // order (at the first letter where two differ, the capital is the smaller byte). Where that
+    // file exists, as it does for files from DOS, the rule picks it without reading the folder.
+    std::string capitals = name;
+    for (char& c : capitals) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    if (capitals != name && is_regular_at(AT_FDCWD, (folder + "/" + capitals).c_str()))
+        return capitals;
     DIR* dir = opendir(folder.c_str());
     if (!dir)
         return std::nullopt;

@@ -2,9 +2,10 @@
 //
 // The catalogue keeps map names lower-cased and the game's programs are named in whatever case
 // the command lines give them, while a case-sensitive file system may hold "E1L8.MAP" or
-// "BUILD.EXE". The rule is CaseBlindMatch's: the exact name when such a regular file exists,
-// found without reading the folder; otherwise one read of the folder, and the first in byte
-// order of the regular files whose names differ only in letter case.
+// "BUILD.EXE". The rule is CaseBlindMatch's: the exact name when such a regular file exists;
+// otherwise the first in byte order of the regular files whose names differ only in letter case.
+// The exact name and the all-capitals one (which comes first in byte order whenever it exists)
+// are found without reading the folder; any other takes one read of it.
 #pragma once
 
 #include <optional>

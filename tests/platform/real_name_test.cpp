@@ -27,6 +27,19 @@ TEST(RealName, ExactNameElseTheFirstCaseVariantInByteOrder) {
     EXPECT_EQ(PosixFiles(folder.str()).real_name("E1L8.map"), "E1L8.MAP");
 }
 
+TEST(RealName, CapitalsComeFirstOnlyWhenThereIsNoExactName) {
+    testing::TempFolder folder;
+    folder.write("Build.Exe", "");
+    folder.write("bUILD.eXE", "");
+    EXPECT_EQ(real_name_in(folder.str(), "build.exe"), "Build.Exe");
+    folder.write("BUILD.EXE", "");
+    EXPECT_EQ(real_name_in(folder.str(), "build.exe"), "BUILD.EXE");
+    EXPECT_EQ(real_name_in(folder.str(), "bUILD.eXE"), "bUILD.eXE");
+    fs::remove(folder.path() / "BUILD.EXE");
+    fs::create_directory(folder.path() / "BUILD.EXE");  // not a file: the folder decides
+    EXPECT_EQ(real_name_in(folder.str(), "build.exe"), "Build.Exe");
+}
+
 TEST(RealName, OnlyRegularFilesAndLinksToThemCount) {
     testing::TempFolder folder;
     fs::create_directory(folder.path() / "A.MAP");
