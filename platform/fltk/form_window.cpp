@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "platform/fltk/canvas.h"
+#include "platform/fltk/font_config.h"
 #include "platform/fltk/router.h"
 
 namespace dorvane::fltk {
@@ -135,6 +136,7 @@ void FormWindow::draw() {
 }
 
 void FormWindow::flush() {
+    wait_for_font_config();
     // The paint handler runs on every repaint, uncovering included, not only when the program
     // asked for one.
     if (damage() & FL_DAMAGE_EXPOSE)

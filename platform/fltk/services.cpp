@@ -8,6 +8,7 @@
 #include <ctime>
 #include <thread>
 
+#include "platform/fltk/font_config.h"
 #include "platform/fltk/form_window.h"
 #include "platform/fltk/input_method.h"
 #include "platform/fltk/message_box.h"
@@ -48,7 +49,8 @@ void route_event(const std::function<void()>& handler) {
         g_backend->route(handler);
 }
 
-FltkServices::FltkServices() : scale_((open_display(), screen_dpi())), pictures_(scale_) {
+FltkServices::FltkServices()
+    : scale_((start_font_config(), open_display(), screen_dpi())), pictures_(scale_) {
     g_backend = this;
     // The layouts were drawn for a face of Helvetica's widths; fontconfig maps the name to such a
     // face where one is installed, and to its default sans face otherwise.
@@ -62,6 +64,7 @@ FltkServices::FltkServices() : scale_((open_display(), screen_dpi())), pictures_
 }
 
 FltkServices::~FltkServices() {
+    wait_for_font_config();
     Fl::event_dispatch(nullptr);
     Fl::remove_handler(on_unhandled);
     for (Entry& e : forms_) {
@@ -121,6 +124,7 @@ void FltkServices::window_focused(Fl_Window* window) {
 
 Answer FltkServices::message_box(const std::string& prompt, const std::string& title,
                                  Buttons buttons) {
+    wait_for_font_config();
     sync_all();
     Fl::flush();
     return run_message_box(prompt, title, buttons, scale_);
