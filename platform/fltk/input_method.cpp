@@ -4,6 +4,7 @@
 #include <FL/Fl_Window.H>
 
 #include <FL/x.H>  // last: its X11 macros clash with the program's names
+#include <X11/XKBlib.h>
 
 // FLTK's input context (a global of the toolkit, not in its headers).
 extern XIC fl_xim_ic;
@@ -74,6 +75,19 @@ void open_input_method(Fl_Window& window) {
 
 bool input_method_open() {
     return fl_xim_ic != nullptr;
+}
+
+void key_from_first_group() {
+    if (fl_xim_ic || !fl_xevent || fl_xevent->type != KeyPress)
+        return;
+    // Latin letters and function keys come as the toolkit always gives them.
+    int key = Fl::e_keysym;
+    if (key < 0x400 || (key >= 0xfd00 && key <= 0xffff))
+        return;
+    KeySym first =
+        XkbKeycodeToKeysym(fl_display, static_cast<KeyCode>(fl_xevent->xkey.keycode), 0, 0);
+    if (first != NoSymbol)
+        Fl::e_keysym = static_cast<int>(first);
 }
 
 }  // namespace dorvane::fltk

@@ -28,4 +28,10 @@ void open_input_method(Fl_Window& window);
 // Whether an input context exists now, that is, typed keys go through the input method.
 bool input_method_open();
 
+// Gives the key being pressed the keysym the toolkit gives it with an input method open: that of
+// the keyboard's first layout group. Without one FLTK keeps the active group's keysym for keys
+// outside Latin-1 to -4, so that with layouts "us,ru" and Russian active, Ctrl+Q and the Alt
+// access keys would stop working. Called for every key press before the toolkit handles it.
+void key_from_first_group();
+
 }  // namespace dorvane::fltk

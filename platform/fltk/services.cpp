@@ -104,10 +104,12 @@ int FltkServices::run() {
 }
 
 // Every X event passes here first: a window that gets the keyboard focus may have become the
-// program's active window.
+// program's active window; a key press takes its keysym from the first layout group.
 int FltkServices::dispatch(int event, Fl_Window* window) {
     if (event == FL_FOCUS && window && g_backend)
         g_backend->window_focused(window);
+    if (event == FL_KEYDOWN)
+        key_from_first_group();
     return Fl::handle_(event, window);
 }
 

@@ -1,5 +1,6 @@
 // The X input method of the FLTK backend: not opened at start-up, not by the pointer entering a
-// window, and opened, bound to the window, when a text box first takes the focus. (That typed
+// window, and opened, bound to the window, when a text box first takes the focus; until then
+// keys still mean what they mean with it open. (That typed
 // dead keys and compose sequences then arrive is the about box's end-to-end test.)
 #include <FL/Fl.H>
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include "platform/fltk_x_support.h"
 
 #include <FL/x.H>  // last: its X11 macros clash with the program's names
+#include <X11/XKBlib.h>
 
 extern XIC fl_xim_ic;
 
@@ -46,6 +48,16 @@ TEST(FltkInputMethod, OpensOnlyWhenATextBoxFirstTakesTheFocus) {
     click_on(window, widget_of(*form, form->button));
     ASSERT_TRUE(wait_for([&] { return form->presses == 1; }));
     EXPECT_FALSE(fltk::input_method_open()) << "opened without a text box";
+
+    // Access keys work in the keyboard's second layout group too (Russian beside US), as they
+    // do with the input method open: the key is taken as its first group's letter.
+    ASSERT_EQ(std::system("setxkbmap -layout us,ru"), 0);
+    XkbLockGroup(fl_display, XkbUseCoreKbd, 1);
+    XSync(fl_display, False);
+    type_key("g", true);
+    EXPECT_TRUE(wait_for([&] { return form->presses == 2; })) << "Alt+G in the second group";
+    XkbLockGroup(fl_display, XkbUseCoreKbd, 0);
+    XSync(fl_display, False);
 
     click_on(window, widget_of(*form, form->text));
     ASSERT_TRUE(wait_for([&] { return Fl::focus() == widget_of(*form, form->text); }));
