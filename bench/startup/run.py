@@ -10,11 +10,13 @@ same place) and reports peak memory. The ratios are taken round by round, each a
 yardstick's run next to it, so that a load that comes and goes shifts both sides of a ratio.
 
 With --callgrind, each program also runs once under callgrind to its first paint and reports the
-instructions it executed: a count that no other load on the machine changes.
+instructions it executed: a count that no other load on the machine changes. --also NAME=PATH
+adds another build of the program to the same rounds (for instance the program as it was before
+a change), reported against the same yardsticks.
 
 The product binary has no switch for any of this.
 
-Usage: run.py BUILD_DIR [RUNS] [--callgrind]
+Usage: run.py BUILD_DIR [RUNS] [--callgrind] [--also NAME=PATH ...]
 """
 import glob
 import os
@@ -66,7 +68,15 @@ def spread(values):
 
 
 def main():
-    args = [a for a in sys.argv[1:] if not a.startswith("--")]
+    args, also = [], {}
+    rest = sys.argv[1:]
+    while rest:
+        a = rest.pop(0)
+        if a == "--also" and rest:
+            name, _, path = rest.pop(0).partition("=")
+            also[name] = os.path.abspath(path)
+        elif not a.startswith("--"):
+            args.append(a)
     callgrind = "--callgrind" in sys.argv
     build = os.path.abspath(args[0] if args else "build")
     runs = int(args[1]) if len(args) > 1 else 30
@@ -75,6 +85,7 @@ def main():
         YARDSTICKS[0]: os.path.join(build, "bench", "startup", "bench_bare_window"),
         YARDSTICKS[1]: os.path.join(build, "bench", "startup", "bench_xlib_window"),
     }
+    programs.update(also)
     watcher = os.path.join(build, "bench", "startup", "bench_first_paint")
     folder = tempfile.mkdtemp(prefix="dorvane-startup-")
     names = ["map%02d.map" % k for k in range(68)]
@@ -107,20 +118,22 @@ def main():
         rss = [m / 1024.0 for _, m in values]
         print("  %-17s ms: %s   peak RSS median %5.1f MiB" % (name, spread(times),
                                                             statistics.median(rss)))
-    ours = results[PROGRAM]
-    for name in YARDSTICKS:
-        theirs = results[name]
-        time_ratio = [a[0] / b[0] for a, b in zip(ours, theirs)]
-        memory_ratio = [a[1] / b[1] for a, b in zip(ours, theirs)]
-        print("  %s / %-17s time: %s   peak memory: %s" % (PROGRAM, name, spread(time_ratio),
-                                                           spread(memory_ratio)))
+    for program in [PROGRAM] + list(also):
+        ours = results[program]
+        for name in YARDSTICKS:
+            theirs = results[name]
+            time_ratio = [a[0] / b[0] for a, b in zip(ours, theirs)]
+            memory_ratio = [a[1] / b[1] for a, b in zip(ours, theirs)]
+            print("  %s / %-17s time: %s   peak memory: %s" % (
+                program, name, spread(time_ratio), spread(memory_ratio)))
     if counts:
         print("instructions from exec to first paint (callgrind, one run each):")
         for name, count in counts.items():
             print("  %-17s %12s" % (name, "{:,}".format(count) if count else "unknown"))
-        for name in YARDSTICKS:
-            if counts[PROGRAM] and counts[name]:
-                print("  %s / %-17s %.2f" % (PROGRAM, name, counts[PROGRAM] / counts[name]))
+        for program in [PROGRAM] + list(also):
+            for name in YARDSTICKS:
+                if counts[program] and counts[name]:
+                    print("  %s / %-17s %.2f" % (program, name, counts[program] / counts[name]))
     print(paint.stdout.rstrip() or paint.stderr.rstrip())
     for name in glob.glob(os.path.join(folder, "*")):
         os.remove(name)
