@@ -231,8 +231,8 @@ class TextBox : public Fl_Input {
     bool underline = false;
     int handle(int event) override {
         int used = Fl_Input::handle(event);
-        if (event == FL_FOCUS && used && window())
-            open_input_method(*window());
+        if (event == FL_FOCUS && used && top_window())
+            open_input_method(*top_window());
         return used;
     }
     void draw() override {
