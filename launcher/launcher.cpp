@@ -6,7 +6,6 @@
 #include <limits>
 #include <string>
 
-#include "launcher/map_name.h"
 #include "mainwindow/dorvane.h"
 
 namespace dorvane {
@@ -47,9 +46,13 @@ Outcome run_with_map(Dorvane& window, const std::string& program_part) {
         window.services.message_box("Put a map in the slot first.", "Duh!", Buttons::Ok);
         return Outcome::SlotFree;
     }
-    std::string passed = name_on_disk(*name, window.services.list_files("*"));
-    return start_in_front(window.services, program_part + passed) ? Outcome::Started
-                                                                  : Outcome::Failed;
+    // The catalogue keeps names lower-cased; a case-sensitive file system may hold the map as
+    // "E1L8.MAP", and only that name reaches it. A map that is not there goes out as stored, and
+    // the program started says what it makes of it.
+    std::optional<std::string> on_disk = window.services.real_name(*name);
+    return start_in_front(window.services, program_part + on_disk.value_or(*name))
+               ? Outcome::Started
+               : Outcome::Failed;
 }
 
 // Gives the editor two seconds to come up, holding the window without taking any event. The

@@ -37,4 +37,29 @@ bool matches_pattern(std::string_view name, std::string_view pattern) {
     return p == pattern.size();
 }
 
+bool same_ignoring_case(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lower_ascii(a[i]) != lower_ascii(b[i]))
+            return false;
+    }
+    return true;
+}
+
+void CaseBlindMatch::offer(std::string_view name) {
+    if (exact_ || !same_ignoring_case(name, wanted_))
+        return;
+    if (name == wanted_) {
+        exact_ = true;
+        best_ = wanted_;
+    } else if (!best_ || name < *best_) {
+        best_ = std::string(name);
+    }
+}
+
+std::optional<std::string> CaseBlindMatch::best() const {
+    return best_;
+}
+
 }  // namespace dorvane

@@ -55,6 +55,10 @@ class Services {
     virtual FileWrite keep_copy(const std::string& name, const std::string& copy_name) = 0;
     // Names of the regular files matching `pattern` ("*.map"; letter case is ignored), sorted.
     virtual std::vector<std::string> list_files(const std::string& pattern) = 0;
+    // The name on disk of the regular file `name`, which may differ from it in letter case: the
+    // exact name when that file exists, found without reading the folder; otherwise the first
+    // in byte order of those differing only in letter case. nullopt: there is none.
+    virtual std::optional<std::string> real_name(const std::string& name) = 0;
 
     // --- Processes.
     // Starts a program from a command line, maximised and with the focus; returns at once.

@@ -26,6 +26,8 @@ test_packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 file
   libxrandr2 libxrender1 libxi6 libxcomposite1
   dpkg-dev lintian appstream desktop-file-utils icoutils man-db
+  # Reads back the text the end-to-end tests type into text boxes.
+  xclip
 )
 
 set_name=test

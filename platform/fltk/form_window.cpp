@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/fltk/canvas.h"
+#include "platform/fltk/font_config.h"
 #include "platform/fltk/router.h"
 
 namespace dorvane::fltk {
@@ -141,6 +142,7 @@ void FormWindow::draw() {
 }
 
 void FormWindow::flush() {
+    wait_for_font_config();
     // The paint handler runs on every repaint, uncovering included, not only when the program
     // asked for one.
     if (damage() & FL_DAMAGE_EXPOSE)

@@ -9,7 +9,9 @@
 #include <ctime>
 #include <thread>
 
+#include "platform/fltk/font_config.h"
 #include "platform/fltk/form_window.h"
+#include "platform/fltk/input_method.h"
 #include "platform/fltk/message_box.h"
 #include "platform/fltk/router.h"
 
@@ -48,7 +50,8 @@ void route_event(const std::function<void()>& handler) {
         g_backend->route(handler);
 }
 
-FltkServices::FltkServices() : scale_((fl_open_display(), screen_dpi())), pictures_(scale_) {
+FltkServices::FltkServices()
+    : scale_((start_font_config(), open_display(), screen_dpi())), pictures_(scale_) {
     g_backend = this;
     // The layouts were drawn for a face of Helvetica's widths; fontconfig maps the name to such a
     // face where one is installed, and to its default sans face otherwise.
@@ -62,6 +65,7 @@ FltkServices::FltkServices() : scale_((fl_open_display(), screen_dpi())), pictur
 }
 
 FltkServices::~FltkServices() {
+    wait_for_font_config();
     Fl::event_dispatch(nullptr);
     Fl::remove_handler(on_unhandled);
     for (Entry& e : forms_) {
@@ -101,10 +105,12 @@ int FltkServices::run() {
 }
 
 // Every X event passes here first: a window that gets the keyboard focus may have become the
-// program's active window.
+// program's active window; a key press takes its keysym from the first layout group.
 int FltkServices::dispatch(int event, Fl_Window* window) {
     if (event == FL_FOCUS && window && g_backend)
         g_backend->window_focused(window);
+    if (event == FL_KEYDOWN)
+        key_from_first_group();
     return Fl::handle_(event, window);
 }
 
@@ -121,6 +127,7 @@ void FltkServices::window_focused(Fl_Window* window) {
 
 Answer FltkServices::message_box(const std::string& prompt, const std::string& title,
                                  Buttons buttons) {
+    wait_for_font_config();
     sync_all();
     Fl::flush();
     return run_message_box(prompt, title, buttons, scale_);
@@ -140,6 +147,10 @@ FileWrite FltkServices::keep_copy(const std::string& name, const std::string& co
 
 std::vector<std::string> FltkServices::list_files(const std::string& pattern) {
     return files_.list_files(pattern);
+}
+
+std::optional<std::string> FltkServices::real_name(const std::string& name) {
+    return files_.real_name(name);
 }
 
 // Made on first use, so that start-up does not pay for it.

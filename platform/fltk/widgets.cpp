@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/fltk/input_method.h"
 #include "platform/fltk/menus.h"
 #include "platform/fltk/router.h"
 
@@ -229,6 +230,12 @@ class TextBox : public Fl_Input {
   public:
     using Fl_Input::Fl_Input;
     bool underline = false;
+    int handle(int event) override {
+        int used = Fl_Input::handle(event);
+        if (event == FL_FOCUS && used && top_window())
+            open_input_method(*top_window());
+        return used;
+    }
     void draw() override {
         Fl_Input::draw();
         if (!underline || !value()[0])

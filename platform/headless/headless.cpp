@@ -54,6 +54,15 @@ std::vector<std::string> HeadlessServices::list_files(const std::string& pattern
     return files_.list_files(pattern);
 }
 
+std::optional<std::string> HeadlessServices::real_name(const std::string& name) {
+    if (!file_list)
+        return files_.real_name(name);
+    CaseBlindMatch match(name);
+    for (const std::string& file : *file_list)
+        match.offer(file);
+    return match.best();
+}
+
 namespace {
 
 std::string stamp(double clock) {

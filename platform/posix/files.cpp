@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/posix/real_name.h"
+
 namespace dorvane {
 
 namespace {
@@ -267,13 +269,21 @@ std::vector<std::string> PosixFiles::list_files(const std::string& pattern) {
     while (dirent* entry = ::readdir(d)) {
         if (!matches_pattern(entry->d_name, pattern))
             continue;
+        // The entry's own type spares a stat of every file; links and unknown types are looked up.
         struct stat st {};
-        if (::fstatat(::dirfd(d), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+        bool regular = entry->d_type == DT_REG ||
+                       ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) &&
+                        ::fstatat(::dirfd(d), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode));
+        if (regular)
             names.emplace_back(entry->d_name);
     }
     ::closedir(d);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::optional<std::string> PosixFiles::real_name(const std::string& name) {
+    return real_name_in(folder_, name);
 }
 
 }  // namespace dorvane

@@ -9,6 +9,7 @@
 // Messages are in words for the user (the system's error text).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,8 @@ class PosixFiles {
     FileWrite keep_copy(const std::string& name, const std::string& copy_name);
     // `pattern` takes '*' (any run of characters) and '?' (one character).
     std::vector<std::string> list_files(const std::string& pattern);
+    // See Services::real_name.
+    std::optional<std::string> real_name(const std::string& name);
 
     const std::string& folder() const { return folder_; }
 

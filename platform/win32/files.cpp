@@ -166,4 +166,22 @@ std::vector<std::string> Win32Files::list_files(const std::string& pattern) {
     return names;
 }
 
+std::optional<std::string> Win32Files::real_name(const std::string& name) {
+    // A bare name only, and no wildcards: the system's search would take them as a pattern.
+    if (name.empty() || name.find_first_of("/\\:*?") != std::string::npos || name == "." ||
+        name == "..")
+        return std::nullopt;
+    // One lookup of that name, which the system matches in any letter case; the entry found
+    // carries the name as it is on disk.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW(path(name).c_str(), FindExInfoBasic, &found,
+                                     FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    FindClose(search);
+    if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))
+        return std::nullopt;
+    return narrow(found.cFileName);
+}
+
 }  // namespace dorvane

@@ -3,6 +3,7 @@
 // replacement, kept copies and file lists, in one folder.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,8 @@ class Win32Files {
     FileWrite replace_file(const std::string& name, std::string_view bytes);
     FileWrite keep_copy(const std::string& name, const std::string& copy_name);
     std::vector<std::string> list_files(const std::string& pattern);
+    // The system finds a file in any letter case; this gives the name as it is on disk.
+    std::optional<std::string> real_name(const std::string& name);
 
     const std::string& folder() const { return folder_; }
 

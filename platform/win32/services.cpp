@@ -58,6 +58,10 @@ std::vector<std::string> Win32Services::list_files(const std::string& pattern) {
     return files_.list_files(pattern);
 }
 
+std::optional<std::string> Win32Services::real_name(const std::string& name) {
+    return files_.real_name(name);
+}
+
 std::optional<TaskId> Win32Services::start_program(const std::string& command_line) {
     return processes_.start(command_line);
 }

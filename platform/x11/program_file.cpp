@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "platform/x11/program_file.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
+
+#include "platform/posix/real_name.h"
 
 namespace dorvane::x11 {
 
@@ -16,12 +17,6 @@ namespace {
 bool is_regular(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool same_ignoring_case(std::string_view a, std::string_view b) {
-    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [&](char x, char y) { return fold(x) == fold(y); });
 }
 
 std::string read_at(int fd, off_t offset, std::size_t size) {
@@ -41,23 +36,7 @@ bool safe_for_dos_shell(const std::string& text) {
 }  // namespace
 
 std::optional<std::string> find_in_folder(const std::string& folder, const std::string& name) {
-    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
-        return std::nullopt;
-    if (is_regular(folder + "/" + name))
-        return name;
-    DIR* dir = opendir(folder.c_str());
-    if (!dir)
-        return std::nullopt;
-    std::vector<std::string> matches;
-    while (dirent* entry = readdir(dir)) {
-        std::string candidate = entry->d_name;
-        if (same_ignoring_case(candidate, name) && is_regular(folder + "/" + candidate))
-            matches.push_back(candidate);
-    }
-    closedir(dir);
-    if (matches.empty())
-        return std::nullopt;
-    return *std::min_element(matches.begin(), matches.end());
+    return real_name_in(folder, name);
 }
 
 ProgramKind classify(std::string_view head, std::string_view new_header) {

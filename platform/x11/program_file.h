@@ -23,9 +23,9 @@ struct ExecPlan {
     std::vector<std::string> argv;
 };
 
-// The regular file in `folder` named `name` in any letter case: the exact name when it exists,
-// otherwise the first in byte order of those that differ only in case. Names with a '/' are
-// not looked up.
+// The regular file in `folder` named `name` in any letter case, by the one rule of real_name_in:
+// the exact name when it exists, otherwise the first in byte order of those that differ only in
+// case. Names with a '/' are not looked up.
 std::optional<std::string> find_in_folder(const std::string& folder, const std::string& name);
 
 // `head` is the file's start; `new_header` the bytes at the offset the DOS header points to.

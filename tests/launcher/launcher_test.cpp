@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "launcher/map_name.h"
 #include "mainwindow/dorvane.h"
 #include "platform/headless/headless.h"
 #include "support/temp_folder.h"
@@ -291,19 +290,25 @@ TEST_F(Launcher, MapStoredLowerCaseReachesTheGameUnderItsRealName) {
     main.Duke3d_Click();
     services.file_list = std::vector<std::string>{"E1L8.MAP", "e1l8.map"};
     main.Duke3d_Click();
-    services.file_list = std::vector<std::string>{"E1L8.MAP", "E1l8.map"};
+    // Several in other letter cases: the first in byte order, as for the programs themselves.
+    services.file_list = std::vector<std::string>{"e1L8.map", "E1l8.map", "E1L8.MAP"};
     main.Duke3d_Click();
     services.file_list = std::vector<std::string>{};
     main.Duke3d_Click();
     EXPECT_EQ(services.started,
               (std::vector<std::string>{"duke3d.exe -map E1L8.MAP", "duke3d.exe -map e1l8.map",
-                                        "duke3d.exe -map e1l8.map", "duke3d.exe -map e1l8.map"}));
+                                        "duke3d.exe -map E1L8.MAP", "duke3d.exe -map e1l8.map"}));
+    EXPECT_TRUE(services.messages.empty());
 }
 
-TEST(MapName, FoldsOnlyAsciiLetters) {
-    EXPECT_EQ(name_on_disk("\xc3\xa9.map", {"\xc3\x89.MAP"}), "\xc3\xa9.map");
-    EXPECT_EQ(name_on_disk("a.map", {"a.map.bak", "A.MAP"}), "A.MAP");
-    EXPECT_EQ(name_on_disk("a.map", {"a.ma"}), "a.map");
+// Against the real folder: the map's file and the programs' are found by the same rule.
+TEST_F(Launcher, RealNameComesFromTheFolderItself) {
+    services.file_list.reset();
+    folder.write("E1L8.MAP", "");
+    folder.write("e1l8.mapx", "");
+    put(0, "e1l8.map");
+    main.Setup_Click();
+    EXPECT_EQ(services.started, (std::vector<std::string>{"setup.exe -map E1L8.MAP"}));
 }
 
 }  // namespace
