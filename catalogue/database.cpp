@@ -1,6 +1,8 @@
 // Loading and writing the database file through the platform's services.
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
+#include <set>
 
 #include "catalogue/database.h"
 
@@ -41,15 +43,28 @@ std::string summary(const std::vector<std::string>& problems) {
 // so that no earlier kept copy is ever overwritten. Returns the name, or the reason it failed.
 bool keep_damaged(Services& services, std::string& kept, std::string& error) {
     const std::string prefix = std::string(kDatabaseFile) + ".damaged-";
-    long highest = 0;
+    std::set<long> used;
     for (const std::string& name : services.list_files(prefix + "*")) {
         char* end = nullptr;
         long n = std::strtol(name.c_str() + prefix.size(), &end, 10);
-        if (*end == '\0')
-            highest = std::max(highest, n);
+        if (*end == '\0' && n > 0)
+            used.insert(n);
+    }
+    // Numbers up to the limit of long leave no room above the highest: then the lowest free one
+    // serves, which overwrites nothing either.
+    const int kAttempts = 10;
+    long n = used.empty() ? 1 : *used.rbegin();
+    if (!used.empty() && n <= LONG_MAX - kAttempts) {
+        ++n;
+    } else {
+        n = 1;
+        while (used.count(n))
+            ++n;
     }
     // Another copy may appear between the listing and the copy; then take the next number.
-    for (long n = highest + 1; n <= highest + 10; ++n) {
+    for (int attempt = 0; attempt < kAttempts; ++attempt, ++n) {
+        while (used.count(n))
+            ++n;
         kept = prefix + std::to_string(n);
         FileWrite copy = services.keep_copy(kDatabaseFile, kept);
         if (copy.ok)
