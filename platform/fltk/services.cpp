@@ -14,6 +14,7 @@
 
 #include <FL/x.H>  // last: its X11 macros clash with the program's names
 
+#include "platform/posix/end_signals.h"
 #include "platform/x11/process.h"
 
 namespace dorvane::fltk {
@@ -99,6 +100,40 @@ int FltkServices::run() {
     return 0;
 }
 
+namespace {
+
+int on_x_gone(Display*) {
+    if (g_backend)
+        g_backend->x_connection_lost();
+    std::_Exit(1);
+}
+
+}  // namespace
+
+void FltkServices::end_from_outside(std::function<void()> end) {
+    outside_end_ = std::move(end);
+    int fd = watch_end_signals();
+    if (fd >= 0) {
+        Fl::add_fd(
+            fd, FL_READ,
+            [](int ready, void* self) {
+                auto* services = static_cast<FltkServices*>(self);
+                if (take_end_signals(ready) && services->outside_end_)
+                    services->route(services->outside_end_);
+            },
+            this);
+    }
+    // FLTK's own handler ends the program without saving.
+    XSetIOErrorHandler(on_x_gone);
+}
+
+void FltkServices::x_connection_lost() {
+    x_gone_ = true;
+    if (outside_end_)
+        outside_end_();
+    std::_Exit(1);
+}
+
 // Every X event passes here first: a window that gets the keyboard focus may have become the
 // program's active window.
 int FltkServices::dispatch(int event, Fl_Window* window) {
@@ -120,6 +155,10 @@ void FltkServices::window_focused(Fl_Window* window) {
 
 Answer FltkServices::message_box(const std::string& prompt, const std::string& title,
                                  Buttons buttons) {
+    if (x_gone_) {
+        std::fprintf(stderr, "%s: %s\n", title.c_str(), prompt.c_str());
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+    }
     sync_all();
     Fl::flush();
     return run_message_box(prompt, title, buttons, scale_);

@@ -38,6 +38,13 @@ class FltkServices : public Services {
     void sync_all();
     // Takes events until the program ends.
     int run();
+    // What ends the program when it is ended from outside: SIGTERM, SIGINT or SIGHUP, or the
+    // connection to the X server closing. It runs as an event of its own (for the X server,
+    // with no window left to show anything: a question is answered No, a message goes to
+    // stderr); it must end the program.
+    void end_from_outside(std::function<void()> end);
+    // The X server closed the connection: ends the program through end_from_outside's function.
+    [[noreturn]] void x_connection_lost();
 
     const Scale& scale() const { return scale_; }
 
@@ -78,6 +85,8 @@ class FltkServices : public Services {
     // Made on first use, so that start-up does not pay for them.
     x11::X11Processes& processes();
     std::unique_ptr<x11::X11Processes> processes_;
+    std::function<void()> outside_end_;
+    bool x_gone_ = false;
 };
 
 }  // namespace dorvane::fltk
