@@ -83,15 +83,15 @@ TEST_F(TwoWindows, ChangesToDifferentSlotsBothSurvive) {
 TEST_F(TwoWindows, ASortThenAClearOfOneOfTheSortedSlotsAsks) {
     a.sort_Click();  // alpha, beta, five, mid, zeta into slots 0 to 4
     ASSERT_EQ(file().maps[0].mapname, "alpha.map");
-    // B clears slot 6 ("beta.map" in B's window), which the sort emptied: a conflict.
+    // B clears slot 1 ("alpha.map" in B's window), where the sort put "beta.map": a conflict.
     services_b.answers = {Answer::No};
-    b.choose_slot(6);
+    b.choose_slot(1);
     b.Clear_Click();
     ASSERT_EQ(services_b.messages.size(), 1u);
     const ShownMessage& asked = services_b.messages[0];
     EXPECT_EQ(asked.buttons, Buttons::YesNo);
     EXPECT_NE(asked.prompt.find("another program"), std::string::npos) << asked.prompt;
-    EXPECT_NE(asked.prompt.find("slot 7"), std::string::npos) << asked.prompt;
+    EXPECT_NE(asked.prompt.find("slot 2."), std::string::npos) << asked.prompt;
     // No: the sort stays whole.
     State now = file();
     const char* sorted[] = {"alpha.map", "beta.map", "five.map", "mid.map", "zeta.map", "", ""};
@@ -99,6 +99,17 @@ TEST_F(TwoWindows, ASortThenAClearOfOneOfTheSortedSlotsAsks) {
         EXPECT_EQ(now.maps[i].mapname, sorted[i]) << "slot " << i;
     expect_captions_follow(b);
     EXPECT_EQ(b.Option1[0].caption, "alpha.map");
+}
+
+TEST_F(TwoWindows, TheSameChangeOnBothSidesAsksNothing) {
+    a.sort_Click();
+    // B clears slot 6 ("beta.map" in B's window), which the sort emptied too.
+    b.choose_slot(6);
+    b.Clear_Click();
+    EXPECT_TRUE(services_b.messages.empty());
+    EXPECT_EQ(file().maps[1].mapname, "beta.map");
+    EXPECT_EQ(file().maps[6].mapname, "");
+    EXPECT_EQ(b.Option1[1].caption, "beta.map");
 }
 
 TEST_F(TwoWindows, YesKeepsThisWindowsVersionOfTheSlotsBothChanged) {
