@@ -8,3 +8,5 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${DORVANE_BUILD:-$root/build}
 cd "$build"
 ctest --output-on-failure -j "$(nproc)"
+# The same tests (but the Windows ones) built with AddressSanitizer and UBSan, leaks checked.
+"$root/scripts/test-sanitized.sh"
