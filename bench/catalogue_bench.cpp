@@ -45,6 +45,20 @@ void BM_SaveFullCatalogue(benchmark::State& bench) {
 }
 BENCHMARK(BM_SaveFullCatalogue)->Unit(benchmark::kMicrosecond);
 
+// The same save in a game folder holding many other files: its cost must not grow with them.
+void BM_SaveAmongFiles(benchmark::State& bench) {
+    testing::TempFolder folder;
+    for (int64_t i = 0; i < bench.range(0); ++i)
+        folder.write("f" + std::to_string(i) + ".map", "");
+    HeadlessServices services(folder.str());
+    State state = full_catalogue();
+    for (auto _ : bench)
+        benchmark::DoNotOptimize(write_database(state, Numbering::ByMapnum, services));
+    if (!services.messages.empty())
+        bench.SkipWithError("the save showed a message");
+}
+BENCHMARK(BM_SaveAmongFiles)->Arg(100)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
 void BM_ParseFullCatalogue(benchmark::State& bench) {
     std::string text = format_database(full_catalogue(), Numbering::ByMapnum);
     for (auto _ : bench)

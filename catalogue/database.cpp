@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Loading and writing the database file through the platform's services.
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
+#include <set>
 
 #include "catalogue/database.h"
 
@@ -42,15 +44,28 @@ std::string summary(const std::vector<std::string>& problems) {
 // so that no earlier kept copy is ever overwritten. Returns the name, or the reason it failed.
 bool keep_damaged(Services& services, std::string& kept, std::string& error) {
     const std::string prefix = std::string(kDatabaseFile) + ".damaged-";
-    long highest = 0;
+    std::set<long> used;
     for (const std::string& name : services.list_files(prefix + "*")) {
         char* end = nullptr;
         long n = std::strtol(name.c_str() + prefix.size(), &end, 10);
-        if (*end == '\0')
-            highest = std::max(highest, n);
+        if (*end == '\0' && n > 0)
+            used.insert(n);
+    }
+    // Numbers up to the limit of long leave no room above the highest: then the lowest free one
+    // serves, which overwrites nothing either.
+    const int kAttempts = 10;
+    long n = used.empty() ? 1 : *used.rbegin();
+    if (!used.empty() && n <= LONG_MAX - kAttempts) {
+        ++n;
+    } else {
+        n = 1;
+        while (used.count(n))
+            ++n;
     }
     // Another copy may appear between the listing and the copy; then take the next number.
-    for (long n = highest + 1; n <= highest + 10; ++n) {
+    for (int attempt = 0; attempt < kAttempts; ++attempt, ++n) {
+        while (used.count(n))
+            ++n;
         kept = prefix + std::to_string(n);
         FileWrite copy = services.keep_copy(kDatabaseFile, kept);
         if (copy.ok)
@@ -96,6 +111,121 @@ void load_first_run(State& state, Services& services, const DatabaseRead& read) 
     }
 }
 
+bool same_slot(const map_slot& a, const map_slot& b) {
+    return a.mapname == b.mapname && a.mapnum == b.mapnum;
+}
+
+bool same_colours(const State& a, const State& b) {
+    for (ColourField field : kColourFields) {
+        if (a.*field != b.*field)
+            return false;
+    }
+    return true;
+}
+
+std::string conflict_list(const std::vector<int>& slots, bool colours) {
+    std::vector<std::string> parts;
+    for (int slot : slots)
+        parts.push_back(std::to_string(slot + 1));
+    std::string text;
+    if (!slots.empty())
+        text = slots.size() == 1 ? "slot " : "slots ";
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+    if (colours)
+        text += slots.empty() ? "the colours" : " and the colours";
+    return text;
+}
+
+// Another program (another Dorvane window on the same folder, most likely) wrote the file since
+// this one last read or wrote it. Its changes are taken in, so that this window's save does not
+// undo them: a three-way merge of the slots and the colours between what this program last saw
+// in the file, what it is about to write (`bytes`) and what the file holds now. A value changed
+// on one side only takes that change; a value both changed differently is the user's choice.
+// The stored selection is this window's: the last window saved stores its own, as ever. The
+// state takes in the other program's values and `bytes` becomes the merged file; false when
+// nothing may be written.
+bool take_their_changes(State& state, std::string& bytes, Services& services) {
+    FileRead now = services.read_file(kDatabaseFile, kMaxFileBytes);
+    if (now.status == FileRead::Status::Missing) {
+        state.on_disk.reset();  // removed meanwhile: there is nothing left to undo
+        return true;
+    }
+    if (now.status == FileRead::Status::Failed) {
+        tell(services,
+             "Dorvane could not save the catalogue in Qimdat.dat: another program "
+             "changed it, and it cannot be read now (" +
+                 now.error +
+                 "). The file was left as it is; Dorvane goes on with the catalogue "
+                 "in memory.");
+        return false;
+    }
+    DatabaseRead theirs = parse_database(now.bytes);
+    if (theirs.kind != DatabaseRead::Kind::Complete || now.truncated) {
+        // What the other program left is no catalogue Dorvane can merge with: keep it aside.
+        std::string kept, error;
+        if (!keep_damaged(services, kept, error)) {
+            tell(services,
+                 "Dorvane could not save the catalogue in Qimdat.dat: another program "
+                 "changed it into something that is not a complete catalogue, and "
+                 "Dorvane could not keep a copy of it (" +
+                     error +
+                     "). The file was left as it is; Dorvane goes on with the "
+                     "catalogue in memory.");
+            return false;
+        }
+        tell(services,
+             "Qimdat.dat was changed by another program into something that is not a "
+             "complete catalogue. It was kept unchanged as " +
+                 kept + ", and Dorvane saved the catalogue of this window.");
+        state.on_disk = now.bytes;
+        return true;
+    }
+    const State base = parse_database(state.on_disk.value_or(std::string())).record;
+    const State mine = parse_database(bytes).record;
+    State merged = mine;
+    std::vector<int> conflicts;
+    std::vector<int> taken;  // slots that take the file's value
+    for (int i = 0; i < kSlots; ++i) {
+        const map_slot &b = base.maps[i], &m = mine.maps[i], &t = theirs.record.maps[i];
+        if (same_slot(m, b) && !same_slot(t, b))
+            taken.push_back(i);
+        else if (!same_slot(m, b) && !same_slot(t, b) && !same_slot(m, t))
+            conflicts.push_back(i);
+    }
+    const bool colours_changed_here = !same_colours(mine, base);
+    const bool colours_changed_there = !same_colours(theirs.record, base);
+    bool take_colours = !colours_changed_here && colours_changed_there;
+    const bool colour_conflict =
+        colours_changed_here && colours_changed_there && !same_colours(mine, theirs.record);
+    if (!conflicts.empty() || colour_conflict) {
+        const std::string what = conflict_list(conflicts, colour_conflict);
+        Answer keep_mine = services.message_box(
+            "Qimdat.dat was changed by another program, perhaps Dorvane in another window, "
+            "since this window last read or saved it, and both changed " +
+                what + ". Save this window's version of " +
+                (conflicts.size() + colour_conflict > 1 ? "them" : "it") +
+                "? Yes keeps this window's, No takes the file's; every other change of both "
+                "is kept.",
+            kTitle, Buttons::YesNo);
+        if (keep_mine != Answer::Yes) {
+            taken.insert(taken.end(), conflicts.begin(), conflicts.end());
+            take_colours = take_colours || colour_conflict;
+        }
+    }
+    for (int i : taken) {
+        merged.maps[i] = theirs.record.maps[i];
+        state.maps[i] = theirs.record.maps[i];
+    }
+    if (take_colours) {
+        for (ColourField field : kColourFields)
+            merged.*field = state.*field = theirs.record.*field;
+    }
+    bytes = format_database(merged, Numbering::ByMapnum);
+    state.on_disk = now.bytes;
+    return true;
+}
+
 }  // namespace
 
 void load_database(State& state, Services& services) {
@@ -116,6 +246,7 @@ void load_database(State& state, Services& services) {
     switch (read.kind) {
         case DatabaseRead::Kind::Complete:
             take_file_fields(state, read.record);
+            state.on_disk = file.bytes;
             return;
         case DatabaseRead::Kind::Empty:
         case DatabaseRead::Kind::Upgrade:
@@ -127,7 +258,7 @@ void load_database(State& state, Services& services) {
     }
 }
 
-bool write_database(const State& state, Numbering numbering, Services& services) {
+bool write_database(State& state, Numbering numbering, Services& services) {
     // A name that cannot be stored would read back as something else: leave the file as it is.
     for (int i = 0; i < kSlots; ++i) {
         if (!storable_name(state.maps[i].mapname)) {
@@ -141,14 +272,36 @@ bool write_database(const State& state, Numbering numbering, Services& services)
             return false;
         }
     }
-    FileWrite result = services.replace_file(kDatabaseFile, format_database(state, numbering));
-    if (!result.ok) {
-        tell(services, "Dorvane could not save the catalogue in Qimdat.dat: " + result.error +
-                           ". The file was left as it was; Dorvane goes on with the catalogue "
-                           "in memory.");
-        return false;
+    std::string bytes = format_database(state, numbering);
+    // Another program may change the file again while this one takes in its changes.
+    for (int round = 0; round < 5; ++round) {
+        std::optional<std::string_view> expected;
+        if (state.on_disk)
+            expected = *state.on_disk;
+        FileWrite result = services.replace_file(kDatabaseFile, bytes, expected);
+        if (result.ok) {
+            state.on_disk = std::move(bytes);
+            return true;
+        }
+        if (!result.changed) {
+            tell(services,
+                 "Dorvane could not save the catalogue in Qimdat.dat: " + result.error +
+                     (result.old_kept ? ". The file was left as it was; Dorvane goes on with the "
+                                        "catalogue in memory."
+                                      : ", and its old content could not be put back either, so "
+                                        "it may now be incomplete. Dorvane goes on with the "
+                                        "catalogue in memory and writes it whole with the next "
+                                        "change."));
+            return false;
+        }
+        if (!take_their_changes(state, bytes, services))
+            return false;
     }
-    return true;
+    tell(services,
+         "Dorvane could not save the catalogue in Qimdat.dat: another program changed it again "
+         "every time Dorvane took in its changes. The file was left as the other program wrote "
+         "it; Dorvane goes on with the catalogue in memory.");
+    return false;
 }
 
 bool savemaps(State& state, Services& services) {

@@ -67,7 +67,13 @@ void load_database(State& state, Services& services);
 
 // Rewrites the whole file from memory. A failure is reported to the user in a message box that
 // names the file and the reason; the old file stays intact. Returns whether the file was written.
-bool write_database(const State& state, Numbering numbering, Services& services);
+//
+// When another program (another Dorvane window on the same folder) wrote the file after this one
+// last read or wrote it, its changes are taken into the state and the file first, so that no
+// saved change is undone: a slot or the colours that only one side changed keep that change, and
+// where both changed the same, the user chooses in a Yes/No message box. The stored selection is
+// this program's. Afterwards the slot table may differ from the slot buttons' captions.
+bool write_database(State& state, Numbering numbering, Services& services);
 
 // Stores t_mapname and t_mapnum (narrowed to 16 bits) into slot `map`, then the ordinary write.
 bool savemaps(State& state, Services& services);

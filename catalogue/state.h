@@ -39,6 +39,9 @@ struct State {
     long t_mapnum = 0;            // handed to savemaps, which narrows it to 16 bits
     SlotIndex temp;               // source slot of a pending move
     SlotIndex selected_map;       // the selection as the database file keeps it
+    // The bytes of Qimdat.dat as this program last read or wrote them; empty before either.
+    // A save that finds other bytes there knows another program changed the file meanwhile.
+    std::optional<std::string> on_disk;
 
     // The 27 colour components, in the order the program declares them and the file stores
     // them. Whole numbers, 0 to 255 when the program set them; a value read from the file is

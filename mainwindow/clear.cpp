@@ -8,7 +8,7 @@ void Dorvane::Clear_Click() {
     int slot = slot_or_zero(state.map);
     Option1[slot].caption.clear();
     state.maps[slot].mapname.clear();
-    write_database(state, Numbering::ByMapnum, services);
+    save(Numbering::ByMapnum);
 }
 
 void Dorvane::clearmaps_Click() {
@@ -22,7 +22,7 @@ void Dorvane::clearmaps_Click() {
     }
     // The file is renumbered by slot index; the numbers in memory stay, so the next ordinary
     // write numbers the lines by them again.
-    write_database(state, Numbering::ByIndex, services);
+    save(Numbering::ByIndex);
 }
 
 }  // namespace dorvane

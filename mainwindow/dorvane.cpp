@@ -134,8 +134,15 @@ void Dorvane::choose_slot(int k) {
     choose_option(*this, Option1.at(k));
 }
 
+bool Dorvane::save(Numbering numbering) {
+    bool saved = write_database(state, numbering, services);
+    for (int i = 0; i < kSlots; ++i)
+        Option1[i].caption = state.maps[i].mapname;
+    return saved;
+}
+
 void Dorvane::Quit_Click() {
-    write_database(state, Numbering::ByMapnum, services);
+    save(Numbering::ByMapnum);
     services.end_program();
 }
 
@@ -154,6 +161,8 @@ void Dorvane::frame_closed() {
 
 void Dorvane::savemaps() {
     dorvane::savemaps(state, services);
+    for (int i = 0; i < kSlots; ++i)
+        Option1[i].caption = state.maps[i].mapname;
 }
 
 }  // namespace dorvane

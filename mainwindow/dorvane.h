@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+#include "catalogue/database.h"
 #include "catalogue/state.h"
 #include "platform/form.h"
 #include "platform/services.h"
@@ -73,6 +74,10 @@ class Dorvane : public Form {
     // Other windows.
     void cc_Click();
     void About_Click();
+
+    // Writes the database and shows in the slot captions what another program's changes, taken
+    // in by the write, brought.
+    bool save(Numbering numbering);
 
   private:
     void lay_out_controls();

@@ -33,7 +33,7 @@ void Dorvane::Towhere_Click() {
     switch_move_mode(*this, false);
     for (int i = 0; i < kSlots; ++i)
         state.maps[i].mapname = Option1[i].caption;
-    write_database(state, Numbering::ByMapnum, services);
+    save(Numbering::ByMapnum);
     choose_slot(0);
 }
 

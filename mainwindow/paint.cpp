@@ -35,10 +35,11 @@ Gradient paint_background(const State& s, Canvas& canvas) {
     const double width = canvas.outer_width();
     gradient.band_height = height / kBands;
 
+    // In double: components read from a hand-edited file may lie anywhere in int's range.
     double red = s.BCTTcR, green = s.BCTTcG, blue = s.BCTTcB;
-    const double step_red = (s.BCTBcR - s.BCTTcR) / double(kBands);
-    const double step_green = (s.BCTBcG - s.BCTTcG) / double(kBands);
-    const double step_blue = (s.BCTBcB - s.BCTTcB) / double(kBands);
+    const double step_red = (double(s.BCTBcR) - s.BCTTcR) / kBands;
+    const double step_green = (double(s.BCTBcG) - s.BCTTcG) / kBands;
+    const double step_blue = (double(s.BCTBcB) - s.BCTTcB) / kBands;
     double y = 0;
     for (int k = 1; k <= kBands; ++k) {
         // The step comes first, so band 1 is already one step away from the top colour.
@@ -70,10 +71,11 @@ void Dorvane::Form_Paint(Canvas& canvas) {
     const Gradient gradient = paint_background(s, canvas);
 
     // Slot rows are graded over 17 steps, after painting, so the bottom colour itself never shows.
+    // In double, like the background's.
     double red = s.FCTTcR, green = s.FCTTcG, blue = s.FCTTcB;
-    const double step_red = (s.FCTBcR - s.FCTTcR) / double(kRows);
-    const double step_green = (s.FCTBcG - s.FCTTcG) / double(kRows);
-    const double step_blue = (s.FCTBcB - s.FCTTcB) / double(kRows);
+    const double step_red = (double(s.FCTBcR) - s.FCTTcR) / kRows;
+    const double step_green = (double(s.FCTBcG) - s.FCTTcG) / kRows;
+    const double step_blue = (double(s.FCTBcB) - s.FCTTcB) / kRows;
     const Colour text = compose(s.tcr, s.tcg, s.tcb);
     for (int i = 0; i < kSlots; i += 4) {
         Option1[i].back = compose(red, green, blue);

@@ -49,7 +49,7 @@ void Dorvane::sort_Click() {
         state.maps[i].mapname = Option1[i].caption;
     }
 
-    write_database(state, Numbering::ByMapnum, services);
+    save(Numbering::ByMapnum);
     services.message_box("Finished Sorting", "Sort-O-Matic", Buttons::Ok);
     choose_slot(0);
 }

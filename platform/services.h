@@ -31,6 +31,10 @@ struct FileRead {
 struct FileWrite {
     bool ok = false;
     std::string error;  // why it failed, in words for the user
+    // Not written because the file no longer holds what the caller expected; nothing changed.
+    bool changed = false;
+    // False only when a failed rewrite in place could not put the old content back either.
+    bool old_kept = true;
 };
 
 using TaskId = std::int64_t;
@@ -46,10 +50,13 @@ class Services {
     // --- Files in the current folder.
     // Reads the whole file, up to `limit` bytes.
     virtual FileRead read_file(const std::string& name, std::size_t limit) = 0;
-    // Replaces the file's whole content in one atomic step: the content is written beside it and
-    // flushed to disk first, so that an interruption leaves either the old or the new file. An
-    // existing file keeps its permissions.
-    virtual FileWrite replace_file(const std::string& name, std::string_view bytes) = 0;
+    // Replaces the file's whole content, flushed to disk, in one atomic step where the system
+    // allows it: an interruption leaves either the old or the new file. An existing file keeps
+    // its identity (links, owner, permissions). With `expected`, the file is replaced only while
+    // it still holds exactly those bytes; otherwise nothing changes and `changed` is set. Two
+    // programs replacing the same file take turns.
+    virtual FileWrite replace_file(const std::string& name, std::string_view bytes,
+                                   std::optional<std::string_view> expected) = 0;
     // Keeps a copy of file `name` under `copy_name`; fails, changing nothing, when a file of that
     // name exists already.
     virtual FileWrite keep_copy(const std::string& name, const std::string& copy_name) = 0;

@@ -13,10 +13,9 @@ build=${DORVANE_BUILD:-$root/build}
 "$root/scripts/build.sh" ci
 (cd "$build" && ctest --output-on-failure -j "$(nproc)")
 
-# --- clang: the program with warnings as errors, and the database reader's fuzz target.
-"$root/scripts/build.sh" ci-clang --target dorvane database_fuzz
-(cd "$build/clang" && ctest --output-on-failure -L fuzz)
-# --- end of the clang build
+# clang with AddressSanitizer and UBSan: the program, every test but the Windows ones, leaks
+# checked, and the database reader's fuzz target.
+"$root/scripts/test-sanitized.sh"
 
 # The Debian package: built, checked by lintian, installed, run, removed.
 "$root/scripts/test-package.sh"

@@ -17,6 +17,7 @@
 
 #include <FL/x.H>  // last: its X11 macros clash with the program's names
 
+#include "platform/posix/end_signals.h"
 #include "platform/x11/process.h"
 
 namespace dorvane::fltk {
@@ -104,6 +105,40 @@ int FltkServices::run() {
     return 0;
 }
 
+namespace {
+
+int on_x_gone(Display*) {
+    if (g_backend)
+        g_backend->x_connection_lost();
+    std::_Exit(1);
+}
+
+}  // namespace
+
+void FltkServices::end_from_outside(std::function<void()> end) {
+    outside_end_ = std::move(end);
+    int fd = watch_end_signals();
+    if (fd >= 0) {
+        Fl::add_fd(
+            fd, FL_READ,
+            [](int ready, void* self) {
+                auto* services = static_cast<FltkServices*>(self);
+                if (take_end_signals(ready) && services->outside_end_)
+                    services->route(services->outside_end_);
+            },
+            this);
+    }
+    // FLTK's own handler ends the program without saving.
+    XSetIOErrorHandler(on_x_gone);
+}
+
+void FltkServices::x_connection_lost() {
+    x_gone_ = true;
+    if (outside_end_)
+        outside_end_();
+    std::_Exit(1);
+}
+
 // Every X event passes here first: a window that gets the keyboard focus may have become the
 // program's active window; a key press takes its keysym from the first layout group.
 int FltkServices::dispatch(int event, Fl_Window* window) {
@@ -127,6 +162,10 @@ void FltkServices::window_focused(Fl_Window* window) {
 
 Answer FltkServices::message_box(const std::string& prompt, const std::string& title,
                                  Buttons buttons) {
+    if (x_gone_) {
+        std::fprintf(stderr, "%s: %s\n", title.c_str(), prompt.c_str());
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+    }
     wait_for_font_config();
     sync_all();
     Fl::flush();
@@ -137,8 +176,9 @@ FileRead FltkServices::read_file(const std::string& name, std::size_t limit) {
     return files_.read_file(name, limit);
 }
 
-FileWrite FltkServices::replace_file(const std::string& name, std::string_view bytes) {
-    return files_.replace_file(name, bytes);
+FileWrite FltkServices::replace_file(const std::string& name, std::string_view bytes,
+                                     std::optional<std::string_view> expected) {
+    return files_.replace_file(name, bytes, expected);
 }
 
 FileWrite FltkServices::keep_copy(const std::string& name, const std::string& copy_name) {

@@ -39,13 +39,21 @@ class FltkServices : public Services {
     void sync_all();
     // Takes events until the program ends.
     int run();
+    // What ends the program when it is ended from outside: SIGTERM, SIGINT or SIGHUP, or the
+    // connection to the X server closing. It runs as an event of its own (for the X server,
+    // with no window left to show anything: a question is answered No, a message goes to
+    // stderr); it must end the program.
+    void end_from_outside(std::function<void()> end);
+    // The X server closed the connection: ends the program through end_from_outside's function.
+    [[noreturn]] void x_connection_lost();
 
     const Scale& scale() const { return scale_; }
 
     Answer message_box(const std::string& prompt, const std::string& title,
                        Buttons buttons) override;
     FileRead read_file(const std::string& name, std::size_t limit) override;
-    FileWrite replace_file(const std::string& name, std::string_view bytes) override;
+    FileWrite replace_file(const std::string& name, std::string_view bytes,
+                           std::optional<std::string_view> expected) override;
     FileWrite keep_copy(const std::string& name, const std::string& copy_name) override;
     std::vector<std::string> list_files(const std::string& pattern) override;
     std::optional<std::string> real_name(const std::string& name) override;
@@ -79,6 +87,8 @@ class FltkServices : public Services {
     // Made on first use, so that start-up does not pay for them.
     x11::X11Processes& processes();
     std::unique_ptr<x11::X11Processes> processes_;
+    std::function<void()> outside_end_;
+    bool x_gone_ = false;
 };
 
 }  // namespace dorvane::fltk

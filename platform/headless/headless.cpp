@@ -35,10 +35,11 @@ FileRead HeadlessServices::read_file(const std::string& name, std::size_t limit)
     return files_.read_file(name, limit);
 }
 
-FileWrite HeadlessServices::replace_file(const std::string& name, std::string_view bytes) {
+FileWrite HeadlessServices::replace_file(const std::string& name, std::string_view bytes,
+                                         std::optional<std::string_view> expected) {
     if (fail_writes)
         return {false, *fail_writes};
-    FileWrite result = files_.replace_file(name, bytes);
+    FileWrite result = files_.replace_file(name, bytes, expected);
     if (result.ok)
         ++writes;
     return result;

@@ -3,15 +3,15 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "platform/posix/real_name.h"
 
@@ -100,6 +100,137 @@ void split_path(const std::string& path, std::string& dir, std::string& base) {
     base = bare ? path : path.substr(slash + 1);
 }
 
+bool pwrite_all(int fd, std::string_view bytes) {
+    off_t at = 0;
+    while (!bytes.empty()) {
+        ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), at);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+        at += n;
+    }
+    return true;
+}
+
+// Reads from the descriptor's position to the end, at most `limit` bytes (one more tells that
+// the file holds more).
+bool read_all(int fd, std::string& into, std::size_t limit) {
+    char buffer[16384];
+    while (into.size() <= limit) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0)
+            break;
+        into.append(buffer, static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Follows symbolic links to the path they finally name, which need not exist yet (a user may
+// keep the catalogue elsewhere before it was ever written). A relative link resolves against the
+// folder that holds it.
+bool resolve_links(std::string& path, std::string& error) {
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return true;
+        std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n < 0) {
+            error = system_error();
+            return false;
+        }
+        target.resize(static_cast<std::size_t>(n));
+        if (target.empty() || target[0] == '/') {
+            path = target;
+        } else {
+            std::string dir, base;
+            split_path(path, dir, base);
+            path = dir + "/" + target;
+        }
+    }
+    errno = ELOOP;
+    error = system_error();
+    return false;
+}
+
+// Writers of one folder take turns: the lock is held only while one writes, and it goes with the
+// descriptor, so a writer that died never blocks the next. A folder that cannot be locked (no
+// read permission, a file system without locks) is written without it.
+class FolderLock {
+  public:
+    explicit FolderLock(const std::string& dir)
+        : fd_(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    bool acquire(std::string& error) {
+        if (fd_.get() < 0)
+            return true;
+        // A writer holds it for a few milliseconds; one that holds it for seconds is stopped.
+        for (int attempt = 0; attempt < 200; ++attempt) {
+            if (::flock(fd_.get(), LOCK_EX | LOCK_NB) == 0)
+                return true;
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        error = "another program has been writing in its folder for two seconds without end";
+        return false;
+    }
+
+  private:
+    Fd fd_;
+};
+
+// Whether the file holds exactly `expected`. A file that cannot be opened for another reason
+// than its absence is not judged here: the write that follows reports that reason.
+bool holds_exactly(const std::string& path, std::string_view expected) {
+    int raw = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (raw < 0)
+        return errno != ENOENT;
+    Fd fd(raw);
+    std::string now;
+    return read_all(fd.get(), now, expected.size()) && now == expected;
+}
+
+// Rewrites the file through its own descriptor, so that the file stays the same file: every
+// hard link, its owner, group, mode, ACLs and attributes stay as they are. It cannot be atomic:
+// the room is reserved first, so that a full disk stops it before any byte changed, and the old
+// content, read first, is written back when the new one cannot be written whole.
+FileWrite rewrite_in_place(const std::string& path, std::string_view bytes) {
+    int raw = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (raw < 0)
+        return {false, system_error()};
+    Fd fd(raw);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        return {false, system_error()};
+    if (!S_ISREG(st.st_mode))
+        return {false, "it is not a regular file"};
+    std::string old;
+    if (!read_all(fd.get(), old, static_cast<std::size_t>(st.st_size) + (1 << 20)))
+        return {false, system_error()};
+#ifdef __linux__
+    if (bytes.size() > old.size() &&
+        ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 &&
+        (errno == ENOSPC || errno == EDQUOT || errno == EFBIG))
+        return {false, system_error()};
+#endif
+    if (pwrite_all(fd.get(), bytes) &&
+        ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd.get()) == 0)
+        return {true, {}};
+    FileWrite failed{false, system_error()};
+    failed.old_kept = pwrite_all(fd.get(), old) &&
+                      ::ftruncate(fd.get(), static_cast<off_t>(old.size())) == 0 &&
+                      ::fsync(fd.get()) == 0;
+    return failed;
+}
+
 }  // namespace
 
 PosixFiles::PosixFiles(std::string folder) : folder_(std::move(folder)) {}
@@ -108,8 +239,8 @@ std::string PosixFiles::path(const std::string& name) const {
     return folder_ + "/" + name;
 }
 
-std::string PosixFiles::temp_prefix(const std::string& name) {
-    return "." + name + ".tmp-";
+std::string PosixFiles::temp_name(const std::string& name) {
+    return "." + name + ".tmp";
 }
 
 FileRead PosixFiles::read_file(const std::string& name, std::size_t limit) {
@@ -122,19 +253,10 @@ FileRead PosixFiles::read_file(const std::string& name, std::size_t limit) {
     }
     Fd fd(raw);
     // Read one byte past the limit to learn whether the file is larger.
-    char buffer[16384];
-    while (result.bytes.size() <= limit) {
-        ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            result.error = system_error();
-            result.bytes.clear();
-            return result;
-        }
-        if (n == 0)
-            break;
-        result.bytes.append(buffer, static_cast<std::size_t>(n));
+    if (!read_all(fd.get(), result.bytes, limit)) {
+        result.error = system_error();
+        result.bytes.clear();
+        return result;
     }
     if (result.bytes.size() > limit) {
         result.bytes.resize(limit);
@@ -144,72 +266,69 @@ FileRead PosixFiles::read_file(const std::string& name, std::size_t limit) {
     return result;
 }
 
-// Temporary files carry the id of the process writing them; one whose process is gone was left
-// by a crash and is removed. Ours are removed too: this process writes one file at a time, so
-// any of its own that still exists is from an earlier process that had the same id.
-void PosixFiles::remove_stale_temps(const std::string& dir, const std::string& base) {
-    DIR* d = ::opendir(dir.c_str());
-    if (!d)
-        return;
-    const std::string prefix = temp_prefix(base);
-    while (dirent* entry = ::readdir(d)) {
-        std::string_view name = entry->d_name;
-        if (name.substr(0, prefix.size()) != prefix)
-            continue;
-        long pid = std::strtol(entry->d_name + prefix.size(), nullptr, 10);
-        bool gone =
-            pid <= 0 || pid > INT_MAX ||
-            (pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
-        if (gone || pid == ::getpid())
-            ::unlinkat(::dirfd(d), entry->d_name, 0);
-    }
-    ::closedir(d);
-}
-
-FileWrite PosixFiles::replace_file(const std::string& name, std::string_view bytes) {
-    std::string target = path(name);
-    // Through a symbolic link, replace the file it names and keep the link.
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(target.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
+FileWrite PosixFiles::replace_file(const std::string& name, std::string_view bytes,
+                                   std::optional<std::string_view> expected) {
+    std::string target = path(name), error;
+    if (!resolve_links(target, error))
+        return {false, error};
     std::string dir, base;
     split_path(target, dir, base);
-    remove_stale_temps(dir, base);
+    FolderLock lock(dir);
+    if (!lock.acquire(error))
+        return {false, error};
 
+    if (expected && !holds_exactly(target, *expected)) {
+        FileWrite changed{false, "it was changed by another program"};
+        changed.changed = true;
+        return changed;
+    }
+    struct stat st {};
     bool existed = ::stat(target.c_str(), &st) == 0;
     // A file its owner made read-only is not replaced behind their back, though the folder
     // would allow the rename.
     if (existed && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
         return {false, system_error()};
-    static unsigned counter = 0;
-    std::string temp;
-    int raw = -1;
-    for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-        temp = dir + "/" + temp_prefix(base) + std::to_string(::getpid()) + "-" +
-               std::to_string(counter++);
-        raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (raw < 0 && errno != EEXIST)
-            break;
-    }
-    if (raw < 0)
+    // A rename makes a new file, and every other hard link would keep the old content.
+    if (existed && S_ISREG(st.st_mode) && st.st_nlink > 1)
+        return rewrite_in_place(target, bytes);
+
+    // We hold the lock, so a temporary file of this name is no other writer's: a crash left it.
+    const std::string temp = dir + "/" + temp_name(base);
+    ::unlink(temp.c_str());
+    int raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (raw < 0) {
+        // A folder we may not write can still hold a file we may.
+        if (existed && S_ISREG(st.st_mode) && (errno == EACCES || errno == EPERM))
+            return rewrite_in_place(target, bytes);
         return {false, system_error()};
+    }
     Fd fd(raw);
     auto fail = [&] { return failed_removing(temp); };
     if (existed) {
+        struct stat made {};
+        if (::fstat(fd.get(), &made) != 0)
+            return fail();
+        // Only root may give a file away: another user's file is rewritten in place instead,
+        // so that it keeps its owner and group.
+        if ((made.st_uid != st.st_uid || made.st_gid != st.st_gid) &&
+            ::fchown(fd.get(), st.st_uid, st.st_gid) != 0) {
+            ::unlink(temp.c_str());
+            return rewrite_in_place(target, bytes);
+        }
         if (::fchmod(fd.get(), st.st_mode & 07777) != 0)
             return fail();
-        // Only the owner or root may give a file away; a failure leaves us as the owner.
-        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
-            (void)!::fchown(fd.get(), st.st_uid, st.st_gid);
     }
     if (!write_all(fd.get(), bytes) || ::fsync(fd.get()) != 0 || !fd.close())
         return fail();
-    if (::rename(temp.c_str(), target.c_str()) != 0)
-        return fail();
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        int code = errno;
+        FileWrite failed = fail();
+        // A sticky folder refuses the rename over another's file, and a file that is a mount
+        // point of its own cannot be renamed over; both can still be rewritten.
+        if (existed && S_ISREG(st.st_mode) && (code == EACCES || code == EPERM || code == EBUSY))
+            return rewrite_in_place(target, bytes);
+        return failed;
+    }
     sync_folder(dir);
     return {true, {}};
 }
@@ -219,16 +338,6 @@ FileWrite PosixFiles::keep_copy(const std::string& name, const std::string& copy
     const std::string copy = path(copy_name);
     std::string dir, base;
     split_path(copy, dir, base);
-    // A hard link costs no space and is immune to later replacements, which make a new file.
-    if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, copy.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-        sync_folder(dir);
-        return {true, {}};
-    }
-    if (errno == EEXIST || errno == ENOENT || errno == ENOTDIR || errno == EACCES ||
-        errno == EROFS || errno == ENOSPC || errno == EDQUOT)
-        return {false, system_error()};
-
-    // The file system has no hard links for us: copy the bytes into a new file.
     struct stat st {};
     std::string error;
     int raw_in = open_regular(source, st, error);
@@ -239,11 +348,7 @@ FileWrite PosixFiles::keep_copy(const std::string& name, const std::string& copy
     if (raw_out < 0)
         return {false, system_error()};
     Fd out(raw_out);
-    auto fail = [&] {
-        FileWrite failed{false, system_error()};
-        ::unlink(copy.c_str());
-        return failed;
-    };
+    auto fail = [&] { return failed_removing(copy); };
     char buffer[16384];
     for (;;) {
         ssize_t n = ::read(in.get(), buffer, sizeof buffer);

@@ -2,11 +2,14 @@
 // File services on a POSIX system, for every backend that runs there: whole-file reads,
 // crash-safe replacement, kept copies and file lists, in one folder.
 //
-// replace_file writes the new content to a temporary file beside the target (named
-// "." + name + ".tmp-" + process id + "-" + a counter), flushes it, gives it the old file's
-// permissions and renames it over the target, then flushes the folder. A temporary file left by
-// a process that died in the middle is removed by the next replace_file of the same name.
-// Messages are in words for the user (the system's error text).
+// replace_file writes the new content to a temporary file beside the target, always named
+// "." + name + ".tmp", flushes it, gives it the old file's permissions, owner and group and
+// renames it over the target, then flushes the folder. Writers of one folder take turns through
+// a lock on the folder (held only while they write, and gone with a writer that dies), so the one
+// temporary name is never shared, and a temporary file found there was left by a crash and is
+// removed: no folder is ever listed to find one. Where a rename would change the file's identity
+// (another user's file, more than one hard link, a folder we may not write) the file is rewritten
+// in place instead. Messages are in words for the user (the system's error text).
 #pragma once
 
 #include <optional>
@@ -26,10 +29,12 @@ class PosixFiles {
 
     // Only regular files are read; anything else (a folder, a pipe) fails without blocking.
     FileRead read_file(const std::string& name, std::size_t limit);
-    // A symbolic link is followed: its target is replaced and the link stays. A file we may not
-    // write is not replaced, even where the folder would allow it.
-    FileWrite replace_file(const std::string& name, std::string_view bytes);
-    // A hard link where the file system allows one, otherwise a byte copy; neither ever replaces
+    // Symbolic links are followed to the file they name, which is created there when it does
+    // not exist yet; the links stay. A file we may not write is not replaced, even where the
+    // folder would allow it. `expected`: see Services::replace_file.
+    FileWrite replace_file(const std::string& name, std::string_view bytes,
+                           std::optional<std::string_view> expected = std::nullopt);
+    // A byte copy, never a hard link (a rewrite in place would change both); it never replaces
     // an existing `copy_name`.
     FileWrite keep_copy(const std::string& name, const std::string& copy_name);
     // `pattern` takes '*' (any run of characters) and '?' (one character).
@@ -39,12 +44,11 @@ class PosixFiles {
 
     const std::string& folder() const { return folder_; }
 
-    // The prefix of the temporary files that replace_file(name) creates.
-    static std::string temp_prefix(const std::string& name);
+    // The name of the temporary file that replace_file(name) creates beside the file.
+    static std::string temp_name(const std::string& name);
 
   private:
     std::string path(const std::string& name) const;
-    void remove_stale_temps(const std::string& dir, const std::string& base);
     std::string folder_;
 };
 

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cwchar>
 
 #include "platform/win32/text.h"
 
@@ -97,45 +99,97 @@ FileRead Win32Files::read_file(const std::string& name, std::size_t limit) {
     return result;
 }
 
-FileWrite Win32Files::replace_file(const std::string& name, std::string_view bytes) {
-    std::wstring target = path(name);
-    std::wstring dir = path(".");
-    wchar_t temp[MAX_PATH + 1];
-    if (!GetTempFileNameW(dir.c_str(), L"dor", 0, temp))
-        return failed(GetLastError());
+namespace {
 
-    Handle file{CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (file.h == INVALID_HANDLE_VALUE) {
-        DWORD code = GetLastError();
-        DeleteFileW(temp);
-        return failed(code);
+// Writers of one file take turns through a mutex named after its full path. Windows releases a
+// mutex whose holder died (the next wait returns WAIT_ABANDONED), so a crash never blocks.
+class FileLock {
+  public:
+    explicit FileLock(const std::wstring& path) {
+        std::wstring lower = path;
+        CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+        std::uint64_t hash = 14695981039346656037ull;  // FNV-1a: names may not hold '\\'
+        for (wchar_t c : lower)
+            hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ull;
+        wchar_t name[64];
+        swprintf(name, 64, L"Global\\Dorvane-save-%016llx", static_cast<unsigned long long>(hash));
+        mutex_ = CreateMutexW(nullptr, FALSE, name);
     }
+    ~FileLock() {
+        if (held_)
+            ReleaseMutex(mutex_);
+        if (mutex_)
+            CloseHandle(mutex_);
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    // Without a mutex (none could be made) the write goes on unguarded.
+    bool acquire() {
+        if (!mutex_)
+            return true;
+        DWORD waited = WaitForSingleObject(mutex_, 2000);
+        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+        return held_;
+    }
+
+  private:
+    HANDLE mutex_ = nullptr;
+    bool held_ = false;
+};
+
+}  // namespace
+
+std::wstring Win32Files::temp_path(const std::string& name) const {
+    return path("." + name + ".tmp");
+}
+
+FileWrite Win32Files::replace_file(const std::string& name, std::string_view bytes,
+                                   std::optional<std::string_view> expected) {
+    std::wstring target = path(name);
+    FileLock lock(target);
+    if (!lock.acquire())
+        return {false, "another program has been writing it for two seconds without end"};
+    if (expected) {
+        FileRead now = read_file(name, expected->size());
+        if (now.status != FileRead::Status::Failed &&
+            (now.status == FileRead::Status::Missing || now.truncated || now.bytes != *expected)) {
+            FileWrite changed{false, "it was changed by another program"};
+            changed.changed = true;
+            return changed;
+        }
+    }
+    // One name per file: we hold the lock, so one left there was left by a crash.
+    std::wstring temp = temp_path(name);
+    Handle file{CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE)
+        return failed(GetLastError());
     if (!write_all(file.h, bytes) || !FlushFileBuffers(file.h)) {
         DWORD code = GetLastError();
         file.close();
-        DeleteFileW(temp);
+        DeleteFileW(temp.c_str());
         return failed(code);
     }
     file.close();
     // The old file's hidden or system mark stays with the name (Wine's ReplaceFile drops it).
     DWORD old = GetFileAttributesW(target.c_str());
     if (old != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesW(
-            temp, old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                         FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
+        SetFileAttributesW(temp.c_str(),
+                           old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
 
     // ReplaceFile keeps the old file's attributes and security; a new file is simply moved in.
-    if (ReplaceFileW(target.c_str(), temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                     nullptr))
+    if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                     nullptr, nullptr))
         return {true, {}};
     DWORD code = GetLastError();
     if (code == ERROR_FILE_NOT_FOUND &&
-        MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        MoveFileExW(temp.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return {true, {}};
     if (code == ERROR_FILE_NOT_FOUND)
         code = GetLastError();
-    DeleteFileW(temp);
+    DeleteFileW(temp.c_str());
     return failed(code);
 }
 

@@ -19,10 +19,12 @@ class Win32Files {
     explicit Win32Files(std::string folder = ".");
 
     FileRead read_file(const std::string& name, std::size_t limit);
-    // Writes a fresh file beside the old one, flushes it to disk, then swaps it in with
-    // ReplaceFile (which keeps the old file's attributes and security) or, for a new file,
-    // a write-through move.
-    FileWrite replace_file(const std::string& name, std::string_view bytes);
+    // Writes a fresh file beside the old one ("." + name + ".tmp"), flushes it to disk, then
+    // swaps it in with ReplaceFile (which keeps the old file's attributes and security) or, for
+    // a new file, a write-through move. Writers of one file take turns through a named mutex.
+    // `expected`: see Services::replace_file.
+    FileWrite replace_file(const std::string& name, std::string_view bytes,
+                           std::optional<std::string_view> expected = std::nullopt);
     FileWrite keep_copy(const std::string& name, const std::string& copy_name);
     std::vector<std::string> list_files(const std::string& pattern);
     // The system finds a file in any letter case; this gives the name as it is on disk.
@@ -32,6 +34,7 @@ class Win32Files {
 
   private:
     std::wstring path(const std::string& name) const;
+    std::wstring temp_path(const std::string& name) const;
     std::string folder_;
 };
 

@@ -46,8 +46,9 @@ FileRead Win32Services::read_file(const std::string& name, std::size_t limit) {
     return files_.read_file(name, limit);
 }
 
-FileWrite Win32Services::replace_file(const std::string& name, std::string_view bytes) {
-    return files_.replace_file(name, bytes);
+FileWrite Win32Services::replace_file(const std::string& name, std::string_view bytes,
+                                      std::optional<std::string_view> expected) {
+    return files_.replace_file(name, bytes, expected);
 }
 
 FileWrite Win32Services::keep_copy(const std::string& name, const std::string& copy_name) {

@@ -18,7 +18,8 @@ class Win32Services : public Services {
     Answer message_box(const std::string& prompt, const std::string& title,
                        Buttons buttons) override;
     FileRead read_file(const std::string& name, std::size_t limit) override;
-    FileWrite replace_file(const std::string& name, std::string_view bytes) override;
+    FileWrite replace_file(const std::string& name, std::string_view bytes,
+                           std::optional<std::string_view> expected) override;
     FileWrite keep_copy(const std::string& name, const std::string& copy_name) override;
     std::vector<std::string> list_files(const std::string& pattern) override;
     std::optional<std::string> real_name(const std::string& name) override;

@@ -20,10 +20,9 @@ namespace dorvane {
 namespace {
 
 int temp_files(const testing::TempFolder& folder) {
-    const std::string prefix = PosixFiles::temp_prefix(kDatabaseFile);
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
-        count += entry.path().filename().string().rfind(prefix, 0) == 0;
+        count += entry.path().filename() != kDatabaseFile;
     return count;
 }
 

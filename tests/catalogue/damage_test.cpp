@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <climits>
 #include <filesystem>
 #include <random>
 
@@ -131,6 +132,22 @@ TEST_F(DamagedFileOutcome, ASecondDamageNeverOverwritesTheFirstKeptCopy) {
     EXPECT_EQ(folder.read("Qimdat.dat.damaged-8"), "third damage");
     EXPECT_EQ(folder.read("Qimdat.dat.damaged-7"), "kept by hand");
     EXPECT_EQ(services.messages.size(), 3u);
+}
+
+// A copy numbered at the limit of long leaves no number above it: the lowest free one serves.
+TEST_F(DamagedFileOutcome, ACopyNumberedAtTheLimitTakesTheLowestFreeNumber) {
+    const std::string at_limit = "Qimdat.dat.damaged-" + std::to_string(LONG_MAX);
+    folder.write(at_limit, "at the limit");
+    folder.write("Qimdat.dat.damaged-1", "the first");
+    folder.write("Qimdat.dat.damaged-99999999999999999999999", "beyond long");
+    folder.write(kDatabaseFile, "damaged");
+    load_database(state, services);
+    EXPECT_EQ(folder.read("Qimdat.dat.damaged-2"), "damaged");
+    EXPECT_EQ(folder.read("Qimdat.dat.damaged-1"), "the first");
+    EXPECT_EQ(folder.read(at_limit), "at the limit");
+    EXPECT_EQ(folder.read("Qimdat.dat.damaged-99999999999999999999999"), "beyond long");
+    EXPECT_NE(services.messages.at(0).prompt.find("Qimdat.dat.damaged-2"), std::string::npos);
+    EXPECT_EQ(parse_database(folder.read(kDatabaseFile)).kind, DatabaseRead::Kind::Complete);
 }
 
 // A file that cannot be kept aside is not replaced: the user's only copy stays.

@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -60,7 +61,8 @@ TEST_F(WriteFailure, FileSizeLimitActsLikeAFullDisk) {
 TEST_F(WriteFailure, AFolderThatIsAFile) {
     folder.write("not-a-folder", "");
     HeadlessServices services(folder.str() + "/not-a-folder");
-    EXPECT_FALSE(write_database(first_run_record(), Numbering::ByIndex, services));
+    State fresh = first_run_record();
+    EXPECT_FALSE(write_database(fresh, Numbering::ByIndex, services));
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_NE(services.messages[0].prompt.find("Not a directory"), std::string::npos);
 }
@@ -86,14 +88,38 @@ TEST_F(TinyFileSystem, ReadOnly) {
     expect_failure_leaves_old_file(dir, "Read-only file system");
 }
 
+void fill(const std::string& dir) {
+    std::ofstream filler(dir + "/filler", std::ios::binary);
+    std::string block(4096, 'f');
+    for (int i = 0; i < 64 && filler.write(block.data(), block.size()); ++i)
+        filler.flush();
+}
+
 TEST_F(TinyFileSystem, Full) {
-    {
-        std::ofstream filler(dir + "/filler", std::ios::binary);
-        std::string block(4096, 'f');
-        for (int i = 0; i < 64 && filler.write(block.data(), block.size()); ++i)
-            filler.flush();
-    }
+    fill(dir);
     expect_failure_leaves_old_file(dir, "No space left on device");
+}
+
+// A file with a second hard link is rewritten in place; a full disk stops that before a byte of
+// either name changes.
+TEST_F(TinyFileSystem, FullWhileRewritingInPlace) {
+    const std::string db = dir + "/" + kDatabaseFile;
+    ASSERT_EQ(::link(db.c_str(), (dir + "/linked").c_str()), 0);
+    fill(dir);
+    HeadlessServices services(dir);
+    State state = parse_database(samples::full_catalogue()).record;
+    for (int i = 0; i < 8; ++i)
+        state.maps[i].mapname = std::string(1000, 'x') + ".map";
+    EXPECT_FALSE(write_database(state, Numbering::ByMapnum, services));
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_NE(services.messages[0].prompt.find("No space left on device"), std::string::npos)
+        << services.messages[0].prompt;
+    EXPECT_NE(services.messages[0].prompt.find("left as it was"), std::string::npos);
+    for (const char* name : {kDatabaseFile, "linked"}) {
+        std::ifstream in(dir + "/" + name, std::ios::binary);
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), samples::full_catalogue())
+            << name;
+    }
 }
 
 }  // namespace

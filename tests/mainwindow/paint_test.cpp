@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -142,6 +143,25 @@ TEST_F(Painting, AnUnreadableSampleHidesAllFiveUntilTheNextGoodPaint) {
     main.Form_Paint(canvas);
     for (Control* label : labels())
         EXPECT_TRUE(label->visible) << label->name;
+}
+
+// A hand-edited file may hold any int: the steps between the limits are taken without overflow,
+// and every colour shown is clamped, running from one end of the range to the other.
+TEST_F(Painting, ComponentsAtTheIntegerLimitsPaintClampedColours) {
+    State& s = main.state;
+    for (ColourField field : kColourFields)
+        s.*field = INT_MIN;
+    s.BCTBcR = s.BCTBcG = s.BCTBcB = INT_MAX;  // background top INT_MIN, bottom INT_MAX
+    s.FCTTcR = s.FCTTcG = s.FCTTcB = INT_MAX;  // slot rows from INT_MAX down to INT_MIN
+    s.tcr = INT_MAX;
+    main.Form_Paint(canvas);
+    ASSERT_EQ(canvas.fills.size(), 255u);
+    EXPECT_EQ(canvas.fills.front().colour, rgb(0, 0, 0));
+    EXPECT_EQ(canvas.fills.back().colour, rgb(255, 255, 255));
+    EXPECT_EQ(main.Option1[0].back, rgb(255, 255, 255));
+    EXPECT_EQ(main.Option1[67].back, rgb(0, 0, 0));
+    EXPECT_EQ(main.Option1[0].fore, rgb(255, 0, 0));
+    EXPECT_EQ(main.Build.back, rgb(0, 0, 0));
 }
 
 TEST(Compose, RoundsHalvesToEvenAndClampsEachComponent) {

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
-// The POSIX file services on real files: reads with a limit, atomic replacement that keeps
-// permissions, kept copies that never overwrite, and file lists.
+// The POSIX file services on real files: reads with a limit, atomic replacement that keeps the
+// file's identity (links, owner, permissions), writers taking turns, kept copies that never
+// overwrite, and file lists.
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "platform/posix/files.h"
 #include "support/temp_folder.h"
@@ -91,21 +94,116 @@ TEST_F(PosixFilesTest, ReplaceFailsOnAFolderAndLeavesNothingBehind) {
     EXPECT_EQ(names(), std::vector<std::string>{"db"});
 }
 
-TEST_F(PosixFilesTest, StaleTemporaryFilesOfDeadWritersAreRemoved) {
-    pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(0);
-    ::waitpid(child, nullptr, 0);
-    const std::string prefix = PosixFiles::temp_prefix("db");
-    const std::string dead = prefix + std::to_string(child) + "-0";
-    const std::string alive = prefix + "1-0";  // process 1 always runs
-    const std::string other = PosixFiles::temp_prefix("other") + std::to_string(child) + "-0";
-    for (const std::string& name : {dead, alive, other})
-        folder.write(name, "half");
+TEST_F(PosixFilesTest, ATemporaryFileACrashLeftIsRemovedByTheNextWrite) {
+    const std::string left = PosixFiles::temp_name("db");
+    folder.write(left, "half");
+    folder.write(PosixFiles::temp_name("other"), "half");
     ASSERT_TRUE(files.replace_file("db", "whole").ok);
-    EXPECT_FALSE(folder.exists(dead));
-    EXPECT_TRUE(folder.exists(alive));
-    EXPECT_TRUE(folder.exists(other));
+    EXPECT_EQ(folder.read("db"), "whole");
+    EXPECT_EQ(names(), (std::vector<std::string>{PosixFiles::temp_name("other"), "db"}));
+}
+
+TEST_F(PosixFilesTest, ReplaceOnlyWhatTheCallerExpects) {
+    folder.write("db", "seen");
+    FileWrite w = files.replace_file("db", "mine", std::string_view("seen"));
+    ASSERT_TRUE(w.ok) << w.error;
+    EXPECT_EQ(folder.read("db"), "mine");
+    // Changed by another since: nothing is written, and the caller learns why.
+    for (std::string_view stale : {"seen", "min", "mine!", ""}) {
+        w = files.replace_file("db", "again", stale);
+        EXPECT_FALSE(w.ok);
+        EXPECT_TRUE(w.changed) << stale;
+    }
+    EXPECT_EQ(folder.read("db"), "mine");
+    fs::remove(at("db"));
+    EXPECT_TRUE(files.replace_file("db", "again", std::string_view("mine")).changed);
+    EXPECT_FALSE(folder.exists("db"));
+    EXPECT_EQ(names(), std::vector<std::string>{});
+}
+
+// Writers of one folder take turns on the one temporary name: every file they leave is whole.
+TEST_F(PosixFilesTest, WritersAtOnceEachLeaveAWholeFile) {
+    constexpr int kWriters = 4;
+    constexpr std::size_t kSize = 256 * 1024;
+    for (int w = 0; w < kWriters; ++w) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            PosixFiles mine(folder.str());
+            const std::string content(kSize, static_cast<char>('a' + w));
+            int failed = 0;
+            for (int i = 0; i < 40; ++i)
+                failed += !mine.replace_file("db", content).ok;
+            ::_exit(failed);
+        }
+    }
+    int wholes = 0, running = kWriters;
+    while (running > 0) {
+        std::string now = folder.read("db");
+        if (!now.empty()) {
+            ASSERT_EQ(now.size(), kSize);
+            ASSERT_EQ(now.find_first_not_of(now[0]), std::string::npos) << "a mix of two writers";
+            ++wholes;
+        }
+        int status = 0;
+        pid_t done = ::waitpid(-1, &status, WNOHANG);
+        if (done > 0) {
+            --running;
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "some writes failed";
+        }
+    }
+    EXPECT_GT(wholes, 0);
+    EXPECT_EQ(names(), std::vector<std::string>{"db"});
+}
+
+TEST_F(PosixFilesTest, ALinkToAFileNotThereYetCreatesItThere) {
+    fs::create_directory(at("store"));
+    fs::create_directory(at("links"));
+    // db -> links/hop -> ../store/db: each link resolves against its own folder.
+    fs::create_symlink("links/hop", at("db"));
+    fs::create_symlink("../store/db", at("links/hop"));
+    ASSERT_TRUE(files.replace_file("db", "first").ok);
+    EXPECT_TRUE(fs::is_symlink(at("db")));
+    EXPECT_TRUE(fs::is_symlink(at("links/hop")));
+    EXPECT_EQ(folder.read("store/db"), "first");
+    ASSERT_TRUE(files.replace_file("db", "second").ok);
+    EXPECT_TRUE(fs::is_symlink(at("db")));
+    EXPECT_EQ(folder.read("store/db"), "second");
+    EXPECT_EQ(files.read_file("db", 100).bytes, "second");
+}
+
+TEST_F(PosixFilesTest, LinksThatLeadNowhereFailAndChangeNothing) {
+    fs::create_symlink("missing/db", at("db"));
+    FileWrite w = files.replace_file("db", "x");
+    EXPECT_FALSE(w.ok);
+    EXPECT_NE(w.error.find("No such file"), std::string::npos) << w.error;
+    fs::create_symlink("loop2", at("loop1"));
+    fs::create_symlink("loop1", at("loop2"));
+    w = files.replace_file("loop1", "x");
+    EXPECT_FALSE(w.ok);
+    EXPECT_NE(w.error.find("symbolic links"), std::string::npos) << w.error;
+    EXPECT_EQ(names(), (std::vector<std::string>{"db", "loop1", "loop2"}));
+    EXPECT_TRUE(fs::is_symlink(at("db")));
+}
+
+TEST_F(PosixFilesTest, HardLinksKeepSharingTheFile) {
+    folder.write("db", "old");
+    fs::create_hard_link(at("db"), at("elsewhere"));
+    fs::permissions(at("db"), fs::perms(0640));
+    auto inode = [&](const char* name) {
+        struct stat st {};
+        ::stat(at(name).c_str(), &st);
+        return st.st_ino;
+    };
+    const auto before = inode("db");
+    ASSERT_TRUE(files.replace_file("db", "a longer new content").ok);
+    EXPECT_EQ(folder.read("elsewhere"), "a longer new content");
+    ASSERT_TRUE(files.replace_file("db", "short").ok);
+    EXPECT_EQ(folder.read("db"), "short");
+    EXPECT_EQ(folder.read("elsewhere"), "short");
+    EXPECT_EQ(inode("db"), before);
+    EXPECT_EQ(fs::status(at("db")).permissions(), fs::perms(0640));
+    EXPECT_EQ(names(), (std::vector<std::string>{"db", "elsewhere"}));
 }
 
 TEST_F(PosixFilesTest, KeptCopiesNeverOverwriteAndOutliveReplacement) {
@@ -147,33 +245,95 @@ TEST_F(PosixFilesTest, ListsRegularFilesByPatternIgnoringCaseSorted) {
     EXPECT_TRUE(PosixFiles(folder.str() + "/none").list_files("*").empty());
 }
 
-// Permission bits bind only users other than root, so a child process becomes one.
-TEST_F(PosixFilesTest, PermissionsOfAnotherUserAreRespected) {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to become another user";
-    fs::permissions(folder.path(), fs::perms(0777));
+// Runs `body` as the user nobody (group nogroup, no other groups) in a child process and returns
+// its exit status; permission bits bind only users other than root.
+int as_nobody(const std::function<int()>& body) {
+    pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(100);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
+}
+
+struct AnotherUser : PosixFilesTest {
+    void SetUp() override {
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "needs root to set owners and to become another user";
+        fs::permissions(folder.path(), fs::perms(0777));
+    }
+    struct stat status(const std::string& name) const {
+        struct stat st {};
+        ::stat(at(name).c_str(), &st);
+        return st;
+    }
+};
+
+TEST_F(AnotherUser, PermissionsAreRespected) {
     folder.write("locked", "mine");
     fs::permissions(at("locked"), fs::perms(0444));
     fs::create_directory(at("shut"));
     fs::permissions(at("shut"), fs::perms(0555));
-    pid_t child = ::fork();
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(10);
-        PosixFiles as_nobody(folder.str());
-        int failures = 0;
-        failures |= as_nobody.replace_file("locked", "theirs").ok ? 1 : 0;
-        failures |= PosixFiles(folder.str() + "/shut").replace_file("db", "x").ok ? 2 : 0;
-        failures |= as_nobody.replace_file("free", "new").ok ? 0 : 4;
-        ::_exit(failures);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_NE(WEXITSTATUS(status), 10) << "cannot become another user";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    int failures = as_nobody([&] {
+        PosixFiles files(folder.str());
+        int failed = 0;
+        failed |= files.replace_file("locked", "theirs").ok ? 1 : 0;
+        failed |= PosixFiles(folder.str() + "/shut").replace_file("db", "x").ok ? 2 : 0;
+        failed |= files.replace_file("free", "new").ok ? 0 : 4;
+        return failed;
+    });
+    ASSERT_NE(failures, 100) << "cannot become another user";
+    EXPECT_EQ(failures, 0);
     EXPECT_EQ(folder.read("locked"), "mine");
     EXPECT_EQ(folder.read("free"), "new");
+}
+
+// Root's file that everyone may write keeps its owner when another user saves it.
+TEST_F(AnotherUser, AnotherUsersFileKeepsItsOwnerAndGroup) {
+    folder.write("db", "root's");
+    ASSERT_EQ(::chown(at("db").c_str(), 0, 0), 0);
+    fs::permissions(at("db"), fs::perms(0666));
+    EXPECT_EQ(
+        as_nobody([&] { return PosixFiles(folder.str()).replace_file("db", "saved").ok ? 0 : 1; }),
+        0);
+    EXPECT_EQ(folder.read("db"), "saved");
+    EXPECT_EQ(status("db").st_uid, 0u);
+    EXPECT_EQ(status("db").st_gid, 0u);
+    EXPECT_EQ(status("db").st_mode & 07777, 0666u);
+    EXPECT_EQ(names(), std::vector<std::string>{"db"});
+
+    // Root saves another's file atomically and gives it back to its owner.
+    ASSERT_EQ(::chown(at("db").c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(files.replace_file("db", "by root").ok);
+    EXPECT_EQ(status("db").st_uid, 65534u);
+    EXPECT_EQ(status("db").st_gid, 65534u);
+}
+
+// The user's own file in a folder they may not write: saved in place, the folder untouched.
+TEST_F(AnotherUser, AWritableFileInAFolderThatIsNot) {
+    fs::create_directory(at("game"));
+    folder.write("game/db", "old catalogue");
+    ASSERT_EQ(::chown(at("game/db").c_str(), 65534, 65534), 0);
+    fs::permissions(at("game"), fs::perms(0755));
+    PosixFiles game(folder.str() + "/game");
+    int result = as_nobody([&] {
+        if (!game.replace_file("db", "new").ok)
+            return 1;
+        if (!game.replace_file("db", "a longer catalogue than before").ok)
+            return 2;
+        // A new file cannot be made there: that is reported.
+        return game.replace_file("other", "x").ok ? 3 : 0;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(folder.read("game/db"), "a longer catalogue than before");
+    EXPECT_EQ(status("game/db").st_uid, 65534u);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(at("game")))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"db"});
 }
 
 }  // namespace

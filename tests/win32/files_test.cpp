@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
 #include "platform/win32/files.h"
 #include "platform/win32/processes.h"
 #include "support/temp_folder.h"
@@ -43,6 +47,43 @@ TEST_F(Win32FilesTest, ReplaceCreatesOrReplacesAndLeavesNothingBeside) {
     EXPECT_EQ(files.list_files("*"), std::vector<std::string>{"Qimdat.dat"});
 }
 
+TEST_F(Win32FilesTest, ReplaceOnlyWhatTheCallerExpects) {
+    folder.write("Qimdat.dat", "seen");
+    ASSERT_TRUE(files.replace_file("Qimdat.dat", "mine", std::string_view("seen")).ok);
+    for (std::string_view stale : {"seen", "min", "mine!", ""}) {
+        FileWrite w = files.replace_file("Qimdat.dat", "again", stale);
+        EXPECT_FALSE(w.ok);
+        EXPECT_TRUE(w.changed) << stale;
+    }
+    EXPECT_EQ(folder.read("Qimdat.dat"), "mine");
+    std::filesystem::remove(folder.path() / "Qimdat.dat");
+    EXPECT_TRUE(files.replace_file("Qimdat.dat", "x", std::string_view("mine")).changed);
+    EXPECT_TRUE(files.list_files("*").empty());
+}
+
+// Writers take turns on the one temporary name; a crash's leftover is simply written over.
+TEST_F(Win32FilesTest, WritersAtOnceEachLeaveAWholeFile) {
+    folder.write(".Qimdat.dat.tmp", "left by a crash");
+    constexpr std::size_t kSize = 256 * 1024;
+    std::atomic<int> failed{0};
+    std::vector<std::thread> writers;
+    for (int w = 0; w < 4; ++w) {
+        writers.emplace_back([&, w] {
+            Win32Files mine(folder.str());
+            const std::string content(kSize, static_cast<char>('a' + w));
+            for (int i = 0; i < 20; ++i)
+                failed += !mine.replace_file("Qimdat.dat", content).ok;
+        });
+    }
+    for (std::thread& writer : writers)
+        writer.join();
+    EXPECT_EQ(failed, 0);
+    std::string now = folder.read("Qimdat.dat");
+    ASSERT_EQ(now.size(), kSize);
+    EXPECT_EQ(now.find_first_not_of(now[0]), std::string::npos);
+    EXPECT_EQ(files.list_files("*"), std::vector<std::string>{"Qimdat.dat"});
+}
+
 TEST_F(Win32FilesTest, BareNamesResolveInTheCurrentFolder) {
     wchar_t before[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, before);
@@ -67,7 +108,7 @@ TEST_F(Win32FilesTest, AReadOnlyFileIsNotReplaced) {
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.error.empty());
     EXPECT_EQ(folder.read("Qimdat.dat"), "old");
-    EXPECT_TRUE(files.list_files("dor*.tmp").empty());
+    EXPECT_TRUE(files.list_files(".Qimdat.dat.tmp").empty());
 }
 
 TEST_F(Win32FilesTest, ReplaceKeepsTheOldFilesAttributes) {
@@ -90,7 +131,9 @@ TEST_F(Win32FilesTest, AFailedReplaceSaysWhyAndKeepsTheOldFile) {
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.error.empty());
     EXPECT_EQ(folder.read("Qimdat.dat"), "old");
-    EXPECT_TRUE(files.list_files("dor*.tmp").empty()) << "the new content was left beside it";
+    // Ours only: Wine's ReplaceFile leaves a backup of its own (rfNNNN.tmp) when it fails.
+    EXPECT_TRUE(files.list_files(".Qimdat.dat.tmp").empty())
+        << "the new content was left beside it";
 
     Win32Files nowhere((folder.path() / "gone").string());
     FileWrite lost = nowhere.replace_file("Qimdat.dat", "x");
