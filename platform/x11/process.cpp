@@ -1,5 +1,6 @@
 #include "platform/x11/process.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -14,13 +15,16 @@ namespace dorvane::x11 {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 std::optional<std::string> current_folder() {
     char buffer[4096];
     if (!getcwd(buffer, sizeof buffer))
         return std::nullopt;
     return std::string(buffer);
+}
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0;
 }
 
 }  // namespace
@@ -29,7 +33,9 @@ X11Processes::X11Processes(Display* display, ProcessTimings timings)
     : display_(display), timings_(timings) {}
 
 std::optional<TaskId> X11Processes::start_program(const std::string& command_line) {
-    std::erase_if(tasks_, [](const auto& task) { return !task.second.running(); });
+    std::erase_if(tasks_, [this](const auto& task) {
+        return !task.second.child.running() && task.first != pending_;
+    });
     last_error_.clear();
     std::vector<std::string> args = split_command_line(command_line);
     std::optional<std::string> folder = current_folder();
@@ -48,55 +54,116 @@ std::optional<TaskId> X11Processes::start_program(const std::string& command_lin
         helper = find_on_path("dosbox", std::getenv("PATH"));
     else if (kind == ProgramKind::Windows)
         helper = find_on_path("wine", std::getenv("PATH"));
-    std::optional<ExecPlan> plan = plan_exec(*folder, *file, kind, args, helper);
+    // DOSBox reads dosbox.conf from the folder it starts in: where the game folder has one, its
+    // settings say whether the game runs in a window or in the full screen.
+    DosScreen screen =
+        exists(*folder + "/dosbox.conf") ? DosScreen::AsConfigured : DosScreen::FullScreen;
+    std::optional<ExecPlan> plan = plan_exec(*folder, *file, kind, args, helper, screen);
     if (!plan) {
         last_error_ = *file + ": cannot be run here";
         return std::nullopt;
     }
-    SpawnResult result = spawn_program(*plan);
+    std::set<unsigned long> before = managed_windows(display_);
+    std::string marker = std::to_string(getpid()) + "." + std::to_string(++launches_) + "." +
+                         std::to_string(Clock::now().time_since_epoch().count());
+    SpawnResult result = spawn_program(*plan, std::string(kLaunchMarker) + "=" + marker);
     if (!result.child) {
         last_error_ = plan->path + ": " + std::strerror(result.error);
         return std::nullopt;
     }
-    tasks_[result.child->pid] = *result.child;
-    return result.child->pid;
+    pid_t pid = result.child->pid;
+    tasks_[pid] = Launch{*result.child, {pid, marker}, *file, std::move(before), Clock::now()};
+    return pid;
+}
+
+bool X11Processes::bring_window(const Launch& launch) {
+    std::optional<Window> window = window_of(
+        display_, [&](pid_t pid) { return belongs_to(pid, launch.identity); }, launch.file_name,
+        launch.before);
+    if (!window)
+        return false;
+    if (!fixed_size(display_, *window))
+        request_maximise(display_, *window);
+    request_activation(display_, *window);
+    target_ = *window;
+    return true;
 }
 
 bool X11Processes::activate(TaskId task) {
     target_ = 0;
+    pending_.reset();
+    report_late_ = true;
     auto found = tasks_.find(task);
     if (found == tasks_.end())
         return false;
-    const Child& child = found->second;
-    const auto deadline = Clock::now() + timings_.window_wait;
+    const Launch& launch = found->second;
+    const auto hold_end = Clock::now() + timings_.activate_hold;
     while (true) {
         // Read before looking, so that a window shown just before the end is not missed.
-        bool ended = !child.running();
-        if (std::optional<Window> window = window_of(display_, process_family(child.pid))) {
-            request_maximise(display_, *window);
-            request_activation(display_, *window);
-            target_ = *window;
+        bool ended = !launch.child.running();
+        if (bring_window(launch))
+            return true;
+        // One that ended well may have handed its work to another process (as wine does),
+        // whose window may still come.
+        if (ended && !launch.child.succeeded())
+            return false;
+        if (Clock::now() >= hold_end) {
+            pending_ = task;
             return true;
         }
-        if (ended)
-            return child.succeeded();
-        if (Clock::now() >= deadline)
-            return true;
         std::this_thread::sleep_for(timings_.poll);
     }
 }
 
+X11Processes::FollowUp X11Processes::follow_up() {
+    if (!pending_)
+        return FollowUp::Over;
+    auto found = tasks_.find(*pending_);
+    if (found == tasks_.end()) {
+        pending_.reset();
+        return FollowUp::Over;
+    }
+    const Launch& launch = found->second;
+    bool ended = !launch.child.running();
+    if (bring_window(launch)) {
+        pending_.reset();
+        return FollowUp::Shown;
+    }
+    if (ended && !launch.child.succeeded()) {
+        pending_.reset();
+        return report_late_ ? FollowUp::Failed : FollowUp::Over;
+    }
+    if (Clock::now() >= launch.started + timings_.window_wait) {
+        pending_.reset();
+        return FollowUp::Over;
+    }
+    return FollowUp::Waiting;
+}
+
 bool X11Processes::send_keys(const std::string& keys) {
+    const auto start = Clock::now();
+    const auto deadline = start + timings_.keys_wait;
+    // The window may not have shown yet: the activation goes on here, bounded.
+    while (pending_ && target_ == 0) {
+        if (follow_up() == FollowUp::Waiting) {
+            if (Clock::now() >= deadline) {
+                // The launcher reports this failure itself; the window is still brought to the
+                // front should it show.
+                report_late_ = false;
+                return false;
+            }
+            std::this_thread::sleep_for(timings_.poll);
+        }
+    }
     if (target_ == 0)
         return false;
-    const auto start = Clock::now();
-    const auto deadline = start + timings_.focus_wait;
+    const auto ask_again = Clock::now() + (deadline - Clock::now()) / 2;
     bool asked_again = false;
     while (!holds_focus(display_, target_)) {
         if (Clock::now() >= deadline)
             return false;
         // A window manager may drop a request that came before the window was ready for it.
-        if (!asked_again && Clock::now() >= start + timings_.focus_wait / 2) {
+        if (!asked_again && Clock::now() >= ask_again) {
             request_activation(display_, target_);
             asked_again = true;
         }

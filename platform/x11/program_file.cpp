@@ -107,7 +107,7 @@ std::optional<std::string> find_on_path(const std::string& name, const char* sea
 
 std::optional<ExecPlan> plan_exec(const std::string& folder, const std::string& file_name,
                                   ProgramKind kind, const std::vector<std::string>& args,
-                                  const std::optional<std::string>& helper) {
+                                  const std::optional<std::string>& helper, DosScreen screen) {
     if (args.empty())
         return std::nullopt;
     const std::string path = folder + "/" + file_name;
@@ -127,9 +127,14 @@ std::optional<ExecPlan> plan_exec(const std::string& folder, const std::string& 
         dos_line += " " + *arg;
     if (!safe_for_dos_shell(dos_line) || !safe_for_dos_shell(folder))
         return std::nullopt;
-    return ExecPlan{*helper,
-                    {*helper, "-noautoexec", "-c", "mount c \"" + folder + "\"", "-c", "c:", "-c",
-                     dos_line, "-c", "exit"}};
+    ExecPlan plan{*helper, {*helper}};
+    if (screen == DosScreen::FullScreen)
+        plan.argv.push_back("-fullscreen");
+    const std::vector<std::string> session = {"-noautoexec", "-c", "mount c \"" + folder + "\"",
+                                              "-c",          "c:", "-c",
+                                              dos_line,      "-c", "exit"};
+    plan.argv.insert(plan.argv.end(), session.begin(), session.end());
+    return plan;
 }
 
 }  // namespace dorvane::x11

@@ -41,7 +41,7 @@ def dos_and_wine(t):
     run_command(t, win, "RID", "button")
     e = s.wait_start("dosbox")
     dosbox = os.path.join(os.path.realpath(bin_dir), "dosbox")
-    assert e["argv"][1:] == ["-noautoexec", "-c", 'mount c "%s"' % folder, "-c", "c:",
+    assert e["argv"][1:] == ["-fullscreen", "-noautoexec", "-c", 'mount c "%s"' % folder, "-c", "c:",
                              "-c", "DUKE3D.EXE -map e1l8.map", "-c", "exit"], e["argv"]
     assert os.path.realpath(e["argv"][0]) == dosbox
     s.wait_event(e["pid"], "maximised")

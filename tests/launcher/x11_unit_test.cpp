@@ -99,8 +99,15 @@ TEST(ExecPlan, EachKindRunsItsOwnWay) {
     auto dos = plan_exec("/my games/duke", "DUKE3D.EXE", ProgramKind::Dos, args, "/bin/dosbox");
     ASSERT_TRUE(dos);
     EXPECT_EQ(dos->path, "/bin/dosbox");
-    EXPECT_EQ(dos->argv, (Args{"/bin/dosbox", "-noautoexec", "-c", "mount c \"/my games/duke\"",
-                               "-c", "c:", "-c", "DUKE3D.EXE -map e1l8.map", "-c", "exit"}));
+    EXPECT_EQ(dos->argv,
+              (Args{"/bin/dosbox", "-fullscreen", "-noautoexec", "-c", "mount c \"/my games/duke\"",
+                    "-c", "c:", "-c", "DUKE3D.EXE -map e1l8.map", "-c", "exit"}));
+    // With a dosbox.conf of its own, the game folder's settings choose window or full screen.
+    auto configured = plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe"}, "/bin/dosbox",
+                                DosScreen::AsConfigured);
+    ASSERT_TRUE(configured);
+    EXPECT_EQ(configured->argv, (Args{"/bin/dosbox", "-noautoexec", "-c", "mount c \"/g\"", "-c",
+                                      "c:", "-c", "D.EXE", "-c", "exit"}));
     for (const char* bad : {"a>b.map", "a<b", "a|b", "a\"b", "a\rb"}) {
         EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe", bad}, "/bin/dosbox"))
             << bad;
