@@ -11,6 +11,9 @@ packages=(
   # The Windows build (mingw-w64, with GoogleTest's sources) and its tests under Wine.
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 file
   libxrandr2 libxrender1 libxi6 libxcomposite1
+  # The launcher with the real engines: DOSBox with a DOS program assembled with nasm, and Wine's
+  # 32-bit loader beside the 64-bit one.
+  dosbox nasm wine32:i386
 )
 packages+=("$@")
 
@@ -24,6 +27,10 @@ done
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
+# wine32 is a package of the i386 architecture.
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 echo "Installing: ${missing[*]}"
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

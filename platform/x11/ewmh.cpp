@@ -217,6 +217,11 @@ void request_activation(Display* display, Window window) {
     XFlush(display);
 }
 
+std::string window_title(Display* display, Window window) {
+    ErrorTrap trap(display);
+    return text_property(display, window, XA_WM_NAME).value_or("");
+}
+
 bool holds_focus(Display* display, Window window) {
     ErrorTrap trap(display);
     Window focus = None;

@@ -33,6 +33,9 @@ bool fixed_size(Display* display, Window window);
 void request_maximise(Display* display, Window window);
 void request_activation(Display* display, Window window);
 
+// The window's title (WM_NAME); empty when it has none or is gone.
+std::string window_title(Display* display, Window window);
+
 // Whether the keyboard focus is on `window` or within it. False once the window is gone.
 bool holds_focus(Display* display, Window window);
 

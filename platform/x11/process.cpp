@@ -22,6 +22,31 @@ std::optional<std::string> current_folder() {
     return std::string(buffer);
 }
 
+// What DOSBox's title shows while the DOS program `file_name` runs: its name without the
+// extension, in capitals. Empty for a name DOS does not take as it is.
+std::string dosbox_running_title(const std::string& file_name) {
+    std::size_t dot = file_name.rfind('.');
+    std::string stem = file_name.substr(0, dot);
+    std::string extension = dot == std::string::npos ? "" : file_name.substr(dot + 1);
+    if (stem.empty() || stem.size() > 8 || extension.size() > 3 ||
+        stem.find_first_of(" .") != std::string::npos)
+        return "";
+    for (char& c : stem)
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    return stem;
+}
+
+// Whether DOSBox's title says "Program:" followed by blanks and `name`, and nothing else.
+bool names_running_program(const std::string& title, const std::string& name) {
+    std::size_t at = title.find("Program:");
+    if (at == std::string::npos)
+        return false;
+    at = title.find_first_not_of(' ', at + 8);
+    return at != std::string::npos && title.compare(at, std::string::npos, name) == 0;
+}
+
+constexpr std::chrono::milliseconds kDosScreenSwitch{300};
+
 bool exists(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0;
@@ -72,7 +97,9 @@ std::optional<TaskId> X11Processes::start_program(const std::string& command_lin
         return std::nullopt;
     }
     pid_t pid = result.child->pid;
-    tasks_[pid] = Launch{*result.child, {pid, marker}, *file, std::move(before), Clock::now()};
+    std::string running_title = kind == ProgramKind::Dos ? dosbox_running_title(*file) : "";
+    tasks_[pid] =
+        Launch{*result.child, {pid, marker}, *file, running_title, std::move(before), Clock::now()};
     return pid;
 }
 
@@ -86,6 +113,7 @@ bool X11Processes::bring_window(const Launch& launch) {
         request_maximise(display_, *window);
     request_activation(display_, *window);
     target_ = *window;
+    target_title_ = launch.running_title;
     return true;
 }
 
@@ -168,6 +196,17 @@ bool X11Processes::send_keys(const std::string& keys) {
             asked_again = true;
         }
         std::this_thread::sleep_for(timings_.poll);
+    }
+    if (!target_title_.empty() &&
+        !names_running_program(window_title(display_, target_), target_title_)) {
+        do {
+            if (Clock::now() >= deadline)
+                return false;
+            std::this_thread::sleep_for(timings_.poll);
+        } while (!names_running_program(window_title(display_, target_), target_title_));
+        // DOSBox switches its screen (to the full screen) as the program starts, and drops the
+        // keys typed meanwhile.
+        std::this_thread::sleep_for(kDosScreenSwitch);
     }
     while (modifiers_held(display_) && Clock::now() < deadline)
         std::this_thread::sleep_for(timings_.poll);

@@ -13,7 +13,11 @@
 //   While an activation goes on after activate() returned, the backend calls follow_up() from
 //   its event loop (every few tens of milliseconds) until pending() is false.
 // send_keys: types through XTest once the window holds the focus and the user has let go of
-//   modifier keys (the shortcut that started the command may still be held).
+//   modifier keys (the shortcut that started the command may still be held). DOSBox's window
+//   shows before its DOS program runs, and keys typed meanwhile are lost: for a DOS program the
+//   keys wait (within the same bound) until DOSBox's title names the program as running
+//   ("Program: BUILD") and has switched its screen (0.3 s). A DOS file name longer than 8.3,
+//   which DOSBox would shorten, is not waited for.
 //
 // Every call runs on the caller's thread and reads no event from the connection. This header
 // leaves Xlib out, since its macros (None, Status) clash with names of the platform seam.
@@ -66,6 +70,7 @@ class X11Processes {
         Child child;
         LaunchIdentity identity;
         std::string file_name;           // the program's file, as its windows' class may name it
+        std::string running_title;       // DOSBox's title while the DOS program runs, or empty
         std::set<unsigned long> before;  // the windows there at its start
         Clock::time_point started;
     };
@@ -79,6 +84,7 @@ class X11Processes {
     std::optional<TaskId> pending_;
     bool report_late_ = true;   // whether a failure of the pending activation is still to be told
     unsigned long target_ = 0;  // the X window keys go to; 0 for none
+    std::string target_title_;  // the title it shows once it takes keys; empty: any
     unsigned launches_ = 0;
     std::string last_error_;
 };
