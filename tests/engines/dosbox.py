@@ -11,9 +11,7 @@ import os
 import shutil
 import time
 
-from engines import (Timings, in_front, same_client, top_window, waiting_for_events,
-                     window_of_class)
-from launcher_support import SHORTCUTS, children_of
+from engines import Launch, Timings, in_front, same_client, top_window, window_of_class
 from xsession import Database, scenario, wait_until
 
 QUESTION = "Helpful Shortcut :)"
@@ -59,56 +57,31 @@ class DosLog:
 
 
 def launch(t, win, log, timings, command, tail, full_screen=True, press=None):
-    """Runs `command` by its shortcut (or `press`, which returns the time of its key) and checks
-    the DOS program up to its window in front; returns (t0, DOSBox's window)."""
-    before = set()
+    """Runs `command` (see Launch) and checks the DOS program up to DOSBox in front; returns
+    (the time of the key, DOSBox's window, the times seen)."""
     log.start()
-    before_key = {pid for pid, _ in children_of(t.proc.pid)}
-    if press is None:
-        win.activate()
-        t0 = time.monotonic()
-        t.x.key(SHORTCUTS[command])
-    else:
-        t0 = press()
-    # Each first seen while polling them all: the launcher back in its event loop (once it
-    # has started DOSBox), the DOS program, DOSBox's window, its full screen, it in front.
-    seen = {}
-    launcher = t.proc.pid
-    older = set(before_key)
+    run = Launch(t, win, command, press)
+    box = lambda: window_of_class(t, "dosbox")
 
-    def all_seen():
-        now = time.monotonic()
-        if ("answered" not in seen and {p for p, _ in children_of(launcher)} - older and
-                waiting_for_events(launcher)):
-            seen["answered"] = now
-        if "started" not in seen and log.find(lambda l: l.startswith("tail [")):
-            seen["started"] = now
-        box = window_of_class(t, "dosbox", before)
-        if box and "window" not in seen:
-            seen["window"] = now
-        if box and "active" not in seen and in_front(t, box):
-            seen["active"] = now
-        if box and "full" not in seen and (not full_screen or covers(box)):
-            seen["full"] = now
-        return len(seen) == 5
-
-    def covers(box):
+    def covers():
         top = top_window(t)
-        return top and same_client(top[0], box) and top[1:] == (0, 0) + SCREEN
-    wait_until(all_seen, 15, "the DOS program, DOSBox in front (full screen) and the launcher",
-               interval=0.005)
+        return top and box() and same_client(top[0], box()) and top[1:] == (0, 0) + SCREEN
+    run.poll({"started": lambda: log.find(lambda l: l.startswith("tail [")), "window": box,
+              "active": lambda: box() and in_front(t, box()),
+              "full": covers if full_screen else box},
+             15, "the DOS program, DOSBox in front (full screen) and the launcher")
     line, _ = log.wait(lambda l: l.startswith("tail ["), "the DOS program to start")
     assert line == "tail [%s]" % tail, "%s got %r" % (command, line)
-    box = window_of_class(t, "dosbox", before)
-    assert in_front(t, box), "DOSBox lost the front"
-    answered, started = seen["answered"], seen["started"]
-    times = dict(window=seen["window"] - t0, active=seen["active"] - t0)
-    if full_screen:
-        times["full_screen"] = seen["full"] - t0
-    timings.add(command, program=started - t0, launcher_answers=answered - t0, **times)
+    wid = box()
+    assert in_front(t, wid), "DOSBox lost the front"
+    times = run.since_key()
+    if not full_screen:
+        del times["full"]
+    timings.add(command, **times)
+    answered = times["answered"]
     if command != "RIB":  # the editor's two-second wait is the one deliberate hold
-        assert answered - t0 < 1.5, "the launcher answered %.2f s after the key" % (answered - t0)
-    return t0, box, seen
+        assert answered < 1.5, "the launcher answered %.2f s after the key" % answered
+    return run.t0, wid, run.seen
 
 
 def end_program(t, log, box):

@@ -12,6 +12,7 @@ import os
 import re
 import time
 
+from launcher_support import SHORTCUTS, children_of
 from xsession import wait_until
 
 # x86-64 system calls in which FLTK's event loop waits: select, pselect6.
@@ -83,6 +84,46 @@ def top_window(t):
 def same_client(a, b):
     """Whether two windows were made by one X client (they share the client's id base)."""
     return a >> 21 == b >> 21
+
+
+class Launch:
+    """One launch from its key on: the first time each of its conditions was seen to hold, all
+    polled together, among them "answered": the launcher back in its event loop once it has
+    started the program (a new child of its own)."""
+
+    def __init__(self, t, win, command, press=None):
+        """Presses the command's shortcut in the launcher, or calls `press`, which presses a key
+        of its own and returns the time it did."""
+        self.t, self.seen = t, {}
+        self.older = {pid for pid, _ in children_of(t.proc.pid)}
+        if press is None:
+            win.activate()
+            self.t0 = time.monotonic()
+            t.x.key(SHORTCUTS[command])
+        else:
+            self.t0 = press()
+
+    def note(self, name, holds):
+        if name not in self.seen and holds():
+            self.seen[name] = time.monotonic()
+
+    def poll(self, conditions, timeout, what):
+        """Polls every condition ({name: function}) and the launcher until all have held."""
+        launcher = self.t.proc.pid
+
+        def answered():
+            new = {pid for pid, _ in children_of(launcher)} - self.older
+            return new and waiting_for_events(launcher)
+
+        def all_seen():
+            self.note("answered", answered)
+            for name, holds in conditions.items():
+                self.note(name, holds)
+            return len(self.seen) == len(conditions) + 1
+        wait_until(all_seen, timeout, what, interval=0.005)
+
+    def since_key(self):
+        return {name: at - self.t0 for name, at in self.seen.items()}
 
 
 class Timings:

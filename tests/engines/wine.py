@@ -14,8 +14,7 @@ import signal
 import subprocess
 import time
 
-from engines import Timings, in_front, maximised, prop, waiting_for_events, window_of_class
-from launcher_support import SHORTCUTS, children_of
+from engines import Launch, Timings, in_front, maximised, prop, window_of_class
 from xsession import Database, scenario, wait_until
 
 QUESTION = "Helpful Shortcut :)"
@@ -65,48 +64,28 @@ def windows_path(folder, name):
 
 
 def launch(t, win, log, timings, command, program, arguments, press=None):
-    """Runs `command` by its shortcut (or `press`, which returns the time of its key); checks the
-    program up to its window maximised in front. Returns (t0, its X window, the times seen)."""
+    """Runs `command` (see Launch) and checks the program up to its window maximised in front;
+    returns (the time of the key, its X window, the times seen)."""
     log.start()
-    before_key = {pid for pid, _ in children_of(t.proc.pid)}
-    if press is None:
-        win.activate()
-        t0 = time.monotonic()
-        t.x.key(SHORTCUTS[command])
-    else:
-        t0 = press()
-    seen = {}
-    launcher = t.proc.pid
-    older = set(before_key)
-
-    def all_seen():
-        now = time.monotonic()
-        if ("answered" not in seen and {p for p, _ in children_of(launcher)} - older and
-                waiting_for_events(launcher)):
-            seen["answered"] = now
-        if "started" not in seen and log.find(lambda l: l.startswith("command ")):
-            seen["started"] = now
-        wid = window_of_class(t, program)
-        if wid and "window" not in seen:
-            seen["window"] = now
-        if wid and "active" not in seen and in_front(t, wid):
-            seen["active"] = now
-        if wid and "maximised" not in seen and maximised(t, wid):
-            seen["maximised"] = now
-        return len(seen) == 5
-    wait_until(all_seen, 30, "%s maximised in front, and the launcher" % program, interval=0.005)
+    run = Launch(t, win, command, press)
+    wid = lambda: window_of_class(t, program)
+    run.poll({"started": lambda: log.find(lambda l: l.startswith("command ")), "window": wid,
+              "active": lambda: wid() and in_front(t, wid()),
+              "maximised": lambda: wid() and maximised(t, wid())},
+             30, "%s maximised in front, and the launcher" % program)
     line, _ = log.find(lambda l: l.startswith("command "))
     expected = windows_path(os.path.realpath(t.folder), program)
     # Without arguments Wine ends the command line it makes with a blank.
     assert re.fullmatch(r'"?%s"?%s' % (re.escape(expected), re.escape(arguments) or " ?"),
                         line[len("command "):]), "%s got %r" % (command, line)
-    wid = window_of_class(t, program)
-    assert in_front(t, wid) and maximised(t, wid), "%s lost the front" % program
-    timings.add(command, **{k: v - t0 for k, v in seen.items()})
-    answered = seen["answered"] - t0
+    window = wid()
+    assert in_front(t, window) and maximised(t, window), "%s lost the front" % program
+    times = run.since_key()
+    timings.add(command, **times)
+    answered = times["answered"]
     if command != "RIB":  # the editor's two-second wait is the one deliberate hold
         assert answered < 1.5, "the launcher answered %.2f s after the key" % answered
-    return t0, wid, seen
+    return run.t0, window, run.seen
 
 
 def end_program(t, wid):
