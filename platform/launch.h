@@ -33,9 +33,10 @@
 // types the keys and returns once they were processed. false when there is no such window, it
 // never took the focus, or the keys cannot be typed; nothing is typed then.
 //
-// The launcher's own holds are these bounds and the editor's two-second wait: after any launch
-// the launcher's window answers the user again within kActivateHold when the program shows no
-// window, and at once after its window showed.
+// The launcher's own holds are these bounds and the editor's two-second wait: after a launch
+// its window answers the user again as soon as the program's window showed, and at the latest
+// after kActivateHold; the editor's "Y" may add up to kKeysWait when the editor is slow to show
+// its window or to take the focus.
 #pragma once
 
 #include <chrono>
