@@ -22,29 +22,6 @@ std::optional<std::string> current_folder() {
     return std::string(buffer);
 }
 
-// What DOSBox's title shows while the DOS program `file_name` runs: its name without the
-// extension, in capitals. Empty for a name DOS does not take as it is.
-std::string dosbox_running_title(const std::string& file_name) {
-    std::size_t dot = file_name.rfind('.');
-    std::string stem = file_name.substr(0, dot);
-    std::string extension = dot == std::string::npos ? "" : file_name.substr(dot + 1);
-    if (stem.empty() || stem.size() > 8 || extension.size() > 3 ||
-        stem.find_first_of(" .") != std::string::npos)
-        return "";
-    for (char& c : stem)
-        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
-    return stem;
-}
-
-// Whether DOSBox's title says "Program:" followed by blanks and `name`, and nothing else.
-bool names_running_program(const std::string& title, const std::string& name) {
-    std::size_t at = title.find("Program:");
-    if (at == std::string::npos)
-        return false;
-    at = title.find_first_not_of(' ', at + 8);
-    return at != std::string::npos && title.compare(at, std::string::npos, name) == 0;
-}
-
 constexpr std::chrono::milliseconds kDosScreenSwitch{300};
 
 bool exists(const std::string& path) {

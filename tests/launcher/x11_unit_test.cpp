@@ -116,5 +116,23 @@ TEST(ExecPlan, EachKindRunsItsOwnWay) {
     EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Native, {}, std::nullopt));
 }
 
+TEST(DosBoxTitle, NamesTheRunningProgramByItsDosName) {
+    EXPECT_EQ(dosbox_running_title("build.exe"), "BUILD");
+    EXPECT_EQ(dosbox_running_title("DUKE3D.EXE"), "DUKE3D");
+    EXPECT_EQ(dosbox_running_title("setup"), "SETUP");
+    // Names DOS would shorten ("LONGNA~1"): nothing to wait for.
+    EXPECT_EQ(dosbox_running_title("longname1.exe"), "");
+    EXPECT_EQ(dosbox_running_title("a.exec"), "");
+    EXPECT_EQ(dosbox_running_title("my game.exe"), "");
+    EXPECT_EQ(dosbox_running_title(".exe"), "");
+
+    const std::string shell = "DOSBox 0.74-3, Cpu speed:     3000 cycles, Frameskip  0, Program:";
+    EXPECT_TRUE(names_running_program(shell + "    BUILD", "BUILD"));
+    EXPECT_FALSE(names_running_program(shell + "   DOSBOX", "BUILD"));
+    EXPECT_FALSE(names_running_program(shell + "  BUILD2", "BUILD"));
+    EXPECT_FALSE(names_running_program("BUILD", "BUILD"));
+    EXPECT_FALSE(names_running_program("", "BUILD"));
+}
+
 }  // namespace
 }  // namespace dorvane::x11
