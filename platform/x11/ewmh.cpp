@@ -158,11 +158,14 @@ std::set<Window> managed_windows(Display* display) {
 }
 
 std::optional<Window> window_of(Display* display, const std::function<bool(pid_t)>& belongs,
-                                const std::string& class_name, const std::set<Window>& before) {
+                                const std::string& class_name, const std::set<Window>& before,
+                                bool class_required) {
     ErrorTrap trap(display);
     std::string host = this_host();
     for (Window window : top_level_windows(display)) {
         if (before.count(window))
+            continue;
+        if (class_required && !same_ignoring_case(class_of(display, window), class_name))
             continue;
         std::optional<std::string> machine = text_property(display, window, XA_WM_CLIENT_MACHINE);
         if (machine && !host.empty() && *machine != host)

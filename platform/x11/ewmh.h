@@ -22,9 +22,12 @@ std::set<Window> managed_windows(Display* display);
 // The first of the managed windows, leaving out those in `before`, whose _NET_WM_PID is a
 // process `belongs` accepts; a window without _NET_WM_PID is taken when its class (WM_CLASS's
 // instance, as Wine names its windows after the program's file) equals `class_name` in any
-// letter case. A window whose WM_CLIENT_MACHINE names another machine is left out.
+// letter case. With `class_required`, only windows of that class count at all (Wine's own
+// programs, such as the dialog of its first start in a new prefix, run in the launch's
+// processes too). A window whose WM_CLIENT_MACHINE names another machine is left out.
 std::optional<Window> window_of(Display* display, const std::function<bool(pid_t)>& belongs,
-                                const std::string& class_name, const std::set<Window>& before);
+                                const std::string& class_name, const std::set<Window>& before,
+                                bool class_required = false);
 
 // Whether the window's size hints fix its size (minimum = maximum), which leaves a window
 // manager nothing to maximise.

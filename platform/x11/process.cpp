@@ -75,15 +75,20 @@ std::optional<TaskId> X11Processes::start_program(const std::string& command_lin
     }
     pid_t pid = result.child->pid;
     std::string running_title = kind == ProgramKind::Dos ? dosbox_running_title(*file) : "";
-    tasks_[pid] =
-        Launch{*result.child, {pid, marker}, *file, running_title, std::move(before), Clock::now()};
+    tasks_[pid] = Launch{*result.child,
+                         {pid, marker},
+                         *file,
+                         running_title,
+                         std::move(before),
+                         Clock::now(),
+                         kind == ProgramKind::Windows};
     return pid;
 }
 
 bool X11Processes::bring_window(const Launch& launch) {
     std::optional<Window> window = window_of(
         display_, [&](pid_t pid) { return belongs_to(pid, launch.identity); }, launch.file_name,
-        launch.before);
+        launch.before, launch.through_wine);
     if (!window)
         return false;
     if (!fixed_size(display_, *window))

@@ -8,10 +8,11 @@
 //   of its own in its environment (see owner.h). The task identifier is the process id.
 // activate: the program's window is the first window the window manager lists that was not
 //   there at the start and that belongs to the launch by its _NET_WM_PID (owner.h) or, without
-//   one, by its class (ewmh.h). It is maximised through the window manager (a window of fixed
-//   size is left as it is: DOSBox is started in its full screen instead) and activated.
-//   While an activation goes on after activate() returned, the backend calls follow_up() from
-//   its event loop (every few tens of milliseconds) until pending() is false.
+//   one, by its class (ewmh.h). Through wine it must also be of the class Wine gives the
+//   program's windows (its file's name), not one of Wine's own. It is maximised through the window
+//   manager (a window of fixed size is left as it is: DOSBox is started in its full screen instead)
+//   and activated. While an activation goes on after activate() returned, the backend calls
+//   follow_up() from its event loop (every few tens of milliseconds) until pending() is false.
 // send_keys: types through XTest once the window holds the focus and the user has let go of
 //   modifier keys (the shortcut that started the command may still be held). DOSBox's window
 //   shows before its DOS program runs, and keys typed meanwhile are lost: for a DOS program the
@@ -73,6 +74,7 @@ class X11Processes {
         std::string running_title;       // DOSBox's title while the DOS program runs, or empty
         std::set<unsigned long> before;  // the windows there at its start
         Clock::time_point started;
+        bool through_wine = false;  // then only a window of the program's class is its own
     };
 
     // Looks once for the launch's window; brings it to the front and makes it the target.
