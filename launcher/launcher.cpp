@@ -33,9 +33,14 @@ const std::string* current_map_name(const Dorvane& window) {
     return &window.Option1[k].caption;
 }
 
+// The activation may go on after the command returned (see platform/launch.h); a program that
+// then ends with an error before its window shows gets the same message, later.
 bool start_in_front(Services& services, const std::string& command_line) {
     std::optional<TaskId> task = services.start_program(command_line);
-    return task && services.activate(*task);
+    if (!task)
+        return false;
+    services.on_late_failure([&services] { report_failure(services); });
+    return services.activate(*task);
 }
 
 Outcome run_with_map(Dorvane& window, const std::string& program_part) {

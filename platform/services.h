@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -67,14 +68,20 @@ class Services {
     // in byte order of those differing only in letter case. nullopt: there is none.
     virtual std::optional<std::string> real_name(const std::string& name) = 0;
 
-    // --- Processes.
+    // --- Processes: what each promises, how long it may hold and what counts as failure is the
+    // launch contract, platform/launch.h.
     // Starts a program from a command line, maximised and with the focus; returns at once.
     // nullopt: it could not be found or started.
     virtual std::optional<TaskId> start_program(const std::string& command_line) = 0;
-    // Brings the task's main window to the front with the keyboard focus; false if it has none.
+    // Brings the task's main window to the front with the keyboard focus (bounded wait).
     virtual bool activate(TaskId task) = 0;
-    // Types the keys into the window that has the focus and returns once they were processed.
+    // Types the keys into the started program's window once it has the focus, and returns once
+    // they were processed.
     virtual bool send_keys(const std::string& keys) = 0;
+    // `report` runs, on the user-interface thread between events, when a program whose
+    // activation returned before its window showed then ends with an error without showing one.
+    // It replaces the report given before.
+    virtual void on_late_failure(std::function<void()> report) = 0;
 
     // --- Clock and chance.
     virtual float seconds_since_midnight() = 0;

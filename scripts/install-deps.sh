@@ -28,6 +28,9 @@ test_packages=(
   dpkg-dev lintian appstream desktop-file-utils icoutils man-db
   # Reads back the text the end-to-end tests type into text boxes.
   xclip
+  # The launcher with the real engines: DOSBox with a DOS program assembled with nasm, and Wine's
+  # 32-bit loader beside the 64-bit one.
+  dosbox nasm wine32:i386
 )
 
 set_name=test
@@ -48,6 +51,10 @@ done
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
+# wine32 is a package of the i386 architecture.
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 echo "Installing: ${missing[*]}"
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

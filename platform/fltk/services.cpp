@@ -204,8 +204,34 @@ std::optional<TaskId> FltkServices::start_program(const std::string& command_lin
     return processes().start_program(command_line);
 }
 
+// The activation may go on after activate() returned, while the launcher's window takes events
+// again: it is followed up from the event loop until the program's window shows, the program
+// ends or the wait is over.
 bool FltkServices::activate(TaskId task) {
-    return processes().activate(task);
+    bool ok = processes().activate(task);
+    if (processes().pending() && !Fl::has_timeout(follow_up, this))
+        Fl::add_timeout(kFollowUpInterval, follow_up, this);
+    return ok;
+}
+
+void FltkServices::follow_up(void* data) {
+    auto* self = static_cast<FltkServices*>(data);
+    switch (self->processes().follow_up()) {
+        case x11::X11Processes::FollowUp::Waiting:
+            Fl::repeat_timeout(kFollowUpInterval, follow_up, data);
+            break;
+        case x11::X11Processes::FollowUp::Failed:
+            if (self->late_failure_)
+                self->route(self->late_failure_);
+            break;
+        case x11::X11Processes::FollowUp::Shown:
+        case x11::X11Processes::FollowUp::Over:
+            break;
+    }
+}
+
+void FltkServices::on_late_failure(std::function<void()> report) {
+    late_failure_ = std::move(report);
 }
 
 bool FltkServices::send_keys(const std::string& keys) {

@@ -60,6 +60,7 @@ class FltkServices : public Services {
     std::optional<TaskId> start_program(const std::string& command_line) override;
     bool activate(TaskId task) override;
     bool send_keys(const std::string& keys) override;
+    void on_late_failure(std::function<void()> report) override;
     float seconds_since_midnight() override;
     void sleep(double seconds) override;
     float random() override;
@@ -69,6 +70,8 @@ class FltkServices : public Services {
 
   private:
     static int dispatch(int event, Fl_Window* window);
+    static void follow_up(void* self);
+    static constexpr double kFollowUpInterval = 0.05;
     void window_focused(Fl_Window* window);
 
     Scale scale_;
@@ -89,6 +92,7 @@ class FltkServices : public Services {
     std::unique_ptr<x11::X11Processes> processes_;
     std::function<void()> outside_end_;
     bool x_gone_ = false;
+    std::function<void()> late_failure_;
 };
 
 }  // namespace dorvane::fltk

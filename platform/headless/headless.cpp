@@ -82,18 +82,67 @@ std::optional<TaskId> HeadlessServices::start_program(const std::string& command
     }
     started.push_back(command_line);
     log.push_back("start " + command_line + stamp(clock));
+    auto behaviour = programs.find(program);
+    tasks_[next_task_] = behaviour == programs.end() ? Program::Window : behaviour->second;
     return next_task_++;
 }
 
 bool HeadlessServices::activate(TaskId task) {
     log.push_back((fail_activate ? "activate-failed " : "activate ") + std::to_string(task) +
                   stamp(clock));
-    return !fail_activate;
+    in_front.reset();
+    pending_.reset();
+    auto found = tasks_.find(task);
+    if (fail_activate || found == tasks_.end())
+        return false;
+    switch (found->second) {
+        case Program::Window:
+            in_front = task;
+            return true;
+        case Program::SlowWindow:
+        case Program::NoWindow:
+        case Program::FailsLater:
+            pending_ = task;
+            return true;
+        case Program::FailsAtOnce:
+            return false;
+        case Program::EndsWithoutWindow:
+            return true;
+    }
+    return false;
+}
+
+void HeadlessServices::run_events() {
+    if (!pending_)
+        return;
+    Program program = tasks_[*pending_];
+    if (program == Program::SlowWindow)
+        in_front = pending_;
+    if (program == Program::FailsLater && late_failure_) {
+        ++late_reports;
+        late_failure_();
+    }
+    if (program != Program::NoWindow)
+        pending_.reset();
 }
 
 bool HeadlessServices::send_keys(const std::string& keys) {
     log.push_back((fail_keys ? "keys-failed " : "keys ") + keys + stamp(clock));
-    return !fail_keys;
+    if (fail_keys)
+        return false;
+    // A window that shows while the keys wait for it takes them.
+    if (pending_ && tasks_[*pending_] == Program::SlowWindow) {
+        in_front = pending_;
+        pending_.reset();
+    }
+    if (!in_front)
+        return false;
+    keys_received[*in_front] += keys;
+    return true;
+}
+
+void HeadlessServices::on_late_failure(std::function<void()> report) {
+    late_failure_ = std::move(report);
 }
 
 float HeadlessServices::seconds_since_midnight() {

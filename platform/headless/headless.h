@@ -5,6 +5,8 @@
 #pragma once
 
 #include <deque>
+#include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -52,6 +54,17 @@ class HeadlessServices : public Services {
     std::deque<Answer> answers;
     std::optional<std::string> fail_writes;  // replace_file fails with this reason
     std::set<std::string> missing_programs;  // first words of command lines that fail to start
+    // How a started program behaves, by the first word of its command line, in the terms of the
+    // launch contract (platform/launch.h); not listed: it shows its window at once.
+    enum class Program {
+        Window,             // shows its window at once
+        SlowWindow,         // shows it after activate() returned, before send_keys() gives up
+        NoWindow,           // runs without ever showing one
+        FailsAtOnce,        // ends with an error during the activation, without a window
+        FailsLater,         // ends with an error after activate() returned, without a window
+        EndsWithoutWindow,  // ends successfully without showing a window
+    };
+    std::map<std::string, Program> programs;
     bool fail_activate = false;
     bool fail_keys = false;
     double clock = 0;                 // seconds since midnight; moves only in sleep()
@@ -63,11 +76,17 @@ class HeadlessServices : public Services {
     // One line per process step, in order: "start <command line>", "activate <task>",
     // "keys <keys>", each followed by " @<clock>".
     std::vector<std::string> log;
-    std::vector<std::string> started;  // command lines started
-    int writes = 0;                    // successful replace_file calls
-    int ended = 0;                     // end_program calls
-    std::vector<Form*> forms;          // windows that exist now
-    double slept = 0;                  // total time spent in sleep()
+    std::vector<std::string> started;             // command lines started
+    int writes = 0;                               // successful replace_file calls
+    int ended = 0;                                // end_program calls
+    std::vector<Form*> forms;                     // windows that exist now
+    double slept = 0;                             // total time spent in sleep()
+    std::map<TaskId, std::string> keys_received;  // what each program's window got
+    std::optional<TaskId> in_front;               // the program whose window is in front
+    int late_reports = 0;                         // late failures reported
+
+    // The event loop between the user's events: a pending activation ends, as its program does.
+    void run_events();
 
     Form* find_form(const std::string& name) const;
 
@@ -83,6 +102,7 @@ class HeadlessServices : public Services {
     std::optional<TaskId> start_program(const std::string& command_line) override;
     bool activate(TaskId task) override;
     bool send_keys(const std::string& keys) override;
+    void on_late_failure(std::function<void()> report) override;
     float seconds_since_midnight() override;
     void sleep(double seconds) override;
     float random() override;
@@ -94,6 +114,9 @@ class HeadlessServices : public Services {
     NativeFiles files_;
     RandomSource random_;
     TaskId next_task_ = 1000;
+    std::map<TaskId, Program> tasks_;
+    std::optional<TaskId> pending_;
+    std::function<void()> late_failure_;
 };
 
 }  // namespace dorvane

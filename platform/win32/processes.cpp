@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <vector>
 
 #include "platform/win32/text.h"
@@ -11,9 +12,11 @@ namespace dorvane::win32 {
 
 namespace {
 
-constexpr DWORD kWindowWaitMs = 5000;  // for a started program to show its window
-constexpr DWORD kFocusWaitMs = 2000;   // for that window to take the focus
-constexpr DWORD kKeysWaitMs = 2000;    // for the focused window to take our keys
+constexpr DWORD kProcessedWaitMs = 2000;  // for the focused window to take our keys
+
+constexpr ULONGLONG ms(std::chrono::milliseconds duration) {
+    return static_cast<ULONGLONG>(duration.count());
+}
 
 struct Search {
     DWORD pid;
@@ -72,11 +75,21 @@ std::string program_of(const std::string& command_line) {
 }
 
 Processes::~Processes() {
-    for (auto& [task, handle] : started_)
-        CloseHandle(handle);
+    for (auto& [task, launch] : started_)
+        CloseHandle(launch.process);
 }
 
 std::optional<TaskId> Processes::start(const std::string& command_line) {
+    // Forget the programs that ended, unless an activation still follows one.
+    for (auto it = started_.begin(); it != started_.end();) {
+        bool succeeded = false;
+        if (it->first != pending_ && ended(it->second, succeeded)) {
+            CloseHandle(it->second.process);
+            it = started_.erase(it);
+        } else {
+            ++it;
+        }
+    }
     std::string program = program_of(command_line);
     wchar_t folder[MAX_PATH];
     DWORD n = GetCurrentDirectoryW(MAX_PATH, folder);
@@ -100,45 +113,106 @@ std::optional<TaskId> Processes::start(const std::string& command_line) {
     // Lets the program take the foreground itself, as it may while starting.
     AllowSetForegroundWindow(info.dwProcessId);
     TaskId task = info.dwProcessId;
-    started_[task] = info.hProcess;
+    started_[task] = Launch{info.hProcess, GetTickCount64()};
     return task;
 }
 
-bool Processes::activate(TaskId task) {
-    HANDLE process = nullptr;
-    if (auto it = started_.find(task); it != started_.end()) {
-        process = it->second;
-        started_.erase(it);
-    } else {
-        process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
-                              static_cast<DWORD>(task));
-    }
-    if (!process)
+bool Processes::ended(const Launch& launch, bool& succeeded) const {
+    if (WaitForSingleObject(launch.process, 0) != WAIT_OBJECT_0)
         return false;
-    DWORD pid = static_cast<DWORD>(task);
+    DWORD code = 1;
+    succeeded = GetExitCodeProcess(launch.process, &code) && code == 0;
+    return true;
+}
 
-    // A program that has just been started may not have made its window yet.
-    WaitForInputIdle(process, kWindowWaitMs);
-    HWND window = nullptr;
-    DWORD begin = GetTickCount();
-    while (!(window = main_window_of(pid)) && GetTickCount() - begin < kWindowWaitMs) {
-        if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0)
-            break;  // it ended without a window
-    }
-    CloseHandle(process);
+bool Processes::bring_window(TaskId task) {
+    HWND window = main_window_of(static_cast<DWORD>(task));
     if (!window)
         return false;
-
+    // Not waiting for the foreground: under Windows' foreground lock the window may come to
+    // the front only later, and the program runs either way. send_keys waits for it.
     bring_to_front(window);
-    begin = GetTickCount();
-    while (GetForegroundWindow() != window && GetTickCount() - begin < kFocusWaitMs) {
-        Sleep(20);
-        bring_to_front(window);
+    target_ = window;
+    return true;
+}
+
+bool Processes::activate(TaskId task) {
+    target_ = nullptr;
+    pending_.reset();
+    report_late_ = true;
+    auto it = started_.find(task);
+    if (it == started_.end())
+        return false;
+    const Launch& launch = it->second;
+    const ULONGLONG hold_end = GetTickCount64() + ms(launch::kActivateHold);
+    // A program that has just been started may not have made its window yet.
+    WaitForInputIdle(launch.process, static_cast<DWORD>(ms(launch::kActivateHold)));
+    while (true) {
+        bool succeeded = false;
+        // Read before looking, so that a window shown just before the end is not missed.
+        bool over = ended(launch, succeeded);
+        if (bring_window(task))
+            return true;
+        if (over)
+            return succeeded;
+        if (GetTickCount64() >= hold_end) {
+            pending_ = task;
+            return true;
+        }
+        WaitForSingleObject(launch.process, static_cast<DWORD>(ms(launch::kPoll)));
     }
-    return GetForegroundWindow() == window;
+}
+
+Processes::FollowUp Processes::follow_up() {
+    if (!pending_)
+        return FollowUp::Over;
+    auto it = started_.find(*pending_);
+    if (it == started_.end()) {
+        pending_.reset();
+        return FollowUp::Over;
+    }
+    bool succeeded = false;
+    bool over = ended(it->second, succeeded);
+    if (bring_window(it->first)) {
+        pending_.reset();
+        return FollowUp::Shown;
+    }
+    if (over) {
+        pending_.reset();
+        return succeeded || !report_late_ ? FollowUp::Over : FollowUp::Failed;
+    }
+    if (GetTickCount64() >= it->second.started + ms(launch::kWindowWait)) {
+        pending_.reset();
+        return FollowUp::Over;
+    }
+    return FollowUp::Waiting;
 }
 
 bool Processes::send_keys(const std::string& keys) {
+    const ULONGLONG deadline = GetTickCount64() + ms(launch::kKeysWait);
+    // The window may not have shown yet: the activation goes on here, bounded.
+    while (pending_ && !target_) {
+        if (follow_up() != FollowUp::Waiting)
+            break;
+        if (GetTickCount64() >= deadline) {
+            report_late_ = false;  // the launcher reports this failure itself
+            return false;
+        }
+        Sleep(static_cast<DWORD>(ms(launch::kPoll)));
+    }
+    // The keys go to the program's window and nowhere else: wait until it is in front.
+    if (!target_ || !IsWindow(target_))
+        return false;
+    ULONGLONG asked = GetTickCount64();
+    while (GetForegroundWindow() != target_) {
+        if (GetTickCount64() >= deadline || !IsWindow(target_))
+            return false;
+        if (GetTickCount64() - asked >= 100) {
+            bring_to_front(target_);
+            asked = GetTickCount64();
+        }
+        Sleep(static_cast<DWORD>(ms(launch::kPoll)));
+    }
     std::vector<INPUT> inputs;
     bool caps = GetKeyState(VK_CAPITAL) & 1;
     for (wchar_t ch : widen(keys)) {
@@ -168,7 +242,7 @@ bool Processes::send_keys(const std::string& keys) {
         for (int round = 0; round < 2; ++round) {
             DWORD_PTR ignored;
             Sleep(10);
-            SendMessageTimeoutW(front, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kKeysWaitMs, &ignored);
+            SendMessageTimeoutW(front, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kProcessedWaitMs, &ignored);
         }
     }
     return true;

@@ -11,10 +11,14 @@
 #include <optional>
 #include <string>
 
+#include "platform/launch.h"
 #include "platform/services.h"
 
 namespace dorvane::win32 {
 
+// They keep the launch contract of platform/launch.h. The task's window is the first visible,
+// unowned top-level window of the started process. While an activation goes on after activate()
+// returned, the caller calls follow_up() from its message loop until pending() is false.
 class Processes {
   public:
     Processes() = default;
@@ -25,13 +29,30 @@ class Processes {
     // The command line is passed exactly as given; its first word names a program in the current
     // folder (not the folder of dorvane.exe nor the search path, which Windows would try).
     std::optional<TaskId> start(const std::string& command_line);
-    // Waits (bounded) for the task's main window, brings it to the front and waits (bounded)
-    // until it holds the focus.
     bool activate(TaskId task);
     bool send_keys(const std::string& keys);
 
+    bool pending() const { return pending_.has_value(); }
+    enum class FollowUp { Waiting, Shown, Failed, Over };
+    // Looks once for the pending activation's window and brings it to the front when it is
+    // there. Failed: the program ended with an error without showing a window; Over: it ended
+    // otherwise, or its window did not show in time.
+    FollowUp follow_up();
+
   private:
-    std::map<TaskId, void*> started_;  // process handles, until the task is activated
+    struct Launch {
+        HANDLE process;
+        ULONGLONG started;  // tick count
+    };
+    // Brings the launch's window to the front if it has one now, and makes it the target.
+    bool bring_window(TaskId task);
+    // Whether the process has ended, and then how.
+    bool ended(const Launch& launch, bool& succeeded) const;
+
+    std::map<TaskId, Launch> started_;
+    std::optional<TaskId> pending_;
+    bool report_late_ = true;
+    HWND target_ = nullptr;  // the window keys go to
 };
 
 // Brings a top-level window to the front with the focus, within Windows' foreground rules: it

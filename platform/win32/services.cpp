@@ -67,8 +67,40 @@ std::optional<TaskId> Win32Services::start_program(const std::string& command_li
     return processes_.start(command_line);
 }
 
+namespace {
+
+Win32Services* g_following = nullptr;  // the services whose activation a timer follows up
+constexpr UINT kFollowUpMs = 50;
+
+}  // namespace
+
+// The activation may go on after activate() returned, while the launcher's window takes messages
+// again: a thread timer follows it up until the program's window shows, the program ends or the
+// wait is over.
 bool Win32Services::activate(TaskId task) {
-    return processes_.activate(task);
+    bool ok = processes_.activate(task);
+    if (processes_.pending() && !follow_up_timer_) {
+        g_following = this;
+        follow_up_timer_ = SetTimer(nullptr, 0, kFollowUpMs, follow_up);
+    }
+    return ok;
+}
+
+void CALLBACK Win32Services::follow_up(HWND, UINT, UINT_PTR, DWORD) {
+    Win32Services* self = g_following;
+    if (!self)
+        return;
+    Processes::FollowUp step = self->processes_.follow_up();
+    if (step == Processes::FollowUp::Waiting)
+        return;
+    KillTimer(nullptr, self->follow_up_timer_);
+    self->follow_up_timer_ = 0;
+    if (step == Processes::FollowUp::Failed && self->late_failure_)
+        self->backend_.route(self->late_failure_);
+}
+
+void Win32Services::on_late_failure(std::function<void()> report) {
+    late_failure_ = std::move(report);
 }
 
 bool Win32Services::send_keys(const std::string& keys) {

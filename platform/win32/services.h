@@ -26,6 +26,7 @@ class Win32Services : public Services {
     std::optional<TaskId> start_program(const std::string& command_line) override;
     bool activate(TaskId task) override;
     bool send_keys(const std::string& keys) override;
+    void on_late_failure(std::function<void()> report) override;
     float seconds_since_midnight() override;
     void sleep(double seconds) override;
     float random() override;
@@ -34,7 +35,11 @@ class Win32Services : public Services {
     void end_program() override;
 
   private:
+    static void CALLBACK follow_up(HWND, UINT, UINT_PTR, DWORD);
+
     Backend& backend_;
+    UINT_PTR follow_up_timer_ = 0;
+    std::function<void()> late_failure_;
     Win32Files files_;
     Processes processes_;
     RandomSource random_;

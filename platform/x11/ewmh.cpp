@@ -2,12 +2,12 @@
 #include "platform/x11/ewmh.h"
 
 #include <X11/Xatom.h>
-#include <dirent.h>
+#include <X11/Xutil.h>
+#include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <map>
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dorvane::x11 {
@@ -116,51 +116,81 @@ void send_to_root(Display* display, Window window, const char* message, long l0,
                SubstructureRedirectMask | SubstructureNotifyMask, &e);
 }
 
-pid_t parent_of(const std::string& pid) {
-    std::ifstream stat("/proc/" + pid + "/stat");
-    std::string line;
-    std::getline(stat, line);
-    // The command name in parentheses may hold blanks; the fields after it do not.
-    std::size_t close = line.rfind(')');
-    if (close == std::string::npos || close + 4 >= line.size())
-        return -1;
-    return static_cast<pid_t>(std::atol(line.c_str() + close + 4));
+std::optional<std::string> text_property(Display* display, Window window, Atom property) {
+    XTextProperty text{};
+    if (!XGetTextProperty(display, window, &text, property) || !text.value)
+        return std::nullopt;
+    std::string value(reinterpret_cast<const char*>(text.value), text.nitems);
+    XFree(text.value);
+    return value;
+}
+
+std::string this_host() {
+    char host[256] = "";
+    if (gethostname(host, sizeof host - 1) != 0)
+        return "";
+    return host;
+}
+
+std::string class_of(Display* display, Window window) {
+    XClassHint hint{};
+    if (!XGetClassHint(display, window, &hint))
+        return "";
+    std::string instance = hint.res_name ? hint.res_name : "";
+    if (hint.res_name)
+        XFree(hint.res_name);
+    if (hint.res_class)
+        XFree(hint.res_class);
+    return instance;
+}
+
+bool same_ignoring_case(std::string_view a, std::string_view b) {
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](char x, char y) { return fold(x) == fold(y); });
 }
 
 }  // namespace
 
-std::set<pid_t> process_family(pid_t pid) {
-    std::map<pid_t, std::vector<pid_t>> kids;
-    if (DIR* proc = opendir("/proc")) {
-        while (dirent* entry = readdir(proc)) {
-            std::string name = entry->d_name;
-            if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
-                continue;
-            kids[parent_of(name)].push_back(static_cast<pid_t>(std::atol(name.c_str())));
-        }
-        closedir(proc);
-    }
-    std::set<pid_t> family{pid};
-    std::vector<pid_t> todo{pid};
-    while (!todo.empty()) {
-        pid_t next = todo.back();
-        todo.pop_back();
-        for (pid_t kid : kids[next]) {
-            if (family.insert(kid).second)
-                todo.push_back(kid);
-        }
-    }
-    return family;
+std::set<Window> managed_windows(Display* display) {
+    ErrorTrap trap(display);
+    std::vector<Window> windows = top_level_windows(display);
+    return {windows.begin(), windows.end()};
 }
 
-std::optional<Window> window_of(Display* display, const std::set<pid_t>& pids) {
+std::optional<Window> window_of(Display* display, const std::function<bool(pid_t)>& belongs,
+                                const std::string& class_name, const std::set<Window>& before,
+                                bool class_required) {
     ErrorTrap trap(display);
+    std::string host = this_host();
     for (Window window : top_level_windows(display)) {
+        if (before.count(window))
+            continue;
+        if (class_required && !same_ignoring_case(class_of(display, window), class_name))
+            continue;
+        std::optional<std::string> machine = text_property(display, window, XA_WM_CLIENT_MACHINE);
+        if (machine && !host.empty() && *machine != host)
+            continue;
         std::vector<unsigned long> pid = cardinals(display, window, "_NET_WM_PID", XA_CARDINAL);
-        if (!pid.empty() && pids.count(static_cast<pid_t>(pid[0])))
+        if (!pid.empty()) {
+            if (belongs(static_cast<pid_t>(pid[0])))
+                return window;
+        } else if (!class_name.empty() &&
+                   same_ignoring_case(class_of(display, window), class_name)) {
             return window;
+        }
     }
     return std::nullopt;
+}
+
+bool fixed_size(Display* display, Window window) {
+    ErrorTrap trap(display);
+    XSizeHints hints{};
+    long supplied = 0;
+    if (!XGetWMNormalHints(display, window, &hints, &supplied))
+        return false;
+    return (hints.flags & PMinSize) && (hints.flags & PMaxSize) && hints.min_width > 0 &&
+           hints.min_width == hints.max_width && hints.min_height == hints.max_height;
 }
 
 void request_maximise(Display* display, Window window) {
@@ -189,6 +219,11 @@ void request_activation(Display* display, Window window) {
         XSetInputFocus(display, window, RevertToParent, CurrentTime);
     }
     XFlush(display);
+}
+
+std::string window_title(Display* display, Window window) {
+    ErrorTrap trap(display);
+    return text_property(display, window, XA_WM_NAME).value_or("");
 }
 
 bool holds_focus(Display* display, Window window) {

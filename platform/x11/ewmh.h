@@ -9,20 +9,36 @@
 #include <X11/Xlib.h>
 #include <sys/types.h>
 
+#include <functional>
 #include <optional>
 #include <set>
+#include <string>
 
 namespace dorvane::x11 {
 
-// `pid` and every process below it (a wrapper such as dosbox or wine may leave the window to a
-// child).
-std::set<pid_t> process_family(pid_t pid);
+// The windows the window manager manages (without one, the mapped top-level windows and the
+// windows just inside them).
+std::set<Window> managed_windows(Display* display);
 
-// The first managed top-level window whose _NET_WM_PID is one of `pids`.
-std::optional<Window> window_of(Display* display, const std::set<pid_t>& pids);
+// The first of the managed windows, leaving out those in `before`, whose _NET_WM_PID is a
+// process `belongs` accepts; a window without _NET_WM_PID is taken when its class (WM_CLASS's
+// instance, as Wine names its windows after the program's file) equals `class_name` in any
+// letter case. With `class_required`, only windows of that class count at all (Wine's own
+// programs, such as the dialog of its first start in a new prefix, run in the launch's
+// processes too). A window whose WM_CLIENT_MACHINE names another machine is left out.
+std::optional<Window> window_of(Display* display, const std::function<bool(pid_t)>& belongs,
+                                const std::string& class_name, const std::set<Window>& before,
+                                bool class_required = false);
+
+// Whether the window's size hints fix its size (minimum = maximum), which leaves a window
+// manager nothing to maximise.
+bool fixed_size(Display* display, Window window);
 
 void request_maximise(Display* display, Window window);
 void request_activation(Display* display, Window window);
+
+// The window's title (WM_NAME); empty when it has none or is gone.
+std::string window_title(Display* display, Window window);
 
 // Whether the keyboard focus is on `window` or within it. False once the window is gone.
 bool holds_focus(Display* display, Window window);

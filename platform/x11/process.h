@@ -1,21 +1,25 @@
 // SPDX-License-Identifier: MIT
 // Process services for Linux with X11: starting the game's programs, bringing them to the front
-// and typing into them, for a backend that owns the X connection.
+// and typing into them, for a backend that owns the X connection. They keep the launch contract
+// of platform/launch.h; what is particular to X11:
 //
 // start_program: splits the command line at blanks, finds the program in the current folder in
 //   any letter case, runs a DOS program in dosbox and a Windows program through wine when those
-//   are on the PATH, and starts it without a shell. nullopt when it cannot be found or executed;
-//   that is known before the call returns. The task identifier is the process id.
-// activate: waits (bounded) for a top-level window of the process or of a process below it,
-//   asks the window manager to maximise and activate it, and remembers it as the window keys go
-//   to. What counts as failure: only a program that ended with an error (or by a signal)
-//   before it showed a window. A program that is running is never reported as failed, even
-//   when no window showed within the bound; one that ended successfully before showing a
-//   window did run, and is not reported either.
-// send_keys: waits (bounded) until the window activated last holds the focus, and until the
-//   user lets go of modifier keys, then types the keys through XTest. False when no window was
-//   activated, it never got the focus, or the keys cannot be typed: keys must not land in the
-//   launcher's own window.
+//   are on the PATH, and starts it without a shell, in a session of its own and with a marker
+//   of its own in its environment (see owner.h). The task identifier is the process id.
+// activate: the program's window is the first window the window manager lists that was not
+//   there at the start and that belongs to the launch by its _NET_WM_PID (owner.h) or, without
+//   one, by its class (ewmh.h). Through wine it must also be of the class Wine gives the
+//   program's windows (its file's name), not one of Wine's own. It is maximised through the window
+//   manager (a window of fixed size is left as it is: DOSBox is started in its full screen instead)
+//   and activated. While an activation goes on after activate() returned, the backend calls
+//   follow_up() from its event loop (every few tens of milliseconds) until pending() is false.
+// send_keys: types through XTest once the window holds the focus and the user has let go of
+//   modifier keys (the shortcut that started the command may still be held). DOSBox's window
+//   shows before its DOS program runs, and keys typed meanwhile are lost: for a DOS program the
+//   keys wait (within the same bound) until DOSBox's title names the program as running
+//   ("Program: BUILD") and has switched its screen (0.3 s). A DOS file name longer than 8.3,
+//   which DOSBox would shorten, is not waited for.
 //
 // Every call runs on the caller's thread and reads no event from the connection. This header
 // leaves Xlib out, since its macros (None, Status) clash with names of the platform seam.
@@ -24,9 +28,12 @@
 #include <chrono>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
+#include "platform/launch.h"
 #include "platform/services.h"
+#include "platform/x11/owner.h"
 #include "platform/x11/spawn.h"
 
 typedef struct _XDisplay Display;
@@ -34,9 +41,10 @@ typedef struct _XDisplay Display;
 namespace dorvane::x11 {
 
 struct ProcessTimings {
-    std::chrono::milliseconds window_wait{10000};  // dosbox and wine can take seconds
-    std::chrono::milliseconds focus_wait{3000};
-    std::chrono::milliseconds poll{10};
+    std::chrono::milliseconds activate_hold = launch::kActivateHold;
+    std::chrono::milliseconds window_wait = launch::kWindowWait;
+    std::chrono::milliseconds keys_wait = launch::kKeysWait;
+    std::chrono::milliseconds poll = launch::kPoll;
 };
 
 class X11Processes {
@@ -47,14 +55,40 @@ class X11Processes {
     bool activate(TaskId task);
     bool send_keys(const std::string& keys);
 
+    // Whether an activation goes on: its program runs and its window has not shown yet.
+    bool pending() const { return pending_.has_value(); }
+    enum class FollowUp { Waiting, Shown, Failed, Over };
+    // Looks once for the pending activation's window and brings it to the front when it is
+    // there. Failed: the program ended with an error without showing a window (to be reported
+    // to the user); Over: it ended otherwise, or its window did not show in time.
+    FollowUp follow_up();
+
     // Why the last start_program failed, in words (for diagnostics, never shown to the user).
     const std::string& last_error() const { return last_error_; }
 
   private:
+    using Clock = std::chrono::steady_clock;
+    struct Launch {
+        Child child;
+        LaunchIdentity identity;
+        std::string file_name;           // the program's file, as its windows' class may name it
+        std::string running_title;       // DOSBox's title while the DOS program runs, or empty
+        std::set<unsigned long> before;  // the windows there at its start
+        Clock::time_point started;
+        bool through_wine = false;  // then only a window of the program's class is its own
+    };
+
+    // Looks once for the launch's window; brings it to the front and makes it the target.
+    bool bring_window(const Launch& launch);
+
     Display* display_;
     ProcessTimings timings_;
-    std::map<TaskId, Child> tasks_;
+    std::map<TaskId, Launch> tasks_;
+    std::optional<TaskId> pending_;
+    bool report_late_ = true;   // whether a failure of the pending activation is still to be told
     unsigned long target_ = 0;  // the X window keys go to; 0 for none
+    std::string target_title_;  // the title it shows once it takes keys; empty: any
+    unsigned launches_ = 0;
     std::string last_error_;
 };
 

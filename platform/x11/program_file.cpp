@@ -85,9 +85,29 @@ std::optional<std::string> find_on_path(const std::string& name, const char* sea
     }
 }
 
+std::string dosbox_running_title(const std::string& file_name) {
+    std::size_t dot = file_name.rfind('.');
+    std::string stem = file_name.substr(0, dot);
+    std::string extension = dot == std::string::npos ? "" : file_name.substr(dot + 1);
+    if (stem.empty() || stem.size() > 8 || extension.size() > 3 ||
+        stem.find_first_of(" .") != std::string::npos)
+        return "";
+    for (char& c : stem)
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    return stem;
+}
+
+bool names_running_program(const std::string& title, const std::string& name) {
+    std::size_t at = title.find("Program:");
+    if (at == std::string::npos)
+        return false;
+    at = title.find_first_not_of(' ', at + 8);
+    return at != std::string::npos && title.compare(at, std::string::npos, name) == 0;
+}
+
 std::optional<ExecPlan> plan_exec(const std::string& folder, const std::string& file_name,
                                   ProgramKind kind, const std::vector<std::string>& args,
-                                  const std::optional<std::string>& helper) {
+                                  const std::optional<std::string>& helper, DosScreen screen) {
     if (args.empty())
         return std::nullopt;
     const std::string path = folder + "/" + file_name;
@@ -107,9 +127,14 @@ std::optional<ExecPlan> plan_exec(const std::string& folder, const std::string& 
         dos_line += " " + *arg;
     if (!safe_for_dos_shell(dos_line) || !safe_for_dos_shell(folder))
         return std::nullopt;
-    return ExecPlan{*helper,
-                    {*helper, "-noautoexec", "-c", "mount c \"" + folder + "\"", "-c", "c:", "-c",
-                     dos_line, "-c", "exit"}};
+    ExecPlan plan{*helper, {*helper}};
+    if (screen == DosScreen::FullScreen)
+        plan.argv.push_back("-fullscreen");
+    const std::vector<std::string> session = {"-noautoexec", "-c", "mount c \"" + folder + "\"",
+                                              "-c",          "c:", "-c",
+                                              dos_line,      "-c", "exit"};
+    plan.argv.insert(plan.argv.end(), session.begin(), session.end());
+    return plan;
 }
 
 }  // namespace dorvane::x11

@@ -35,12 +35,24 @@ ProgramKind classify_file(const std::string& path);
 // The executable regular file `name` in one of the folders of `search_path` (a PATH value).
 std::optional<std::string> find_on_path(const std::string& name, const char* search_path);
 
+// What DOSBox's title names while the DOS program `file_name` runs ("Program:    BUILD"): its
+// name without the extension, in capitals. Empty for a name that is no DOS name as it stands
+// (DOS would shorten it).
+std::string dosbox_running_title(const std::string& file_name);
+// Whether DOSBox's title `title` says the program `name` (as above) runs.
+bool names_running_program(const std::string& title, const std::string& name);
+
+// How a DOS program's DOSBox shows: in DOSBox's full screen (its window has a fixed size that no
+// window manager can maximise), or as DOSBox's configuration says.
+enum class DosScreen { FullScreen, AsConfigured };
+
 // How to run program `file_name` of `folder` (absolute) with `args` (args[0] is the name as the
 // command line gave it). `helper` is dosbox for a DOS program, wine for a Windows one. nullopt:
 // it cannot run here (no helper; or a DOS command line that dosbox's own shell would read as
 // redirection, which must not happen to a map name).
 std::optional<ExecPlan> plan_exec(const std::string& folder, const std::string& file_name,
                                   ProgramKind kind, const std::vector<std::string>& args,
-                                  const std::optional<std::string>& helper);
+                                  const std::optional<std::string>& helper,
+                                  DosScreen screen = DosScreen::FullScreen);
 
 }  // namespace dorvane::x11

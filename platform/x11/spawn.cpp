@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -47,7 +48,18 @@ bool Child::succeeded() const {
     return status->ended && WIFEXITED(s) && WEXITSTATUS(s) == 0;
 }
 
-SpawnResult spawn_program(const ExecPlan& plan) {
+SpawnResult spawn_program(const ExecPlan& plan, const std::string& marker) {
+    std::vector<char*> env;
+    const std::string marker_name = marker.substr(0, marker.find('=') + 1);
+    for (char** var = environ; *var; ++var) {
+        if (marker_name.empty() ||
+            std::string_view(*var).substr(0, marker_name.size()) != marker_name)
+            env.push_back(*var);
+    }
+    if (!marker.empty())
+        env.push_back(const_cast<char*>(marker.c_str()));
+    env.push_back(nullptr);
+
     std::vector<char*> argv;
     for (const std::string& arg : plan.argv)
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -71,7 +83,8 @@ SpawnResult spawn_program(const ExecPlan& plan) {
     pid_t pid = -1;
     // posix_spawn, unlike posix_spawnp, searches nothing and never falls back on a shell; glibc
     // reports the exec's own error (missing, not executable, wrong format) as its result.
-    int error = posix_spawn(&pid, plan.path.c_str(), &actions, &attributes, argv.data(), environ);
+    int error =
+        posix_spawn(&pid, plan.path.c_str(), &actions, &attributes, argv.data(), env.data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0)

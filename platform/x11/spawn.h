@@ -2,9 +2,10 @@
 // Starting a program as a process of its own, without a shell, and reaping it when it ends.
 //
 // The child gets a session of its own (a signal to the launcher's terminal does not reach the
-// game), default signal handling, stdin from /dev/null, the launcher's stdout and stderr, and no
-// other descriptor. A failure to execute is known when `spawn_program` returns. One small
-// thread per child waits for its end, so that a finished program never lingers as a zombie
+// game), default signal handling, stdin from /dev/null, the launcher's stdout and stderr, no
+// other descriptor, and the launcher's environment with `marker` ("NAME=value") added in place
+// of any variable of that name. A failure to execute is known when `spawn_program` returns. One
+// small thread per child waits for its end, so that a finished program never lingers as a zombie
 // while the launcher itself never waits for it.
 #pragma once
 
@@ -13,6 +14,7 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "platform/x11/program_file.h"
 
@@ -38,6 +40,6 @@ struct SpawnResult {
     int error = 0;
 };
 
-SpawnResult spawn_program(const ExecPlan& plan);
+SpawnResult spawn_program(const ExecPlan& plan, const std::string& marker = "");
 
 }  // namespace dorvane::x11

@@ -275,6 +275,38 @@ TEST_F(Launcher, FailedKeystrokeSkipsTheQuestion) {
     EXPECT_EQ(services.started.size(), 1u);
 }
 
+// The command returns while the program runs without a window yet; should it then end with an
+// error before showing one, the user is told, once, when the event loop gets to it.
+TEST_F(Launcher, ProgramFailingAfterTheCommandReturnedIsReportedLater) {
+    put(0, "e1l8.map");
+    using Program = HeadlessServices::Program;
+    services.programs = {{"duke3d.exe", Program::FailsLater}, {"setup.exe", Program::NoWindow}};
+    main.Duke3d_Click();
+    EXPECT_TRUE(services.messages.empty());
+    services.run_events();
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].prompt, kFailure);
+    EXPECT_EQ(services.messages[0].title, "Error!");
+    services.run_events();
+    EXPECT_EQ(services.messages.size(), 1u);
+    // A program that keeps running without a window is no failure.
+    main.RS_Click();
+    services.run_events();
+    EXPECT_EQ(services.messages.size(), 1u);
+}
+
+// The editor's window shows only during the two-second wait: the "Y" still goes to it.
+TEST_F(Launcher, EditorSlowToShowItsWindowStillGetsTheKey) {
+    put(0, "e1l8.map");
+    services.programs = {{"Build.exe", HeadlessServices::Program::SlowWindow}};
+    services.answers = {Answer::No};
+    main.Build_Click();
+    ASSERT_EQ(services.keys_received.size(), 1u);
+    EXPECT_EQ(services.keys_received.begin()->second, "Y");
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].title, "Helpful Shortcut :)");
+}
+
 TEST_F(Launcher, GameFailingOnTheEditorsYesPathReportsOnlyItsOwnFailure) {
     put(0, "e1l8.map");
     services.missing_programs = {"duke3d.exe"};

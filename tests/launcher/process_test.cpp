@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -13,8 +14,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <memory>
+#include <thread>
 
+#include "launch_cases.h"
 #include "platform/x11/ewmh.h"
 #include "standin_fixture.h"
 
@@ -22,14 +27,15 @@ namespace dorvane {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Behaviour;
 using testing::json_array;
+using testing::read_standin_log;
 using testing::StandinEvent;
 using testing::wait_until;
 
 x11::ProcessTimings quick_timings() {
     x11::ProcessTimings t;
-    t.window_wait = std::chrono::milliseconds(1500);
-    t.focus_wait = std::chrono::milliseconds(3000);
+    t.window_wait = std::chrono::milliseconds(5000);
     return t;
 }
 
@@ -183,7 +189,10 @@ Window open_launcher_window(Display* display) {
 TEST_F(X11ProcessTest, ActivatedProgramIsMaximisedFocusedAndGetsTheKey) {
     Display* display = StandinTest::display();
     Window launcher = open_launcher_window(display);
-    ASSERT_TRUE(wait_until([&] { return x11::window_of(display, {getpid()}).has_value(); }));
+    ASSERT_TRUE(wait_until([&] {
+        return x11::window_of(display, [](pid_t pid) { return pid == getpid(); }, "", {})
+            .has_value();
+    }));
     x11::request_activation(display, launcher);
     ASSERT_TRUE(wait_until([&] { return x11::holds_focus(display, launcher); }));
 
@@ -262,10 +271,11 @@ TEST_F(X11ProcessTest, DosAndWindowsProgramsRunThroughTheirHelpers) {
 
     std::optional<TaskId> game = start("duke3d.exe -map e1l8.map");
     ASSERT_TRUE(game) << processes->last_error();
-    EXPECT_NE(start_line(*game).find(json_array({(bin / "dosbox").string(), "-noautoexec", "-c",
-                                                 "mount c \"" + here + "\"", "-c", "c:", "-c",
-                                                 "DUKE3D.EXE -map e1l8.map", "-c", "exit"})),
-              std::string::npos)
+    EXPECT_NE(
+        start_line(*game).find(json_array({(bin / "dosbox").string(), "-fullscreen", "-noautoexec",
+                                           "-c", "mount c \"" + here + "\"", "-c", "c:", "-c",
+                                           "DUKE3D.EXE -map e1l8.map", "-c", "exit"})),
+        std::string::npos)
         << start_line(*game);
     EXPECT_TRUE(processes->activate(*game));
     EXPECT_FALSE(wait_for(*game, "maximised").empty());
@@ -280,6 +290,184 @@ TEST_F(X11ProcessTest, DosAndWindowsProgramsRunThroughTheirHelpers) {
     // DOSBox's own shell would read these as redirection.
     EXPECT_FALSE(start("duke3d.exe -map a>b.map"));
     EXPECT_FALSE(start("duke3d.exe -map a|b.map"));
+}
+
+// The launch contract's cases against the X11 services and the stand-in, with a window of the
+// test's own in the place of the launcher's, focused at the start.
+class X11Launch : public testing::StandinTest, public testing::LaunchRig {
+  protected:
+    void SetUp() override {
+        StandinTest::SetUp();
+        processes = std::make_unique<x11::X11Processes>(display());
+        launcher = open_launcher_window(display());
+        ASSERT_TRUE(wait_until([&] { return active_window(display()) == launcher; }) ||
+                    (x11::request_activation(display(), launcher),
+                     wait_until([&] { return x11::holds_focus(display(), launcher); })));
+    }
+    void TearDown() override {
+        XDestroyWindow(display(), launcher);
+        XSync(display(), False);
+        for (const char* knob : kKnobs)
+            unsetenv(knob);
+        StandinTest::TearDown();
+    }
+
+    void install(const std::string& name, Behaviour behaviour) override {
+        StandinTest::install(name);
+        behaviours[name] = behaviour;
+    }
+    std::optional<TaskId> start(const std::string& command_line) override {
+        std::string program = command_line.substr(0, command_line.find(' '));
+        auto behaviour = behaviours.find(program);
+        for (const char* knob : kKnobs)
+            unsetenv(knob);
+        if (behaviour != behaviours.end()) {
+            switch (behaviour->second) {
+                case Behaviour::Window:
+                    break;
+                case Behaviour::SlowWindow:
+                    setenv("DORVANE_STANDIN_DELAY", "1.5", 1);
+                    break;
+                case Behaviour::NoWindow:
+                    setenv("DORVANE_STANDIN_NO_WINDOW", "1", 1);
+                    break;
+                case Behaviour::FailsAtOnce:
+                    setenv("DORVANE_STANDIN_EXIT", "3", 1);
+                    break;
+                case Behaviour::FailsLater:
+                    setenv("DORVANE_STANDIN_DELAY", "1.5", 1);
+                    setenv("DORVANE_STANDIN_EXIT", "3", 1);
+                    break;
+                case Behaviour::EndsWithoutWindow:
+                    setenv("DORVANE_STANDIN_EXIT", "0", 1);
+                    break;
+            }
+        }
+        std::optional<TaskId> task = processes->start_program(command_line);
+        if (task)
+            end_later(*task);
+        return task;
+    }
+    bool activate(TaskId task) override { return processes->activate(task); }
+    bool send_keys(const std::string& keys) override { return processes->send_keys(keys); }
+    void on_late_failure(std::function<void()> report) override { late = std::move(report); }
+    // What the FLTK backend's timer does between events.
+    void run_events(double seconds) override {
+        auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < end) {
+            if (processes->pending() &&
+                processes->follow_up() == x11::X11Processes::FollowUp::Failed && late)
+                late();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    std::string keys_of(TaskId task, std::size_t count) override {
+        std::string text;
+        wait_until([&] {
+            text.clear();
+            for (const StandinEvent& e : events(task, "key"))
+                text += field(e.line, "key");
+            return text.size() >= count;
+        });
+        return text;
+    }
+    bool in_front(TaskId task) override {
+        return wait_until([&] {
+            std::vector<StandinEvent> mapped = events(task, "mapped");
+            Window active = active_window(display());
+            return !mapped.empty() && active != None &&
+                   mapped[0].line.find("\"window\":" + std::to_string(active)) != std::string::npos;
+        });
+    }
+    bool launcher_got_keys() override {
+        XEvent e;
+        return XCheckWindowEvent(display(), launcher, KeyPressMask, &e);
+    }
+
+    // The text of a string field of a stand-in's line.
+    static std::string field(const std::string& line, const std::string& name) {
+        std::string key = "\"" + name + "\":\"";
+        std::size_t at = line.find(key);
+        if (at == std::string::npos)
+            return "";
+        at += key.size();
+        return line.substr(at, line.find('"', at) - at);
+    }
+
+    static constexpr const char* kKnobs[] = {"DORVANE_STANDIN_DELAY", "DORVANE_STANDIN_NO_WINDOW",
+                                             "DORVANE_STANDIN_EXIT", "DORVANE_STANDIN_DETACH"};
+    std::unique_ptr<x11::X11Processes> processes;
+    std::map<std::string, Behaviour> behaviours;
+    std::function<void()> late;
+    Window launcher = None;
+};
+
+DORVANE_LAUNCH_CASES(X11Launch)
+
+// Wine hands the program to a process outside the started one's tree and session: its window
+// is still found, by the launch's marker in the environment.
+TEST_F(X11Launch, WindowOfAProcessThatLeftTheTreeAndTheSessionIsFound) {
+    install("duke3d.exe", Behaviour::Window);
+    setenv("DORVANE_STANDIN_DETACH", "1", 1);
+    std::optional<TaskId> task = processes->start_program("duke3d.exe");
+    unsetenv("DORVANE_STANDIN_DETACH");
+    ASSERT_TRUE(task);
+    int second = 0;
+    ASSERT_TRUE(wait_until([&] {
+        for (const StandinEvent& e : read_standin_log("standin.log")) {
+            if (e.event == "detached")
+                second = e.pid;
+        }
+        return second != 0;
+    }));
+    end_later(second);
+    EXPECT_TRUE(processes->activate(*task));
+    EXPECT_TRUE(in_front(second));
+    EXPECT_FALSE(wait_for(second, "maximised").empty());
+    EXPECT_TRUE(processes->send_keys("Y"));
+    EXPECT_EQ(keys_of(second, 1), "Y");
+}
+
+// A window that was there before the start is not the program's, even of the same class and
+// marker-less; a window of fixed size is not asked to be maximised.
+TEST_F(X11Launch, OlderWindowsAreNotTheProgramsAndFixedSizeIsLeftAlone) {
+    install("setup.exe", Behaviour::NoWindow);
+    Window older =
+        XCreateSimpleWindow(display(), DefaultRootWindow(display()), 0, 0, 64, 40, 0, 0, 0);
+    XClassHint hint{const_cast<char*>("setup.exe"), const_cast<char*>("Wine")};
+    XSetClassHint(display(), older, &hint);
+    XSizeHints size{};
+    size.flags = PMinSize | PMaxSize;
+    size.min_width = size.max_width = 64;
+    size.min_height = size.max_height = 40;
+    XSetWMNormalHints(display(), older, &size);
+    XMapWindow(display(), older);
+    XSync(display(), False);
+    ASSERT_TRUE(wait_until([&] { return x11::managed_windows(display()).count(older) > 0; }));
+    EXPECT_TRUE(x11::fixed_size(display(), older));
+    std::optional<TaskId> task = start("setup.exe");
+    ASSERT_TRUE(task);
+    EXPECT_TRUE(activate(*task));
+    EXPECT_TRUE(processes->pending());
+    EXPECT_FALSE(send_keys("Y"));
+
+    // Shown after the start, it is taken by its class (no _NET_WM_PID): the way such a window
+    // is found; its fixed size is kept.
+    Window late_window =
+        XCreateSimpleWindow(display(), DefaultRootWindow(display()), 0, 0, 64, 40, 0, 0, 0);
+    XSetClassHint(display(), late_window, &hint);
+    XSetWMNormalHints(display(), late_window, &size);
+    XMapWindow(display(), late_window);
+    XSync(display(), False);
+    EXPECT_TRUE(
+        wait_until([&] { return processes->follow_up() == x11::X11Processes::FollowUp::Shown; }));
+    EXPECT_TRUE(wait_until([&] { return active_window(display()) == late_window; }));
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display(), late_window, &attributes);
+    EXPECT_EQ(attributes.width, 64);
+    XDestroyWindow(display(), older);
+    XDestroyWindow(display(), late_window);
+    XSync(display(), False);
 }
 
 }  // namespace

@@ -100,14 +100,39 @@ TEST(ExecPlan, EachKindRunsItsOwnWay) {
     auto dos = plan_exec("/my games/duke", "DUKE3D.EXE", ProgramKind::Dos, args, "/bin/dosbox");
     ASSERT_TRUE(dos);
     EXPECT_EQ(dos->path, "/bin/dosbox");
-    EXPECT_EQ(dos->argv, (Args{"/bin/dosbox", "-noautoexec", "-c", "mount c \"/my games/duke\"",
-                               "-c", "c:", "-c", "DUKE3D.EXE -map e1l8.map", "-c", "exit"}));
+    EXPECT_EQ(dos->argv,
+              (Args{"/bin/dosbox", "-fullscreen", "-noautoexec", "-c", "mount c \"/my games/duke\"",
+                    "-c", "c:", "-c", "DUKE3D.EXE -map e1l8.map", "-c", "exit"}));
+    // With a dosbox.conf of its own, the game folder's settings choose window or full screen.
+    auto configured = plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe"}, "/bin/dosbox",
+                                DosScreen::AsConfigured);
+    ASSERT_TRUE(configured);
+    EXPECT_EQ(configured->argv, (Args{"/bin/dosbox", "-noautoexec", "-c", "mount c \"/g\"", "-c",
+                                      "c:", "-c", "D.EXE", "-c", "exit"}));
     for (const char* bad : {"a>b.map", "a<b", "a|b", "a\"b", "a\rb"}) {
         EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe", bad}, "/bin/dosbox"))
             << bad;
     }
     EXPECT_FALSE(plan_exec("/g\"", "D.EXE", ProgramKind::Dos, {"d.exe"}, "/bin/dosbox"));
     EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Native, {}, std::nullopt));
+}
+
+TEST(DosBoxTitle, NamesTheRunningProgramByItsDosName) {
+    EXPECT_EQ(dosbox_running_title("build.exe"), "BUILD");
+    EXPECT_EQ(dosbox_running_title("DUKE3D.EXE"), "DUKE3D");
+    EXPECT_EQ(dosbox_running_title("setup"), "SETUP");
+    // Names DOS would shorten ("LONGNA~1"): nothing to wait for.
+    EXPECT_EQ(dosbox_running_title("longname1.exe"), "");
+    EXPECT_EQ(dosbox_running_title("a.exec"), "");
+    EXPECT_EQ(dosbox_running_title("my game.exe"), "");
+    EXPECT_EQ(dosbox_running_title(".exe"), "");
+
+    const std::string shell = "DOSBox 0.74-3, Cpu speed:     3000 cycles, Frameskip  0, Program:";
+    EXPECT_TRUE(names_running_program(shell + "    BUILD", "BUILD"));
+    EXPECT_FALSE(names_running_program(shell + "   DOSBOX", "BUILD"));
+    EXPECT_FALSE(names_running_program(shell + "  BUILD2", "BUILD"));
+    EXPECT_FALSE(names_running_program("BUILD", "BUILD"));
+    EXPECT_FALSE(names_running_program("", "BUILD"));
 }
 
 }  // namespace

@@ -12,8 +12,12 @@
 //
 // It ends on SIGTERM, SIGINT or SIGHUP, when its window is closed, or after
 // DORVANE_STANDIN_TIMEOUT seconds (default 120). With DORVANE_STANDIN_EXIT=n it logs its start
-// and exits at once with status n, without a window, like a program that fails on start-up;
-// with DORVANE_STANDIN_NO_WINDOW=1 it runs without ever showing a window.
+// and exits with status n, without a window, like a program that fails on start-up; with
+// DORVANE_STANDIN_NO_WINDOW=1 it runs without ever showing a window. DORVANE_STANDIN_DELAY=s
+// makes it wait s seconds after its start before it does either or shows its window. With
+// DORVANE_STANDIN_DETACH=1 it hands over to a process of its own, as Wine does: the started
+// process ends at once with status 0, and a child that left its session goes on ("detached",
+// with "from": the started process's id).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -160,6 +164,16 @@ int main(int argc, char** argv) {
     name = name.substr(name.rfind('/') + 1);
     Log log(name);
     log.event("start", start_fields(argc, argv, log.fd()));
+    if (const char* detach = std::getenv("DORVANE_STANDIN_DETACH"); detach && *detach == '1') {
+        int from = static_cast<int>(getpid());
+        pid_t child = fork();
+        if (child != 0)
+            _exit(child < 0 ? 1 : 0);
+        setsid();
+        log.event("detached", "\"from\":" + std::to_string(from));
+    }
+    if (const char* delay = std::getenv("DORVANE_STANDIN_DELAY"))
+        usleep(static_cast<useconds_t>(std::atof(delay) * 1e6));
     if (const char* code = std::getenv("DORVANE_STANDIN_EXIT")) {
         log.event("exit", "\"reason\":\"asked\"");
         return std::atoi(code);

@@ -4,9 +4,13 @@
 // command line, how its window was shown, when it has the focus, and every key typed into it,
 // each after the system's millisecond tick count (common to all processes) and its process id.
 // The log is the file named by DORVANE_STANDIN_LOG, or standin.log in the current folder.
+// DORVANE_STANDIN_DELAY=s makes it wait s seconds after its start; then DORVANE_STANDIN_EXIT=n
+// makes it exit with status n without a window, and DORVANE_STANDIN_NO_WINDOW=1 makes it run
+// a minute without one.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -53,6 +57,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     GetEnvironmentVariableW(L"DORVANE_STANDIN_LOG", name, MAX_PATH);
     log_file = _wfopen(name, L"ab");  // binary: Unix line ends, for grep
     log_line(std::wstring(L"command ") + GetCommandLineW());
+    wchar_t knob[32];
+    if (GetEnvironmentVariableW(L"DORVANE_STANDIN_DELAY", knob, 32))
+        Sleep(static_cast<DWORD>(_wtof(knob) * 1000));
+    if (GetEnvironmentVariableW(L"DORVANE_STANDIN_EXIT", knob, 32)) {
+        log_line(L"exit");
+        return _wtoi(knob);
+    }
+    if (GetEnvironmentVariableW(L"DORVANE_STANDIN_NO_WINDOW", knob, 32) && knob[0] == L'1') {
+        Sleep(60000);
+        return 0;
+    }
 
     WNDCLASSW wc{};
     wc.lpfnWndProc = proc;

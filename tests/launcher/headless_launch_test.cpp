@@ -1,0 +1,67 @@
+// The launch contract's cases against the headless backend, the test double every launcher test
+// relies on: it must promise what the real backends do.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "launch_cases.h"
+#include "platform/headless/headless.h"
+#include "support/temp_folder.h"
+
+namespace dorvane {
+namespace {
+
+using testing::Behaviour;
+using Program = HeadlessServices::Program;
+
+class HeadlessLaunch : public ::testing::Test, public testing::LaunchRig {
+  protected:
+    void install(const std::string& name, Behaviour behaviour) override {
+        static const std::map<Behaviour, Program> as_program = {
+            {Behaviour::Window, Program::Window},
+            {Behaviour::SlowWindow, Program::SlowWindow},
+            {Behaviour::NoWindow, Program::NoWindow},
+            {Behaviour::FailsAtOnce, Program::FailsAtOnce},
+            {Behaviour::FailsLater, Program::FailsLater},
+            {Behaviour::EndsWithoutWindow, Program::EndsWithoutWindow}};
+        services.programs[name] = as_program.at(behaviour);
+    }
+    std::optional<TaskId> start(const std::string& command_line) override {
+        std::string program = command_line.substr(0, command_line.find(' '));
+        if (!services.programs.count(program))
+            services.missing_programs.insert(program);
+        return services.start_program(command_line);
+    }
+    bool activate(TaskId task) override { return services.activate(task); }
+    // Keys reported as typed that no started program's window took went elsewhere.
+    bool send_keys(const std::string& keys) override {
+        std::size_t before = taken();
+        bool typed = services.send_keys(keys);
+        if (typed && taken() != before + keys.size())
+            stray_keys = true;
+        return typed;
+    }
+    void on_late_failure(std::function<void()> report) override {
+        services.on_late_failure(std::move(report));
+    }
+    void run_events(double) override { services.run_events(); }
+    std::string keys_of(TaskId task, std::size_t) override { return services.keys_received[task]; }
+    bool in_front(TaskId task) override { return services.in_front == task; }
+    bool launcher_got_keys() override { return stray_keys; }
+
+    std::size_t taken() const {
+        std::size_t n = 0;
+        for (const auto& [task, keys] : services.keys_received)
+            n += keys.size();
+        return n;
+    }
+
+    testing::TempFolder folder;
+    HeadlessServices services{folder.str()};
+    bool stray_keys = false;
+};
+
+DORVANE_LAUNCH_CASES(HeadlessLaunch)
+
+}  // namespace
+}  // namespace dorvane

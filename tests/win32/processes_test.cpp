@@ -1,0 +1,190 @@
+// The launch contract's cases against the Win32 process services and the Windows stand-in
+// (under Wine in a virtual X server), with a window of the test's own in the place of the
+// launcher's, in front at the start.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <vector>
+
+#include "launcher/launch_cases.h"
+#include "platform/win32/processes.h"
+#include "platform/win32/text.h"
+#include "support/temp_folder.h"
+
+namespace dorvane::win32 {
+namespace {
+
+using testing::Behaviour;
+
+int g_launcher_keys = 0;
+
+LRESULT CALLBACK launcher_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_KEYDOWN || msg == WM_CHAR)
+        ++g_launcher_keys;
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void pump_messages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Polls `condition`, taking this thread's messages meanwhile, for up to `seconds`.
+template <class F>
+bool wait_until(F condition, double seconds = 10) {
+    ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    while (true) {
+        pump_messages();
+        if (condition())
+            return true;
+        if (GetTickCount64() >= end)
+            return false;
+        Sleep(20);
+    }
+}
+
+// The stand-in built beside this test; Wine sees the build folder under drive Z:.
+std::wstring standin_path() {
+    std::string path = DORVANE_WINSTANDIN;
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    return widen(path);
+}
+
+class Win32Launch : public ::testing::Test, public testing::LaunchRig {
+  protected:
+    void SetUp() override {
+        GetCurrentDirectoryW(MAX_PATH, old_cwd_);
+        ASSERT_TRUE(SetCurrentDirectoryW(folder.path().wstring().c_str()));
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = launcher_proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"DorvaneLaunchTest";
+        RegisterClassW(&wc);
+        launcher = CreateWindowW(wc.lpszClassName, L"launcher", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                 10, 10, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+        bring_to_front(launcher);
+        ASSERT_TRUE(wait_until([this] { return GetForegroundWindow() == launcher; }));
+        g_launcher_keys = 0;
+    }
+    void TearDown() override {
+        for (TaskId task : started_) {
+            if (HANDLE p =
+                    OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<DWORD>(task))) {
+                TerminateProcess(p, 0);
+                WaitForSingleObject(p, 5000);
+                CloseHandle(p);
+            }
+        }
+        DestroyWindow(launcher);
+        pump_messages();
+        SetCurrentDirectoryW(old_cwd_);
+    }
+
+    void install(const std::string& name, Behaviour behaviour) override {
+        ASSERT_TRUE(CopyFileW(standin_path().c_str(), widen(name).c_str(), FALSE)) << name;
+        behaviours[name] = behaviour;
+    }
+    std::optional<TaskId> start(const std::string& command_line) override {
+        auto found = behaviours.find(program_of(command_line));
+        set_knobs(found == behaviours.end() ? Behaviour::Window : found->second);
+        std::optional<TaskId> task = processes.start(command_line);
+        set_knobs(Behaviour::Window);
+        if (task)
+            started_.push_back(*task);
+        return task;
+    }
+    bool activate(TaskId task) override { return processes.activate(task); }
+    bool send_keys(const std::string& keys) override { return processes.send_keys(keys); }
+    void on_late_failure(std::function<void()> report) override { late = std::move(report); }
+    // What Win32Services' timer does between events.
+    void run_events(double seconds) override {
+        wait_until(
+            [this] {
+                if (processes.pending() && processes.follow_up() == Processes::FollowUp::Failed &&
+                    late)
+                    late();
+                return false;
+            },
+            seconds);
+    }
+    std::string keys_of(TaskId task, std::size_t count) override {
+        std::string keys;
+        wait_until([&] {
+            keys.clear();
+            std::ifstream log("standin.log");
+            std::string line;
+            while (std::getline(log, line)) {
+                std::istringstream fields(line);
+                unsigned long long tick = 0;
+                long pid = 0;
+                std::string what, key;
+                if (fields >> tick >> pid >> what >> key && pid == task && what == "key")
+                    keys += key;
+            }
+            return keys.size() >= count;
+        });
+        return keys;
+    }
+    bool in_front(TaskId task) override {
+        return wait_until([task] {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(GetForegroundWindow(), &pid);
+            return static_cast<TaskId>(pid) == task;
+        });
+    }
+    bool launcher_got_keys() override {
+        pump_messages();
+        return g_launcher_keys > 0;
+    }
+
+    static void set_knobs(Behaviour behaviour) {
+        const wchar_t* delay = nullptr;
+        const wchar_t* exit_code = nullptr;
+        const wchar_t* no_window = nullptr;
+        switch (behaviour) {
+            case Behaviour::Window:
+                break;
+            case Behaviour::SlowWindow:
+                delay = L"1.5";
+                break;
+            case Behaviour::NoWindow:
+                no_window = L"1";
+                break;
+            case Behaviour::FailsAtOnce:
+                exit_code = L"3";
+                break;
+            case Behaviour::FailsLater:
+                delay = L"1.5";
+                exit_code = L"3";
+                break;
+            case Behaviour::EndsWithoutWindow:
+                exit_code = L"0";
+                break;
+        }
+        SetEnvironmentVariableW(L"DORVANE_STANDIN_DELAY", delay);
+        SetEnvironmentVariableW(L"DORVANE_STANDIN_EXIT", exit_code);
+        SetEnvironmentVariableW(L"DORVANE_STANDIN_NO_WINDOW", no_window);
+    }
+
+    ::dorvane::testing::TempFolder folder;
+    Processes processes;
+    std::map<std::string, Behaviour> behaviours;
+    std::function<void()> late;
+    HWND launcher = nullptr;
+
+  private:
+    std::vector<TaskId> started_;
+    wchar_t old_cwd_[MAX_PATH] = L"";
+};
+
+DORVANE_LAUNCH_CASES(Win32Launch)
+
+}  // namespace
+}  // namespace dorvane::win32
