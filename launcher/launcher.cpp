@@ -46,7 +46,7 @@ Outcome run_with_map(Dorvane& window, const std::string& program_part) {
         window.services.message_box("Put a map in the slot first.", "Duh!", Buttons::Ok);
         return Outcome::SlotFree;
     }
-    std::string passed = name_on_disk(*name, window.services.list_files("*"));
+    std::string passed = name_on_disk(*name, window.services.list_files("*", Hidden::Listed));
     return start_in_front(window.services, program_part + passed) ? Outcome::Started
                                                                   : Outcome::Failed;
 }

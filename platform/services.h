@@ -34,6 +34,10 @@ struct FileWrite {
 
 using TaskId = std::int64_t;
 
+// Whether a file listing takes the files the system marks hidden (a leading dot on POSIX systems,
+// the hidden attribute on Windows), which the system's own file lists leave out.
+enum class Hidden { LeftOut, Listed };
+
 class Services {
   public:
     virtual ~Services() = default;
@@ -53,7 +57,7 @@ class Services {
     // name exists already.
     virtual FileWrite keep_copy(const std::string& name, const std::string& copy_name) = 0;
     // Names of the regular files matching `pattern` ("*.map"; letter case is ignored), sorted.
-    virtual std::vector<std::string> list_files(const std::string& pattern) = 0;
+    virtual std::vector<std::string> list_files(const std::string& pattern, Hidden hidden) = 0;
 
     // --- Processes.
     // Starts a program from a command line, maximised and with the focus; returns at once.

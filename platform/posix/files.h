@@ -30,8 +30,9 @@ class PosixFiles {
     // A hard link where the file system allows one, otherwise a byte copy; neither ever replaces
     // an existing `copy_name`.
     FileWrite keep_copy(const std::string& name, const std::string& copy_name);
-    // `pattern` takes '*' (any run of characters) and '?' (one character).
-    std::vector<std::string> list_files(const std::string& pattern);
+    // `pattern` takes '*' (any run of characters) and '?' (one character). Hidden files are
+    // those whose name begins with a dot.
+    std::vector<std::string> list_files(const std::string& pattern, Hidden hidden = Hidden::Listed);
 
     const std::string& folder() const { return folder_; }
 

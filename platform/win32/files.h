@@ -22,7 +22,7 @@ class Win32Files {
     // a write-through move.
     FileWrite replace_file(const std::string& name, std::string_view bytes);
     FileWrite keep_copy(const std::string& name, const std::string& copy_name);
-    std::vector<std::string> list_files(const std::string& pattern);
+    std::vector<std::string> list_files(const std::string& pattern, Hidden hidden = Hidden::Listed);
 
     const std::string& folder() const { return folder_; }
 

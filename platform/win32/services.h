@@ -19,7 +19,7 @@ class Win32Services : public Services {
     FileRead read_file(const std::string& name, std::size_t limit) override;
     FileWrite replace_file(const std::string& name, std::string_view bytes) override;
     FileWrite keep_copy(const std::string& name, const std::string& copy_name) override;
-    std::vector<std::string> list_files(const std::string& pattern) override;
+    std::vector<std::string> list_files(const std::string& pattern, Hidden hidden) override;
     std::optional<TaskId> start_program(const std::string& command_line) override;
     bool activate(TaskId task) override;
     bool send_keys(const std::string& keys) override;

@@ -299,6 +299,15 @@ TEST_F(Launcher, MapStoredLowerCaseReachesTheGameUnderItsRealName) {
                                         "duke3d.exe -map e1l8.map", "duke3d.exe -map e1l8.map"}));
 }
 
+// Hidden files are left out of the picker only: a map catalogued before keeps its real name.
+TEST_F(Launcher, AHiddenMapFileStillReachesTheGameUnderItsRealName) {
+    services.file_list.reset();
+    folder.write(".HID.MAP", "map");
+    put(0, ".hid.map");
+    main.Duke3d_Click();
+    EXPECT_EQ(services.started, std::vector<std::string>{"duke3d.exe -map .HID.MAP"});
+}
+
 TEST(MapName, FoldsOnlyAsciiLetters) {
     EXPECT_EQ(name_on_disk("\xc3\xa9.map", {"\xc3\x89.MAP"}), "\xc3\xa9.map");
     EXPECT_EQ(name_on_disk("a.map", {"a.map.bak", "A.MAP"}), "A.MAP");

@@ -146,6 +146,18 @@ TEST_F(PosixFilesTest, ListsRegularFilesByPatternIgnoringCaseSorted) {
     EXPECT_TRUE(PosixFiles(folder.str() + "/none").list_files("*").empty());
 }
 
+TEST_F(PosixFilesTest, LeavesOutHiddenFilesWhenAsked) {
+    for (const char* name : {"e1l8.map", ".hid.map", ".MAP", "..map"})
+        folder.write(name, "");
+    fs::create_symlink("e1l8.map", at(".link.map"));
+    fs::create_symlink(".hid.map", at("shown.map"));  // a shown name for a hidden file is shown
+    EXPECT_EQ(files.list_files("*.map", Hidden::LeftOut),
+              (std::vector<std::string>{"e1l8.map", "shown.map"}));
+    EXPECT_EQ(files.list_files("*.map", Hidden::Listed),
+              (std::vector<std::string>{"..map", ".MAP", ".hid.map", ".link.map", "e1l8.map",
+                                        "shown.map"}));
+}
+
 // Permission bits bind only users other than root, so a child process becomes one.
 TEST_F(PosixFilesTest, PermissionsOfAnotherUserAreRespected) {
     if (::geteuid() != 0)
