@@ -101,6 +101,14 @@ class Backend {
     HBRUSH brush(COLORREF colour);
     HFONT font(const Font& font);
 
+    // A command button's caption as draw_button lays it out: the lines wrap_caption() gives in
+    // the button's font, and the rectangle of the button they must fit and are centred in.
+    struct CaptionLayout {
+        std::vector<std::string> lines;
+        RECT area;
+    };
+    CaptionLayout caption_layout(HWND button);
+
   private:
     void create_widget(Window& window, Control& control);
     void build_menu(Window& window);
