@@ -117,6 +117,7 @@ class Backend {
     void paint(Window& window);
     void draw_button(const DRAWITEMSTRUCT& item);
     bool press_access_key(Window& window, wchar_t key);
+    bool press_focused_button(Window& window);
     void command(Window& window, WPARAM wp, LPARAM lp);
     void activated(Window& window, WPARAM wp, LPARAM lp);
     LRESULT colour_control(HDC dc, HWND control);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The main window's other windows on Windows: the item-less menu entry "Change Colors  |" opens
 # the colour dialog when chosen from the keyboard, a colour picked in its list and taken with Ok
-# reaches the database at the next write, and Ctrl+A opens the about box, which shows its tall,
-# narrow ANSWER button's caption whole, in lines inside the button, and which its frame closes.
+# reaches the database at the next write, and Ctrl+A opens the about box with the focus on its
+# close button, so that Enter right away hides it. Opened again, the box shows its tall, narrow
+# ANSWER button's caption whole, in lines inside the button, and its frame closes it.
 source "$(dirname "$0")/wine.sh"
 
 # ink TITLE LEFT TOP WIDTH HEIGHT: the dark pixels inside a button's bevel (the button placed in
@@ -43,6 +44,12 @@ probe gone "$dialog" 10 || fail "Ok did not hide the dialog"
 click "$main" 60 6300
 keys_to "$main" ctrl+a
 probe wait "About Dorvane" 10 >/dev/null || fail "Ctrl+A did not open the about box"
+keys_to "About Dorvane" Return
+probe gone "About Dorvane" 10 || fail "Enter right after opening did not hide the about box"
+
+click "$main" 60 6300
+keys_to "$main" ctrl+a
+probe wait "About Dorvane" 10 >/dev/null || fail "Ctrl+A did not show the about box again"
 # Command1 inside Frame1 inside Frame666: at 3840 + 120 + 120, 0 + 1440 + 240.
 answer_ink() { ink "About Dorvane" 4080 1680 735 1455; }
 in_lines() { read -r bands _ <<<"$(answer_ink)" && [ "$bands" -ge 2 ]; }
