@@ -11,6 +11,8 @@ packages=(
   # The Windows build (mingw-w64, with GoogleTest's sources) and its tests under Wine.
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 file
   libxrandr2 libxrender1 libxi6 libxcomposite1
+  # Debian's 32-bit Wine, which runs the 32-bit Windows build and its tests.
+  wine32:i386
 )
 packages+=("$@")
 
@@ -25,5 +27,12 @@ done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "Installing: ${missing[*]}"
+# Packages of another architecture need it added before the package lists are read.
+for p in "${missing[@]}"; do
+  arch=${p#*:}
+  if [ "$arch" != "$p" ] && ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+    $sudo dpkg --add-architecture "$arch"
+  fi
+done
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
