@@ -45,7 +45,7 @@ std::string summary(const std::vector<std::string>& problems) {
 bool keep_damaged(Services& services, std::string& kept, std::string& error) {
     const std::string prefix = std::string(kDatabaseFile) + ".damaged-";
     std::set<long> used;
-    for (const std::string& name : services.list_files(prefix + "*")) {
+    for (const std::string& name : services.list_files(prefix + "*", Hidden::Listed)) {
         char* end = nullptr;
         long n = std::strtol(name.c_str() + prefix.size(), &end, 10);
         if (*end == '\0' && n > 0)

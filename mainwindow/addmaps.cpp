@@ -49,7 +49,7 @@ void Addmaps::refresh_list() {
     std::string selected;
     if (MapFiles.list_index >= 0 && MapFiles.list_index < static_cast<int>(MapFiles.items.size()))
         selected = MapFiles.items[MapFiles.list_index];
-    MapFiles.items = main_window.services.list_files("*.map");
+    MapFiles.items = main_window.services.list_files("*.map", Hidden::LeftOut);
     auto found = std::find(MapFiles.items.begin(), MapFiles.items.end(), selected);
     MapFiles.list_index = selected.empty() || found == MapFiles.items.end()
                               ? -1

@@ -40,6 +40,10 @@ struct FileWrite {
 
 using TaskId = std::int64_t;
 
+// Whether a file listing takes the files the system marks hidden (a leading dot on POSIX systems,
+// the hidden attribute on Windows), which the system's own file lists leave out.
+enum class Hidden { LeftOut, Listed };
+
 class Services {
   public:
     virtual ~Services() = default;
@@ -62,7 +66,7 @@ class Services {
     // name exists already.
     virtual FileWrite keep_copy(const std::string& name, const std::string& copy_name) = 0;
     // Names of the regular files matching `pattern` ("*.map"; letter case is ignored), sorted.
-    virtual std::vector<std::string> list_files(const std::string& pattern) = 0;
+    virtual std::vector<std::string> list_files(const std::string& pattern, Hidden hidden) = 0;
     // The name on disk of the regular file `name`, which may differ from it in letter case: the
     // exact name when that file exists, found without reading the folder; otherwise the first
     // in byte order of those differing only in letter case. nullopt: there is none.

@@ -28,8 +28,8 @@ test_packages=(
   dpkg-dev lintian appstream desktop-file-utils icoutils man-db
   # Reads back the text the end-to-end tests type into text boxes.
   xclip
-  # The launcher with the real engines: DOSBox with a DOS program assembled with nasm, and Wine's
-  # 32-bit loader beside the 64-bit one.
+  # The launcher with the real engines (DOSBox with a DOS program assembled with nasm), and
+  # Debian's 32-bit Wine, which runs the 32-bit Windows build and its tests.
   dosbox nasm wine32:i386
 )
 
@@ -51,10 +51,13 @@ done
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-# wine32 is a package of the i386 architecture.
-if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $sudo dpkg --add-architecture i386
-fi
 echo "Installing: ${missing[*]}"
+# Packages of another architecture need it added before the package lists are read.
+for p in "${missing[@]}"; do
+  arch=${p#*:}
+  if [ "$arch" != "$p" ] && ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+    $sudo dpkg --add-architecture "$arch"
+  fi
+done
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -13,10 +13,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "platform/fltk/input_method.h"
 #include "platform/fltk/menus.h"
 #include "platform/fltk/router.h"
+#include "platform/wrap.h"
 
 namespace dorvane::fltk {
 
@@ -44,6 +46,32 @@ void measure_plain(const Fl_Label* label, int& w, int& h) {
     fl_measure(label->value, w, h, 0);
 }
 
+// Inside its bevel, a command button's caption keeps this many pixels from either side.
+constexpr int kCaptionInset = 2;
+
+std::vector<std::string> lines_within(const char* caption, Fl_Font font, Fl_Fontsize size,
+                                      int area_width) {
+    fl_font(font, size);
+    return wrap_caption(caption ? caption : "", area_width - 2 * kCaptionInset,
+                        [](std::string_view shown) {
+                            double w = fl_width(shown.data(), static_cast<int>(shown.size()));
+                            return static_cast<int>(std::ceil(w));
+                        });
+}
+
+// A command button's caption: its lines as the shared rule breaks them, each centred, with
+// their access keys underlined; what the button cannot hold is clipped.
+void draw_wrapped(const Fl_Label* label, int x, int y, int w, int h, Fl_Align align) {
+    std::string text;
+    for (const std::string& line : lines_within(label->value, label->font, label->size, w))
+        text += (text.empty() ? "" : "\n") + line;
+    fl_color(static_cast<Fl_Color>(label->color));
+    fl_push_clip(x, y, w, h);
+    fl_draw(text.c_str(), x, y, w, h, static_cast<Fl_Align>(align & ~FL_ALIGN_WRAP), label->image,
+            0);
+    fl_pop_clip();
+}
+
 }  // namespace
 
 bool in_focused_window(const Fl_Widget& widget) {
@@ -59,6 +87,25 @@ Fl_Labeltype plain_label() {
         registered = true;
     }
     return kType;
+}
+
+Fl_Labeltype wrapped_label() {
+    constexpr auto kType = static_cast<Fl_Labeltype>(FL_FREE_LABELTYPE + 1);
+    static bool registered = false;
+    if (!registered) {
+        Fl::set_labeltype(kType, draw_wrapped, measure_plain);
+        registered = true;
+    }
+    return kType;
+}
+
+int caption_room(const Fl_Widget& button) {
+    return button.w() - Fl::box_dw(button.box()) - 2 * kCaptionInset;
+}
+
+std::vector<std::string> caption_lines(const Fl_Widget& button) {
+    return lines_within(button.label(), button.labelfont(), button.labelsize(),
+                        button.w() - Fl::box_dw(button.box()));
 }
 
 namespace {
@@ -310,8 +357,8 @@ Fl_Widget* create_widget(View& view, const Look& look) {
     switch (c.kind) {
         case ControlKind::CommandButton:
             widget = new CommandButton(x, y, w, h);
-            // Long captions wrap at blanks and never spill over the button's edges.
-            widget->align(FL_ALIGN_CENTER | FL_ALIGN_INSIDE | FL_ALIGN_WRAP | FL_ALIGN_CLIP);
+            // Long captions wrap (wrapped_label) and never spill over the button's edges.
+            widget->align(FL_ALIGN_CENTER | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
             widget->callback(on_press);
             break;
         case ControlKind::OptionButton:
@@ -360,7 +407,7 @@ Fl_Widget* create_widget(View& view, const Look& look) {
         }
     }
     widget->user_data(&view);
-    widget->labeltype(plain_label());
+    widget->labeltype(c.kind == ControlKind::CommandButton ? wrapped_label() : plain_label());
     // A frame takes no focus itself but must pass it on to the controls it holds.
     if (c.focus_place < 0 && c.kind != ControlKind::Frame)
         widget->clear_visible_focus();

@@ -66,4 +66,11 @@ bool in_focused_window(const Fl_Widget& widget);
 // where the widget asks for it.
 Fl_Labeltype plain_label();
 
+// The label type of command buttons: as plain_label(), with a caption that does not fit on one
+// line broken into lines by wrap_caption() (platform/wrap.h).
+Fl_Labeltype wrapped_label();
+// The lines a command button shows its caption in, and the width in pixels they must fit.
+std::vector<std::string> caption_lines(const Fl_Widget& button);
+int caption_room(const Fl_Widget& button);
+
 }  // namespace dorvane::fltk

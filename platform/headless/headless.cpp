@@ -49,10 +49,10 @@ FileWrite HeadlessServices::keep_copy(const std::string& name, const std::string
     return files_.keep_copy(name, copy_name);
 }
 
-std::vector<std::string> HeadlessServices::list_files(const std::string& pattern) {
+std::vector<std::string> HeadlessServices::list_files(const std::string& pattern, Hidden hidden) {
     if (file_list)
         return *file_list;
-    return files_.list_files(pattern);
+    return files_.list_files(pattern, hidden);
 }
 
 std::optional<std::string> HeadlessServices::real_name(const std::string& name) {

@@ -366,12 +366,14 @@ FileWrite PosixFiles::keep_copy(const std::string& name, const std::string& copy
     return {true, {}};
 }
 
-std::vector<std::string> PosixFiles::list_files(const std::string& pattern) {
+std::vector<std::string> PosixFiles::list_files(const std::string& pattern, Hidden hidden) {
     std::vector<std::string> names;
     DIR* d = ::opendir(folder_.c_str());
     if (!d)
         return names;
     while (dirent* entry = ::readdir(d)) {
+        if (hidden == Hidden::LeftOut && entry->d_name[0] == '.')
+            continue;
         if (!matches_pattern(entry->d_name, pattern))
             continue;
         // The entry's own type spares a stat of every file; links and unknown types are looked up.

@@ -37,8 +37,9 @@ class PosixFiles {
     // A byte copy, never a hard link (a rewrite in place would change both); it never replaces
     // an existing `copy_name`.
     FileWrite keep_copy(const std::string& name, const std::string& copy_name);
-    // `pattern` takes '*' (any run of characters) and '?' (one character).
-    std::vector<std::string> list_files(const std::string& pattern);
+    // `pattern` takes '*' (any run of characters) and '?' (one character). Hidden files are
+    // those whose name begins with a dot.
+    std::vector<std::string> list_files(const std::string& pattern, Hidden hidden = Hidden::Listed);
     // See Services::real_name.
     std::optional<std::string> real_name(const std::string& name);
 

@@ -336,6 +336,8 @@ int Backend::run() {
             taken = TranslateAcceleratorW(root, window->accelerators, &msg);
         if (!taken && window && msg.message == WM_SYSCHAR)
             taken = press_access_key(*window, static_cast<wchar_t>(msg.wParam));
+        if (!taken && window && msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN)
+            taken = press_focused_button(*window);
         if (!taken && window)
             taken = IsDialogMessageW(root, &msg);
         if (!taken) {

@@ -102,6 +102,14 @@ class Backend {
     HBRUSH brush(COLORREF colour);
     HFONT font(const Font& font);
 
+    // A command button's caption as draw_button lays it out: the lines wrap_caption() gives in
+    // the button's font, and the rectangle of the button they must fit and are centred in.
+    struct CaptionLayout {
+        std::vector<std::string> lines;
+        RECT area;
+    };
+    CaptionLayout caption_layout(HWND button);
+
   private:
     void create_widget(Window& window, Control& control);
     void build_menu(Window& window);
@@ -110,6 +118,7 @@ class Backend {
     void paint(Window& window);
     void draw_button(const DRAWITEMSTRUCT& item);
     bool press_access_key(Window& window, wchar_t key);
+    bool press_focused_button(Window& window);
     void command(Window& window, WPARAM wp, LPARAM lp);
     void activated(Window& window, WPARAM wp, LPARAM lp);
     LRESULT colour_control(HDC dc, HWND control);

@@ -2,9 +2,12 @@
 // Drawing: the form's own paint handler through a Canvas, graphical buttons, frames, pictures,
 // lines, and the colours of the system's controls.
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "platform/win32/backend.h"
 #include "platform/win32/text.h"
+#include "platform/wrap.h"
 
 namespace dorvane::win32 {
 
@@ -45,13 +48,34 @@ class GdiCanvas : public Canvas {
     RECT outer_, client_;
 };
 
-// Draws text centred in a box, wrapped at words, with its access key underlined.
-void draw_centred(HDC dc, const std::wstring& text, RECT box, UINT extra) {
+// A command button's caption keeps this many pixels from the button's sides.
+constexpr int kCaptionInset = 4;
+
+// The caption's lines by the shared rule, in the font selected into `dc`.
+std::vector<std::string> lines_within(HDC dc, const std::string& caption, int width) {
+    return wrap_caption(caption, width, [dc](std::string_view shown) {
+        std::wstring text = widen(shown);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    });
+}
+
+RECT caption_area(RECT button) {
+    InflateRect(&button, -kCaptionInset, -kCaptionInset);
+    return button;
+}
+
+// Draws lines centred in a box, each with its access key underlined, clipped to the box.
+void draw_centred(HDC dc, const std::vector<std::string>& lines, RECT box, UINT extra) {
+    std::wstring text;
+    for (const std::string& line : lines)
+        text += (text.empty() ? L"" : L"\n") + widen(line);
     RECT measure = box;
-    DrawTextW(dc, text.c_str(), -1, &measure, DT_CENTER | DT_WORDBREAK | DT_CALCRECT | extra);
+    DrawTextW(dc, text.c_str(), -1, &measure, DT_CENTER | DT_CALCRECT | extra);
     int height = measure.bottom - measure.top;
     box.top += std::max(0L, ((box.bottom - box.top) - height) / 2);
-    DrawTextW(dc, text.c_str(), -1, &box, DT_CENTER | DT_WORDBREAK | extra);
+    DrawTextW(dc, text.c_str(), -1, &box, DT_CENTER | extra);
 }
 
 }  // namespace
@@ -112,25 +136,45 @@ void Backend::draw_button(const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     RECT r = item.rcItem;
     bool pressed = item.itemState & ODS_SELECTED;
-    FillRect(dc, &r, brush(back_of(*widget)));
-    DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    if (c.graphical) {
+        FillRect(dc, &r, brush(back_of(*widget)));
+        DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    } else {
+        DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    }
 
     HGDIOBJ old = SelectObject(dc, font(c.font));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, item.itemState & ODS_DISABLED ? GetSysColor(COLOR_GRAYTEXT)
                      : c.fore                      ? *c.fore
                                                    : GetSysColor(COLOR_BTNTEXT));
-    RECT text = r;
-    InflateRect(&text, -4, -4);
+    RECT text = caption_area(r);
+    std::vector<std::string> lines = lines_within(dc, c.caption, text.right - text.left);
     if (pressed)
         OffsetRect(&text, 1, 1);
-    draw_centred(dc, widen(c.caption), text, item.itemState & ODS_NOACCEL ? DT_HIDEPREFIX : 0);
+    draw_centred(dc, lines, text, item.itemState & ODS_NOACCEL ? DT_HIDEPREFIX : 0);
     SelectObject(dc, old);
     if (item.itemState & ODS_FOCUS) {
         RECT focus = r;
         InflateRect(&focus, -4, -4);
         DrawFocusRect(dc, &focus);
     }
+}
+
+Backend::CaptionLayout Backend::caption_layout(HWND button) {
+    CaptionLayout layout{};
+    Widget* widget = widget_of(button);
+    if (!widget)
+        return layout;
+    RECT client;
+    GetClientRect(button, &client);
+    layout.area = caption_area(client);
+    HDC dc = GetDC(button);
+    HGDIOBJ old = SelectObject(dc, font(widget->control->font));
+    layout.lines = lines_within(dc, widget->control->caption, layout.area.right - layout.area.left);
+    SelectObject(dc, old);
+    ReleaseDC(button, dc);
+    return layout;
 }
 
 void Backend::draw_frame(Widget& frame, HDC dc) {

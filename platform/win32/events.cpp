@@ -93,6 +93,19 @@ bool Backend::press_access_key(Window& window, wchar_t key) {
     return false;
 }
 
+// Enter presses the command button that has the focus. The dialog manager would press only a
+// default push button, which a window that is no dialog never makes of a focused one.
+bool Backend::press_focused_button(Window& window) {
+    HWND focus = GetFocus();
+    Widget* widget = focus ? widget_of(focus) : nullptr;
+    if (!widget || widget->control->kind != ControlKind::CommandButton ||
+        GetAncestor(focus, GA_ROOT) != window.hwnd || !IsWindowEnabled(focus))
+        return false;
+    Control& c = *widget->control;
+    route([&c] { press(c); });
+    return true;
+}
+
 void Backend::activated(Window& window, WPARAM wp, LPARAM lp) {
     if (LOWORD(wp) == WA_INACTIVE) {
         HWND focus = GetFocus();

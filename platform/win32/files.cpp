@@ -199,7 +199,7 @@ FileWrite Win32Files::keep_copy(const std::string& name, const std::string& copy
     return {true, {}};
 }
 
-std::vector<std::string> Win32Files::list_files(const std::string& pattern) {
+std::vector<std::string> Win32Files::list_files(const std::string& pattern, Hidden hidden) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileExW(path(pattern).c_str(), FindExInfoBasic, &found,
@@ -208,6 +208,8 @@ std::vector<std::string> Win32Files::list_files(const std::string& pattern) {
         return names;
     do {
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))
+            continue;
+        if (hidden == Hidden::LeftOut && (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN))
             continue;
         // The system's own matching also tries the short 8.3 names, so "*.map" would take
         // "a.mapx": filter again by the long name.

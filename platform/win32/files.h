@@ -26,7 +26,7 @@ class Win32Files {
     FileWrite replace_file(const std::string& name, std::string_view bytes,
                            std::optional<std::string_view> expected = std::nullopt);
     FileWrite keep_copy(const std::string& name, const std::string& copy_name);
-    std::vector<std::string> list_files(const std::string& pattern);
+    std::vector<std::string> list_files(const std::string& pattern, Hidden hidden = Hidden::Listed);
     // The system finds a file in any letter case; this gives the name as it is on disk.
     std::optional<std::string> real_name(const std::string& name);
 

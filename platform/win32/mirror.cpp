@@ -45,7 +45,9 @@ void Backend::create_widget(Window& window, Control& control) {
     switch (control.kind) {
         case ControlKind::CommandButton:
             cls = L"BUTTON";
-            style |= (control.graphical ? BS_OWNERDRAW : BS_PUSHBUTTON | BS_MULTILINE);
+            // Drawn here, graphical or not, so that a caption breaks into lines by the same rule
+            // in every backend (draw_button).
+            style |= BS_OWNERDRAW;
             break;
         case ControlKind::OptionButton: {
             cls = L"BUTTON";

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
 """Adding maps with the picker: it lists only the folder's map files (any letter case, no
-folders), sorted; a double-click fills the slot chosen after the picker opened; Ok stores the
+folders, no hidden files), sorted; a double-click fills the slot chosen after the picker opened; Ok stores the
 name lower-cased; a hidden picker keeps its selection; closing it through its frame changes
 nothing; Ok in a fresh picker with nothing selected empties the current slot; a fresh picker
 has the keyboard focus in its list. Every add is in the file at once, with the slot's own
@@ -15,8 +15,8 @@ from xsession import Database, scenario, slot_place
 @scenario
 def add_map(t):
     # Listed in this order: E1L8.MAP, Mixed.Map, castle.map; a folder named like a map file
-    # would come between the last two.
-    for name in ("castle.map", "E1L8.MAP", "Mixed.Map", "notes.txt", "castle.map.bak"):
+    # would come between the last two, and the hidden .hid.map before them all.
+    for name in ("castle.map", "E1L8.MAP", "Mixed.Map", "notes.txt", "castle.map.bak", ".hid.map"):
         open(os.path.join(t.folder, name), "wb").close()
     os.mkdir(os.path.join(t.folder, "b_folder.map"))
     numbers = list(range(68))

@@ -343,5 +343,14 @@ TEST_F(Launcher, RealNameComesFromTheFolderItself) {
     EXPECT_EQ(services.started, (std::vector<std::string>{"setup.exe -map E1L8.MAP"}));
 }
 
+// Hidden files are left out of the picker only: a map catalogued before keeps its real name.
+TEST_F(Launcher, AHiddenMapFileStillReachesTheGameUnderItsRealName) {
+    services.file_list.reset();
+    folder.write(".HID.MAP", "map");
+    put(0, ".hid.map");
+    main.Duke3d_Click();
+    EXPECT_EQ(services.started, std::vector<std::string>{"duke3d.exe -map .HID.MAP"});
+}
+
 }  // namespace
 }  // namespace dorvane

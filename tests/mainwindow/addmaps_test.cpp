@@ -36,6 +36,14 @@ TEST_F(Picker, AddMapShowsTheMapFilesAndASecondPressChangesNothing) {
     EXPECT_TRUE(services.messages.empty());
 }
 
+// The folder's own listing, as the system's file lists show it: no hidden files, nothing but
+// map files.
+TEST_F(Picker, ListsTheFoldersMapFilesButNoHiddenOnes) {
+    for (const char* name : {"b.map", ".hid.map", "E1L8.MAP", ".MAP", "notes.txt"})
+        folder.write(name, "map");
+    EXPECT_EQ(open_picker().MapFiles.items, (std::vector<std::string>{"E1L8.MAP", "b.map"}));
+}
+
 TEST_F(Picker, OkStoresTheLowerCasedNameInTheCurrentSlotAndHides) {
     services.file_list = std::vector<std::string>{"E1L8.MAP"};
     fill({{3, "old.map"}});

@@ -245,6 +245,18 @@ TEST_F(PosixFilesTest, ListsRegularFilesByPatternIgnoringCaseSorted) {
     EXPECT_TRUE(PosixFiles(folder.str() + "/none").list_files("*").empty());
 }
 
+TEST_F(PosixFilesTest, LeavesOutHiddenFilesWhenAsked) {
+    for (const char* name : {"e1l8.map", ".hid.map", ".MAP", "..map"})
+        folder.write(name, "");
+    fs::create_symlink("e1l8.map", at(".link.map"));
+    fs::create_symlink(".hid.map", at("shown.map"));  // a shown name for a hidden file is shown
+    EXPECT_EQ(files.list_files("*.map", Hidden::LeftOut),
+              (std::vector<std::string>{"e1l8.map", "shown.map"}));
+    EXPECT_EQ(files.list_files("*.map", Hidden::Listed),
+              (std::vector<std::string>{"..map", ".MAP", ".hid.map", ".link.map", "e1l8.map",
+                                        "shown.map"}));
+}
+
 // Runs `body` as the user nobody (group nogroup, no other groups) in a child process and returns
 // its exit status; permission bits bind only users other than root.
 int as_nobody(const std::function<int()>& body) {

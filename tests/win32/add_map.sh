@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The map file picker on Windows: Alt+A (the button's access key) opens it on the folder's map
-# files, with letter case ignored and "*.map" not taking longer extensions; a double-click
-# stores the file's lower-cased name in the chosen slot, and so does End then Ok.
+# files, with letter case ignored, "*.map" not taking longer extensions and hidden files left
+# out; a double-click stores the file's lower-cased name in the chosen slot, and so does End
+# then Ok.
 source "$(dirname "$0")/wine.sh"
 start_wine_desktop
 game=$work/game
 mkdir -p "$game"
 catalogue "$game/Qimdat.dat" 0
-for file in E1L9.MAP b.map x.mapx notes.txt; do echo map >"$game/$file"; done
+for file in E1L9.MAP b.map x.mapx notes.txt .hid.map zz.map; do echo map >"$game/$file"; done
+# Hidden: a dot file (Wine's rule for Unix names) and one with the hidden attribute, which would
+# otherwise come first and last in the list.
+wine attrib +h "$(winepath -w "$game/zz.map")" >/dev/null 2>&1 || fail "cannot hide zz.map"
 main="Dorvane (Duke3d Map Loader)"
 picker="Add Map"
 

@@ -3,8 +3,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
+
+#include "about/aboutqim.h"
+#include "mainwindow/dorvane.h"
+#include "platform/headless/headless.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/text.h"
+#include "platform/wrap.h"
+#include "support/temp_folder.h"
 
 namespace dorvane::win32 {
 namespace {
@@ -195,6 +202,122 @@ TEST_F(BackendTest, PaintsThroughTheFormWithItsOuterSizeInTwips) {
     EXPECT_DOUBLE_EQ(form.outer.width, backend.twips(outer.right - outer.left));
     EXPECT_DOUBLE_EQ(form.outer.height, backend.twips(outer.bottom - outer.top));
     EXPECT_GT(form.outer.height, 3000) << "the outer height counts the title bar and menu";
+}
+
+// The about box of a main window that lives in the test double, on real windows.
+struct AboutBoxOnWindows : ::testing::Test {
+    testing::TempFolder folder;
+    HeadlessServices headless{folder.str()};
+    Dorvane main{headless};
+    Backend backend{GetModuleHandleW(nullptr)};
+    Aboutqim* box = nullptr;
+
+    void SetUp() override {
+        main.About_Click();
+        box = main.about_box.get();
+        backend.create(*box);
+    }
+    void TearDown() override { backend.destroy(*box); }
+
+    struct Find {
+        Backend* backend;
+        const Control* control;
+        HWND found = nullptr;
+    };
+    static BOOL CALLBACK match(HWND h, LPARAM data) {
+        auto* f = reinterpret_cast<Find*>(data);
+        Widget* w = f->backend->widget_of(h);
+        if (w && w->control == f->control)
+            f->found = h;
+        return !f->found;
+    }
+    HWND window_of(const Control& c) {
+        Find find{&backend, &c};
+        EnumChildWindows(FindWindowW(L"DorvaneForm", L"About Dorvane"), match,
+                         reinterpret_cast<LPARAM>(&find));
+        return find.found;
+    }
+};
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string all;
+    for (const std::string& line : lines)
+        all += line;
+    return all;
+}
+
+TEST_F(AboutBoxOnWindows, AnswerIsLaidOutInWholeLinesThatFitTheButton) {
+    HWND answer = window_of(box->Command1);
+    ASSERT_TRUE(answer);
+    RECT client;
+    GetClientRect(answer, &client);
+    ASSERT_EQ(client.right, 49);
+    ASSERT_EQ(client.bottom, 97);
+    Backend::CaptionLayout layout = backend.caption_layout(answer);
+    EXPECT_GE(layout.lines.size(), 2u) << "\"ANSWER\" in 18-point Times is wider than 49 pixels";
+    EXPECT_EQ(joined(layout.lines), "ANSWER");
+
+    HDC dc = GetDC(answer);
+    HGDIOBJ old = SelectObject(dc, backend.font(box->Command1.font));
+    TEXTMETRICW metrics;
+    GetTextMetricsW(dc, &metrics);
+    for (const std::string& line : layout.lines) {
+        std::wstring text = widen(shown_text(line));
+        SIZE size;
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        EXPECT_LE(size.cx, layout.area.right - layout.area.left) << line;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(answer, dc);
+    EXPECT_LE(static_cast<long>(layout.lines.size()) * metrics.tmHeight,
+              layout.area.bottom - layout.area.top);
+
+    EXPECT_EQ(backend.caption_layout(window_of(box->closeabout)).lines,
+              std::vector<std::string>{"Okeli Dokeli Doo!"});
+}
+
+// Draws the button as the system asks it to, into a bitmap: the dark text pixels form one band
+// of rows per line, and none touches the caption's area, which a clipped line would run across.
+TEST_F(AboutBoxOnWindows, AnswerIsDrawnInItsLinesWithNothingClipped) {
+    HWND answer = window_of(box->Command1);
+    ASSERT_TRUE(answer);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 49, 97);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_BUTTON;
+    item.CtlID = GetDlgCtrlID(answer);
+    item.itemAction = ODA_DRAWENTIRE;
+    item.hwndItem = answer;
+    item.hDC = dc;
+    item.rcItem = {0, 0, 49, 97};
+    SendMessageW(GetParent(answer), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+
+    Backend::CaptionLayout layout = backend.caption_layout(answer);
+    const RECT& area = layout.area;
+    int bands = 0, left = 49, right = -1;
+    bool in_band = false;
+    for (int y = area.top; y < area.bottom; ++y) {
+        bool any = false;
+        for (int x = area.left; x < area.right; ++x) {
+            COLORREF c = GetPixel(dc, x, y);
+            if (GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96) {
+                any = true;
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+        bands += any && !in_band;
+        in_band = any;
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    EXPECT_EQ(bands, static_cast<int>(layout.lines.size()));
+    EXPECT_GT(left, area.left) << "text runs into the left side";
+    EXPECT_LT(right, area.right - 1) << "text runs into the right side";
 }
 
 }  // namespace

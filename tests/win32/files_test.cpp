@@ -162,6 +162,17 @@ TEST_F(Win32FilesTest, ListsRegularFilesByPatternSortedIgnoringCase) {
     EXPECT_TRUE(files.list_files("*.grp").empty());
 }
 
+TEST_F(Win32FilesTest, LeavesOutFilesWithTheHiddenAttributeWhenAsked) {
+    for (const char* name : {"e1l8.map", "secret.map", "b.map"})
+        folder.write(name, "x");
+    ASSERT_TRUE(SetFileAttributesW((folder.path() / "secret.map").wstring().c_str(),
+                                   FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(files.list_files("*.map", Hidden::LeftOut),
+              (std::vector<std::string>{"b.map", "e1l8.map"}));
+    EXPECT_EQ(files.list_files("*.map", Hidden::Listed),
+              (std::vector<std::string>{"b.map", "e1l8.map", "secret.map"}));
+}
+
 TEST(ProgramOf, TakesTheFirstWordOrTheQuotedName) {
     EXPECT_EQ(win32::program_of("duke3d.exe -map e1l8.map"), "duke3d.exe");
     EXPECT_EQ(win32::program_of("Build.exe my map.map"), "Build.exe");

@@ -1,12 +1,17 @@
 # SPDX-License-Identifier: MIT
 # Shared by the Wine scripts: the private Wine prefix under the build folder, a virtual X server
 # per script, waiting on conditions with bounds, and clean-up of everything started.
-# Source it with the Windows build folder (scripts/build-windows.sh's) as $1.
+# Source it with the Windows build folder (scripts/build-windows.sh's) as $1 and the build to
+# run, 64 or 32 (bits), as $2. Both run in one 64-bit prefix: a 32-bit program there runs on
+# Debian's 32-bit Wine (wine32:i386), as it does in a user's prefix.
 set -euo pipefail
 windows=$(cd "$1" && pwd)
-bin=$windows/win64/bin
+bits=${2:-64}
+bin=$windows/win$bits/bin
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-export WINEPREFIX=$windows/wine WINEARCH=win64 WINEDEBUG=-all
+# DORVANE_WINEPREFIX and DORVANE_WINEARCH=win32 try another prefix, such as a 32-bit-only one.
+export WINEPREFIX=${DORVANE_WINEPREFIX:-$windows/wine} WINEARCH=${DORVANE_WINEARCH:-win64}
+export WINEDEBUG=-all
 # No Mono or Gecko: nothing here needs them, and their install dialogs would block the boot.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 work=$(mktemp -d "$windows/run.XXXXXX")
@@ -24,7 +29,7 @@ trap cleanup EXIT
 fail() {
   echo "FAIL: $*" >&2
   if [ -n "${DISPLAY:-}" ]; then
-    local shot=$windows/failed-$(basename "$0" .sh).png
+    local shot=$windows/failed-$(basename "$0" .sh)-win$bits.png
     import -window root "$shot" 2>/dev/null && echo "screen: $shot" >&2
     probe list >&2 || true
     echo "in front: $(probe front); X focus: $(xdotool getwindowfocus getwindowname)" >&2
