@@ -154,11 +154,13 @@ class XSession:
 
     def _start(self):
         # Xvfb picks a free display number itself and writes it to the pipe once it is ready.
+        # No key repeat: on a busy machine a key's release can come later than the repeat delay,
+        # and a repeated Ctrl+B would start the editor twice.
         read_end, write_end = os.pipe()
         xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
              "%dx%dx24" % (self.width, self.height), "-dpi", str(self.dpi), "-nolisten", "tcp",
-             "-noreset"],
+             "-noreset", "-r"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.procs.append(xvfb)
         os.close(write_end)

@@ -113,8 +113,9 @@ XSession::XSession() {
         return;
     }
     // The server writes the display number it chose to this descriptor once it takes clients.
+    // No key repeat: on a busy machine a typed key's release may come after the repeat delay.
     server_ = start({"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-dpi", "96",
-                     "-nolisten", "tcp", "-noreset"},
+                     "-nolisten", "tcp", "-noreset", "-r"},
                     fds[1]);
     close(fds[1]);
     std::string number;

@@ -51,8 +51,9 @@ wait_for() {
 
 # A 24-bit virtual X server on a display number it picks itself; Wine's own processes (its
 # server, the desktop, the services) are started before the test and their output sent away.
+# No key repeat: on a busy machine a key's release may come later than the repeat delay.
 start_wine_desktop() {
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" \
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -r 3>"$work/display" \
     >/dev/null 2>&1 &
   xvfb_pid=$!
   wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
