@@ -34,14 +34,19 @@ void BM_LoadFullCatalogue(benchmark::State& bench) {
 }
 BENCHMARK(BM_LoadFullCatalogue)->Unit(benchmark::kMicrosecond);
 
-void BM_SaveFullCatalogue(benchmark::State& bench) {
-    testing::TempFolder folder;
+// Saves the full catalogue again and again in the folder.
+void save_repeatedly(benchmark::State& bench, const testing::TempFolder& folder) {
     HeadlessServices services(folder.str());
     State state = full_catalogue();
     for (auto _ : bench)
         benchmark::DoNotOptimize(write_database(state, Numbering::ByMapnum, services));
     if (!services.messages.empty())
         bench.SkipWithError("the save showed a message");
+}
+
+void BM_SaveFullCatalogue(benchmark::State& bench) {
+    testing::TempFolder folder;
+    save_repeatedly(bench, folder);
 }
 BENCHMARK(BM_SaveFullCatalogue)->Unit(benchmark::kMicrosecond);
 
@@ -50,12 +55,7 @@ void BM_SaveAmongFiles(benchmark::State& bench) {
     testing::TempFolder folder;
     for (int64_t i = 0; i < bench.range(0); ++i)
         folder.write("f" + std::to_string(i) + ".map", "");
-    HeadlessServices services(folder.str());
-    State state = full_catalogue();
-    for (auto _ : bench)
-        benchmark::DoNotOptimize(write_database(state, Numbering::ByMapnum, services));
-    if (!services.messages.empty())
-        bench.SkipWithError("the save showed a message");
+    save_repeatedly(bench, folder);
 }
 BENCHMARK(BM_SaveAmongFiles)->Arg(100)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
