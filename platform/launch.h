@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The launch contract: what the process services of every backend promise when the launcher
 // starts one of the game's programs, brings it to the front and types into it; how long each
 // step may hold the user-interface thread; and what counts as failure. The headless, X11 and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How a command button's caption is broken into the lines it shows: one rule for every backend,
 // which each measures in its own font.
 //

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Save, real-name lookup and map file picker against the size of the game folder, in one
 command: starts its own Xvfb (96 dpi, no window manager) and runs bench_growth in it, which
 makes folders of 100, 10,000 and 100,000 files under $TMPDIR (or /tmp) and prints a table.

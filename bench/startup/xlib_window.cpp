@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The floor for the program's start-up: a raw Xlib window that paints what the main window
 // paints at its first showing (a menu-bar band, the 255-band gradient, 68 slot faces with their
 // names, the nine buttons' faces and five captions) into a back buffer and copies it to the

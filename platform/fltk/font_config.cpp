@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fltk/font_config.h"
 
 #include <fontconfig/fontconfig.h>

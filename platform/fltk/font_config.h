@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fontconfig's start, taken off the program's critical path.
 //
 // Fontconfig reads its configuration and font caches the first time a font is looked up, which

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/fltk/input_method.h"
 
 #include <FL/Fl.H>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The X input method, opened when a text box first takes the focus instead of at start-up.
 //
 // FLTK opens the input method as it opens the display. In a UTF-8 locale that reads and parses

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Ending from outside on a POSIX system: SIGTERM (a logout, `kill`), SIGINT (Ctrl+C in a
 // terminal) and SIGHUP (the terminal closed) are turned into a byte on a pipe, so that the
 // program's event loop ends the program as its own handlers would, never inside the signal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/posix/real_name.h"
 
 #include <dirent.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The name a file has on disk when it is asked for in another letter case.
 //
 // The catalogue keeps map names lower-cased and the game's programs are named in whatever case

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Telling whether a window's process belongs to a program the launcher started, whoever runs it.
 //
 // The started process is often not the one that shows the window: dosbox and wine run the

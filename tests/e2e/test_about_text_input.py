@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Typing into the about box's text boxes in a UTF-8 locale, on a keyboard with dead keys and a
 compose key (US international, Right Alt as Compose): a dead acute before "e" gives "é" and the
 compose sequence o, c gives "©", in both text boxes; a box opened again after a close through

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Ended from outside: SIGTERM (a logout), SIGINT and SIGHUP save like closing the window, also
 while a question is open, and so does the X server closing the program's connection. Each time
 the program exits with status 0, the file holds the selection made just before, whole, and no

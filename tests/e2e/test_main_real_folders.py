@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The real program, run as another user (nobody, through setpriv) in folders as users keep
 them: a game folder nobody may not write holding root's Qimdat.dat that everyone may write is
 saved in place, keeping its owner and leaving nothing beside it; a Qimdat.dat that is a link to

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Two Dorvane windows on one game folder: neither undoes what the other saved. A clears a slot
 and B quits; A adds a map and B quits: both changes stay. A sorts and B then clears a slot the
 sort had filled anew: B asks, and No keeps the sort whole."""

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The six launcher commands with Debian's real DOSBox and a real DOS program (the nasm-built
 stand-in, tools/dosprobe, as DUKE3D.EXE, BUILD.EXE and SETUP.EXE). Each program gets its exact
 command tail, DOSBox comes up in its full screen (its own window has a fixed size no window

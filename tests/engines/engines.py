@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Helpers for the scenarios with the real engines: the X windows of the started programs, the
 launcher's own state, and the times the scenarios report.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The six launcher commands with Debian's real Wine and real Windows programs: the Windows
 stand-in (tools/winstandin) built for 64 bits as DUKE3D.EXE and SETUP.EXE (Wine's 64-bit
 loader) and for 32 bits as BUILD.EXE (wine32's loader), in a prefix without a virtual desktop.

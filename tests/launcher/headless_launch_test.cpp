@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The launch contract's cases against the headless backend, the test double every launcher test
 // relies on: it must promise what the real backends do.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The launch contract's cases (platform/launch.h): one set, run against every backend's process
 // services. A backend's test gives a fixture that is a LaunchRig and a GoogleTest fixture, and
 // adds DORVANE_LAUNCH_CASES(Fixture).

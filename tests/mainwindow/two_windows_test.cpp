@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Two windows on one game folder, each saving after its own commands: neither undoes what the
 // other saved without a word. Changes to different slots both survive; changes to the same slot
 // are the user's choice; a file left in a state no window wrote is kept aside.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Command buttons' captions on real windows: the about box's tall, narrow ANSWER button shows
 // its caption whole, in lines that fit inside the button, and a caption that fits stays one line.
 #include <FL/Fl.H>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The X input method of the FLTK backend: not opened at start-up, not by the pointer entering a
 // window, and opened, bound to the window, when a text box first takes the focus; until then
 // keys still mean what they mean with it open. (That typed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Real names on disk of files asked for in another letter case, on a real folder.
 #include "platform/posix/real_name.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/wrap.h"
 
 #include <gtest/gtest.h>

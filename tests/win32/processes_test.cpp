@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The launch contract's cases against the Win32 process services and the Windows stand-in
 // (under Wine in a virtual X server), with a window of the test's own in the place of the
 // launcher's, in front at the start.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Two Dorvane windows on one game folder under Windows: the second clears the whole database and
 # quits; the first, which still shows the old catalogue, is closed and does not bring it back.
 source "$(dirname "$0")/wine.sh"

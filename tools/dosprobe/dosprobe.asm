@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: MIT
 ; A stand-in for the game's DOS programs: a 16-bit MZ .EXE that writes down what a launcher gave
 ; it, for the tests that run it inside a real DOSBox.
 ;
