@@ -119,7 +119,8 @@ TEST_F(TwoWindows, YesKeepsThisWindowsVersionOfTheSlotsBothChanged) {
     a.state.t_mapnum = 3;
     a.savemaps();
     b.choose_slot(3);
-    b.Clear_Click();  // slot 3 changed by both; answered Yes by default
+    services_b.answers = {Answer::Yes};
+    b.Clear_Click();  // slot 3 changed by both
     b.choose_slot(0);
     ASSERT_EQ(services_b.messages.size(), 1u);
     EXPECT_NE(services_b.messages[0].prompt.find("slot 4"), std::string::npos);
