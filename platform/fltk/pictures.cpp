@@ -77,21 +77,25 @@ bool decode_jpeg(const EmbeddedFile& file, Pixels& pixels) {
     return true;
 }
 
-// A binary PPM ("P6", maximum 255) without comments, as tools/icon/make_icon.py writes it.
-bool decode_ppm(const EmbeddedFile& file, Pixels& pixels) {
+// The pixels of a binary PPM ("P6", maximum 255) without comments, as tools/icon/make_icon.py
+// writes it, inside the file's own bytes; nullptr if it is not one.
+const unsigned char* ppm_pixels(const EmbeddedFile& file, int& w, int& h) {
     std::string head(reinterpret_cast<const char*>(file.bytes),
                      std::min<std::size_t>(file.size, 32));
-    int w = 0, h = 0, max = 0, used = 0;
+    int max = 0, used = 0;
     if (std::sscanf(head.c_str(), "P6 %d %d %d%n", &w, &h, &max, &used) != 3 || max != 255 ||
         w <= 0 || h <= 0 || w > 256 || h > 256)
-        return false;
+        return nullptr;
     std::size_t start = static_cast<std::size_t>(used) + 1;
     std::size_t need = static_cast<std::size_t>(w) * h * 3;
-    if (file.size < start + need)
+    return file.size < start + need ? nullptr : file.bytes + start;
+}
+
+bool decode_ppm(const EmbeddedFile& file, Pixels& pixels) {
+    const unsigned char* rgb = ppm_pixels(file, pixels.width, pixels.height);
+    if (!rgb)
         return false;
-    pixels.width = w;
-    pixels.height = h;
-    pixels.rgb.assign(file.bytes + start, file.bytes + start + need);
+    pixels.rgb.assign(rgb, rgb + static_cast<std::size_t>(pixels.width) * pixels.height * 3);
     return true;
 }
 
@@ -128,11 +132,13 @@ const std::vector<const Fl_RGB_Image*>& PictureStore::icons() {
     if (!icons_tried_) {
         icons_tried_ = true;
         for (int size : kIconSizes) {
-            Pixels pixels;
             const EmbeddedFile* file = find_icon(size);
-            if (!file || !decode_ppm(*file, pixels))
+            int w = 0, h = 0;
+            const unsigned char* rgb = file ? ppm_pixels(*file, w, h) : nullptr;
+            if (!rgb)
                 continue;
-            icon_images_.push_back(make_image(pixels, 1.0, false));
+            // Over the built-in bytes themselves, not a copy: the window copies what it keeps.
+            icon_images_.push_back(std::make_unique<Fl_RGB_Image>(rgb, w, h, 3));
             icons_.push_back(icon_images_.back().get());
         }
     }
