@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/fltk/input_method.h"
 
+#include <dlfcn.h>
+
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 
@@ -18,17 +20,18 @@ void quiet(const char*, ...) {}
 
 }  // namespace
 
-extern "C" {
-
-XIM __real_XOpenIM(Display* display, struct _XrmHashBucketRec* db, char* res_name, char* res_class);
-
-// Every XOpenIM of the toolkit comes here: none opens before a text box asks for it.
-XIM __wrap_XOpenIM(Display* display, struct _XrmHashBucketRec* db, char* res_name,
-                   char* res_class) {
-    return g_allowed ? __real_XOpenIM(display, db, res_name, res_class) : nullptr;
+// Every XOpenIM of the toolkit comes here: none opens before a text box asks for it. The
+// program defines the function itself, so that the toolkit's calls reach this one whether FLTK
+// is linked into the program or is a shared library (the linker exports a definition that a
+// shared library of the link refers to); the next definition, the X library's, opens it.
+extern "C" XIM XOpenIM(Display* display, struct _XrmHashBucketRec* db, char* res_name,
+                       char* res_class) {
+    if (!g_allowed)
+        return nullptr;
+    using Open = XIM (*)(Display*, struct _XrmHashBucketRec*, char*, char*);
+    static const Open real = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "XOpenIM"));
+    return real ? real(display, db, res_name, res_class) : nullptr;
 }
-
-}  // extern "C"
 
 namespace dorvane::fltk {
 

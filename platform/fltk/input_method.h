@@ -4,8 +4,8 @@
 // FLTK opens the input method as it opens the display. In a UTF-8 locale that reads and parses
 // the whole Compose table and makes the input method's font set: about half of all the work the
 // program does up to its first paint, for text boxes that only the about box has. The backend
-// links FLTK with its XOpenIM wrapped (-Wl,--wrap=XOpenIM, set on dorvane_fltk), and the wrapper
-// lets no input method open until a text box asks for one. Until then keys reach the program
+// defines XOpenIM itself, in front of the X library's, and lets no input method open until a
+// text box asks for one. Until then keys reach the program
 // through plain key lookups, which is all that buttons, menus and access keys need.
 //
 // The first text box to take the focus opens it, through the toolkit's own path, and binds it
