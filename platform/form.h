@@ -140,6 +140,12 @@ class Form {
     virtual void Form_Activate() {}
     // The user closed the window with its frame's close control.
     virtual void frame_closed() {}
+
+    // Set by a handler whose event ends this window. Once the outermost event is over, the backend
+    // drops the window's widgets and then runs `release`, which whoever made the form set to free
+    // it; until then the form and its controls stay valid for the handlers still running.
+    bool retired = false;
+    std::function<void()> release;
 };
 
 // Chooses an option button exactly as a user's click does: it becomes the chosen one of its

@@ -52,7 +52,9 @@ void route_event(const std::function<void()>& handler) {
 }
 
 FltkServices::FltkServices()
-    : scale_((start_font_config(), open_display(), screen_dpi())), pictures_(scale_) {
+    : scale_((start_font_config(), open_display(), screen_dpi())),
+      pictures_(scale_),
+      events_([this](Form& form) { form_destroyed(form); }, [this] { sync_all(); }) {
     g_backend = this;
     // The layouts were drawn for a face of Helvetica's widths; fontconfig maps the name to such a
     // face where one is installed, and to its default sans face otherwise.
@@ -77,8 +79,7 @@ FltkServices::~FltkServices() {
 }
 
 void FltkServices::route(const std::function<void()>& handler) {
-    handler();
-    sync_all();
+    events_.route(handler);
 }
 
 void FltkServices::sync_all() {
@@ -259,11 +260,13 @@ float FltkServices::random() {
 
 void FltkServices::form_created(Form& form) {
     forms_.push_back({&form, nullptr});
+    events_.created(form);
 }
 
 void FltkServices::form_destroyed(Form& form) {
     auto it = std::find_if(forms_.begin(), forms_.end(),
                            [&form](const Entry& e) { return e.form == &form; });
+    events_.destroyed(form);
     if (it == forms_.end())
         return;
     if (it->window) {

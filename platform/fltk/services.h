@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/events.h"
 #include "platform/fltk/pictures.h"
 #include "platform/fltk/scale.h"
 #include "platform/posix/files.h"
@@ -85,6 +86,7 @@ class FltkServices : public Services {
         FormWindow* window;
     };
     std::vector<Entry> forms_;
+    EventRules events_;
     // The form whose window was the program's active window last.
     Form* last_active_ = nullptr;
     // Made on first use, so that start-up does not pay for them.

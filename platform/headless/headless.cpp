@@ -7,7 +7,16 @@
 
 namespace dorvane {
 
-HeadlessServices::HeadlessServices(std::string folder) : files_(std::move(folder)) {}
+HeadlessServices::HeadlessServices(std::string folder)
+    : files_(std::move(folder)), events_([this](Form& form) { form_destroyed(form); }, nullptr) {}
+
+void HeadlessServices::route(const std::function<void()>& handler) {
+    events_.route(handler);
+}
+
+void HeadlessServices::close_frame(Form& form) {
+    route([&form] { form.frame_closed(); });
+}
 
 Form* HeadlessServices::find_form(const std::string& name) const {
     for (Form* form : forms) {
@@ -163,11 +172,14 @@ float HeadlessServices::random() {
 }
 
 void HeadlessServices::form_created(Form& form) {
-    forms.push_back(&form);
+    if (std::find(forms.begin(), forms.end(), &form) == forms.end())
+        forms.push_back(&form);
+    events_.created(form);
 }
 
 void HeadlessServices::form_destroyed(Form& form) {
     forms.erase(std::remove(forms.begin(), forms.end(), &form), forms.end());
+    events_.destroyed(form);
 }
 
 void HeadlessServices::end_program() {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/events.h"
 #include "platform/random.h"
 #include "platform/services.h"
 
@@ -87,6 +88,11 @@ class HeadlessServices : public Services {
 
     // The event loop between the user's events: a pending activation ends, as its program does.
     void run_events();
+    // Runs one event of the program as a real backend does: the handler, then the retiring of
+    // every window a handler ended.
+    void route(const std::function<void()>& handler);
+    // The user closes the form's window through its frame.
+    void close_frame(Form& form);
 
     Form* find_form(const std::string& name) const;
 
@@ -112,6 +118,7 @@ class HeadlessServices : public Services {
 
   private:
     NativeFiles files_;
+    EventRules events_;
     RandomSource random_;
     TaskId next_task_ = 1000;
     std::map<TaskId, Program> tasks_;

@@ -93,7 +93,8 @@ std::string font_key(const Font& f) {
 
 }  // namespace
 
-Backend::Backend(HINSTANCE instance) : instance_(instance) {
+Backend::Backend(HINSTANCE instance)
+    : instance_(instance), events_([this](Form& form) { destroy(form); }, [this] { sync_all(); }) {
     the_backend = this;
     HDC screen = GetDC(nullptr);
     dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
@@ -174,6 +175,7 @@ HFONT Backend::font(const Font& f) {
 }
 
 void Backend::create(Form& form) {
+    events_.created(form);
     auto window = std::make_unique<Window>();
     window->form = &form;
     window->hwnd = CreateWindowExW(kFormExStyle, L"DorvaneForm", widen(form.caption).c_str(),
@@ -197,6 +199,7 @@ void Backend::create(Form& form) {
 }
 
 void Backend::destroy(Form& form) {
+    events_.destroyed(form);
     for (auto it = windows_.begin(); it != windows_.end(); ++it) {
         if ((*it)->form != &form)
             continue;
@@ -260,9 +263,7 @@ void Backend::build_menu(Window& window) {
 }
 
 void Backend::route(const std::function<void()>& handler) {
-    if (handler)
-        handler();
-    sync_all();
+    events_.route(handler);
 }
 
 LRESULT Backend::form_message(Window& window, UINT msg, WPARAM wp, LPARAM lp) {

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/events.h"
 #include "platform/form.h"
 #include "platform/win32/pictures.h"
 
@@ -139,6 +140,7 @@ class Backend {
     std::map<COLORREF, HBRUSH> brushes_;
     std::map<std::string, HFONT> fonts_;
     Pictures pictures_;
+    EventRules events_;
 };
 
 }  // namespace dorvane::win32
