@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The six launcher commands: the game, the editor and the setup program, each with the current
-// slot's map or without a map. Every failure after the slot check ends in the one "Error!"
-// message; nothing that already happened is undone.
+#include "launcher/launcher.h"
+
 #include <cmath>
 #include <limits>
 #include <string>
-
-#include "mainwindow/dorvane.h"
 
 namespace dorvane {
 
@@ -26,11 +23,11 @@ void report_failure(Services& services) {
 }
 
 // The caption of slot `map` (an empty `map` counts as slot 0); nullptr when `map` names no slot.
-const std::string* current_map_name(const Dorvane& window) {
-    int k = slot_or_zero(window.state.map);
+const std::string* current_map_name(const State& state, const SlotButtons& slots) {
+    int k = slot_or_zero(state.map);
     if (k < 0 || k >= kSlots)
         return nullptr;
-    return &window.Option1[k].caption;
+    return &slots[k].caption;
 }
 
 // The activation may go on after the command returned (see platform/launch.h); a program that
@@ -43,21 +40,21 @@ bool start_in_front(Services& services, const std::string& command_line) {
     return services.activate(*task);
 }
 
-Outcome run_with_map(Dorvane& window, const std::string& program_part) {
-    const std::string* name = current_map_name(window);
+Outcome run_with_map(const State& state, const SlotButtons& slots, Services& services,
+                     const std::string& program_part) {
+    const std::string* name = current_map_name(state, slots);
     if (!name)
         return Outcome::Failed;
     if (name->empty()) {
-        window.services.message_box("Put a map in the slot first.", "Duh!", Buttons::Ok);
+        services.message_box("Put a map in the slot first.", "Duh!", Buttons::Ok);
         return Outcome::SlotFree;
     }
     // The catalogue keeps names lower-cased; a case-sensitive file system may hold the map as
     // "E1L8.MAP", and only that name reaches it. A map that is not there goes out as stored, and
     // the program started says what it makes of it.
-    std::optional<std::string> on_disk = window.services.real_name(*name);
-    return start_in_front(window.services, program_part + on_disk.value_or(*name))
-               ? Outcome::Started
-               : Outcome::Failed;
+    std::optional<std::string> on_disk = services.real_name(*name);
+    return start_in_front(services, program_part + on_disk.value_or(*name)) ? Outcome::Started
+                                                                            : Outcome::Failed;
 }
 
 // Gives the editor two seconds to come up, holding the window without taking any event. The
@@ -86,13 +83,13 @@ void run_without_map(Services& services, const std::string& command_line, bool t
 
 }  // namespace
 
-void Dorvane::Duke3d_Click() {
-    if (run_with_map(*this, "duke3d.exe -map ") == Outcome::Failed)
+void run_in_duke3d(const State& state, const SlotButtons& slots, Services& services) {
+    if (run_with_map(state, slots, services, "duke3d.exe -map ") == Outcome::Failed)
         report_failure(services);
 }
 
-void Dorvane::Build_Click() {
-    Outcome outcome = run_with_map(*this, "Build.exe ");
+void run_in_build(const State& state, const SlotButtons& slots, Services& services) {
+    Outcome outcome = run_with_map(state, slots, services, "Build.exe ");
     if (outcome == Outcome::SlotFree)
         return;
     if (outcome == Outcome::Failed) {
@@ -101,42 +98,30 @@ void Dorvane::Build_Click() {
     }
     wait_for_editor(services);
     const std::string* name = nullptr;
-    if (!services.send_keys("Y") || !(name = current_map_name(*this))) {
+    if (!services.send_keys("Y") || !(name = current_map_name(state, slots))) {
         report_failure(services);
         return;
     }
     Answer answer = services.message_box("Would you like to run " + *name + " in Duke3d?",
                                          "Helpful Shortcut :)", Buttons::YesNo);
     if (answer == Answer::Yes)
-        Duke3d_Click();
+        run_in_duke3d(state, slots, services);
 }
 
-void Dorvane::Setup_Click() {
-    if (run_with_map(*this, "setup.exe -map ") == Outcome::Failed)
+void run_in_setup(const State& state, const SlotButtons& slots, Services& services) {
+    if (run_with_map(state, slots, services, "setup.exe -map ") == Outcome::Failed)
         report_failure(services);
 }
 
-void Dorvane::RID_Click() {
-    Duke3d_Click();
-}
-
-void Dorvane::RIB_Click() {
-    Build_Click();
-}
-
-void Dorvane::RIS_Click() {
-    Setup_Click();
-}
-
-void Dorvane::RD_Click() {
+void run_duke3d_without_map(Services& services) {
     run_without_map(services, "duke3d.exe", false);
 }
 
-void Dorvane::RB_Click() {
+void run_build_without_map(Services& services) {
     run_without_map(services, "build.exe", true);
 }
 
-void Dorvane::RS_Click() {
+void run_setup_without_map(Services& services) {
     run_without_map(services, "setup.exe", false);
 }
 

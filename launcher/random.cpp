@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "mainwindow/dorvane.h"
+#include "launcher/launcher.h"
 
 namespace dorvane {
 
@@ -38,26 +38,27 @@ Picture frame_picture(int frame) {
 
 }  // namespace
 
-void Dorvane::Random_Click() {
+std::optional<Picture> random_pick(State& state, const SlotButtons& slots, Services& services,
+                                   const std::function<void(int)>& choose_slot) {
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         int x = draw_below(services, kSlots);
-        const std::string& name = Option1[x].caption;
+        const std::string& name = slots[x].caption;
         if (name.empty() || name == state.last_map)
             continue;
         choose_slot(x);
-        state.last_map = Option1[x].caption;
+        state.last_map = slots[x].caption;
         int y = draw_frame(services, state.last_pic);
         state.last_pic = y;
-        Wobbin.picture = frame_picture(y);
-        return;
+        return frame_picture(y);
     }
-    bool any_map = std::any_of(Option1.begin(), Option1.end(),
+    bool any_map = std::any_of(slots.begin(), slots.end(),
                                [](const Control& slot) { return !slot.caption.empty(); });
     if (!any_map)
         services.message_box("Put some maps in the stupid thing!!!", "*SHEESH!*", Buttons::Ok);
+    return std::nullopt;
 }
 
-void Dorvane::Wobbin_Click() {
+void introduce_mascot(Services& services) {
     services.message_box(
         "This is Wobbin!  Click Random to make him dance his arse off!  Find "
         "some subliminal messages already, ok??",

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "launcher/launcher.h"
 #include "mainwindow/dorvane.h"
 #include "platform/headless/headless.h"
 #include "support/temp_folder.h"
@@ -350,6 +351,30 @@ TEST_F(Launcher, AHiddenMapFileStillReachesTheGameUnderItsRealName) {
     put(0, ".hid.map");
     main.Duke3d_Click();
     EXPECT_EQ(services.started, std::vector<std::string>{"duke3d.exe -map .HID.MAP"});
+}
+
+// The commands read the record's `map` and the captions they are given, and no window.
+TEST(LauncherAlone, RunsTheCurrentSlotsCaptionAndAsksForAMapInAFreeSlot) {
+    testing::TempFolder folder;
+    HeadlessServices services{folder.str()};
+    services.file_list = std::vector<std::string>{};
+    State state;
+    SlotButtons slots;
+    slots[0].caption = "first.map";
+    slots[3].caption = "e2l1.map";
+    state.maps[3].mapname = "table.map";  // the caption, not the table, names the map
+
+    run_in_duke3d(state, slots, services);  // no selection yet: slot 0
+    state.map = 3;
+    run_in_setup(state, slots, services);
+    EXPECT_EQ(services.started,
+              (std::vector<std::string>{"duke3d.exe -map first.map", "setup.exe -map e2l1.map"}));
+
+    state.map = 4;
+    run_in_build(state, slots, services);
+    EXPECT_EQ(services.started.size(), 2u);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].title, "Duh!");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "launcher/launcher.h"
 #include "mainwindow/dorvane.h"
 #include "platform/headless/headless.h"
 #include "support/temp_folder.h"
@@ -140,6 +141,32 @@ TEST_F(RandomPick, MascotClickExplainsItself) {
     EXPECT_EQ(services.messages[0].title, "This is synonymous with cheeze");
     EXPECT_EQ(services.messages[0].buttons, Buttons::Ok);
     EXPECT_EQ(main.Wobbin.picture, Picture::Frame1);
+}
+
+// The pick knows no window: it changes the selection only through the callback it is given.
+TEST(RandomPickAlone, ChoosesThroughItsCallbackAndReturnsTheNewFrame) {
+    testing::TempFolder folder;
+    HeadlessServices services{folder.str()};
+    State state;
+    state.last_pic = 3;
+    SlotButtons slots;
+    slots[12].caption = "x.map";
+    std::vector<int> chosen;
+    auto choose = [&chosen](int k) { chosen.push_back(k); };
+    services.random_values = {RandomPick::slot_draw(12), RandomPick::frame_draw(3),
+                              RandomPick::frame_draw(2)};
+    EXPECT_EQ(random_pick(state, slots, services, choose), Picture::Frame2);
+    EXPECT_EQ(chosen, std::vector<int>{12});
+    EXPECT_FALSE(state.map.has_value());
+    EXPECT_EQ(state.last_map, "x.map");
+    EXPECT_EQ(state.last_pic, 2);
+
+    // The one map was the last pick: nothing is chosen and, the catalogue holding a map, nothing
+    // is said.
+    EXPECT_EQ(random_pick(state, slots, services, choose), std::nullopt);
+    EXPECT_EQ(chosen, std::vector<int>{12});
+    EXPECT_EQ(state.last_pic, 2);
+    EXPECT_TRUE(services.messages.empty());
 }
 
 }  // namespace
