@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "about/aboutqim.h"
 
-#include <memory>
 #include <string>
 
 #include "catalogue/state.h"
-#include "mainwindow/dorvane.h"
 
 namespace dorvane {
 
@@ -38,7 +36,7 @@ Control text(std::string name, ControlKind kind, std::string caption, Rect place
 
 }  // namespace
 
-Aboutqim::Aboutqim(Dorvane& main) : Form("Aboutqim"), main_window(main) {
+Aboutqim::Aboutqim(Services& services_) : Form("Aboutqim"), services(services_) {
     caption = "About Dorvane";
     client_width = 5145;
     client_height = 3390;
@@ -46,7 +44,9 @@ Aboutqim::Aboutqim(Dorvane& main) : Form("Aboutqim"), main_window(main) {
     lay_out_controls();
 }
 
-Aboutqim::~Aboutqim() = default;
+Aboutqim::~Aboutqim() {
+    services.form_destroyed(*this);
+}
 
 void Aboutqim::lay_out_controls() {
     using K = ControlKind;
@@ -137,7 +137,7 @@ void Aboutqim::closeabout_Click() {
 }
 
 void Aboutqim::Command1_Click() {
-    main_window.services.message_box(
+    services.message_box(
         "That's right.  The answer to life, the universe and everything has been found.  "
         "It's 42.  If that means nothing to you, go and read the book series in which this "
         "answer is given.",
@@ -145,17 +145,8 @@ void Aboutqim::Command1_Click() {
 }
 
 void Aboutqim::frame_closed() {
-    Dorvane& owner = main_window;
-    owner.services.form_destroyed(*this);
-    owner.about_box.reset();
-}
-
-void Dorvane::About_Click() {
-    if (!about_box) {
-        about_box = std::make_unique<Aboutqim>(*this);
-        services.form_created(*about_box);
-    }
-    about_box->visible = true;
+    visible = false;
+    retired = true;
 }
 
 }  // namespace dorvane

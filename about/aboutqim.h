@@ -1,22 +1,22 @@
 // SPDX-License-Identifier: MIT
 // The about box: the credits, the author's addresses and the "42" joke panel.
 //
-// It reads and writes nothing of the catalogue or the settings. Its button hides it, keeping it
-// for the next About; a close through the window frame destroys it. The close button comes first
-// in the focus order, so Enter right after opening hides the box.
+// It reads and writes nothing of the catalogue or the settings; it needs only the services, for
+// the joke's message. Its button hides it, keeping it for the next About; a close through the
+// window frame hides and retires it, and whoever made it frees it through `release`. The close
+// button comes first in the focus order, so Enter right after opening hides the box.
 #pragma once
 
 #include <array>
 
 #include "platform/form.h"
+#include "platform/services.h"
 
 namespace dorvane {
 
-class Dorvane;
-
 class Aboutqim : public Form {
   public:
-    explicit Aboutqim(Dorvane& main);
+    explicit Aboutqim(Services& services);
     ~Aboutqim() override;
 
     Control closeabout, info, Label2, Text1, Label3, Label1, Text2;
@@ -27,10 +27,9 @@ class Aboutqim : public Form {
 
     void closeabout_Click();
     void Command1_Click();
-    // Destroys the box through its owner: nothing of this object may be used afterwards.
     void frame_closed() override;
 
-    Dorvane& main_window;
+    Services& services;
 
   private:
     void lay_out_controls();

@@ -2,9 +2,6 @@
 #include "colours/skrewform.h"
 
 #include <cmath>
-#include <memory>
-
-#include "mainwindow/dorvane.h"
 
 namespace dorvane {
 
@@ -66,14 +63,17 @@ Control button(std::string name, std::string caption, Rect place, int focus_plac
 
 }  // namespace
 
-skrewform::skrewform(Dorvane& main) : Form("skrewform"), main_window(main) {
+skrewform::skrewform(State& state_, Services& services_)
+    : Form("skrewform"), state(state_), services(services_) {
     caption = "FORM OF DEATH! no, wait...";
     client_width = 4950;
     client_height = 4500;
     lay_out_controls();
 }
 
-skrewform::~skrewform() = default;
+skrewform::~skrewform() {
+    services.form_destroyed(*this);
+}
 
 void skrewform::lay_out_controls() {
     Mainlabel = label("Mainlabel", "Main Colours", {120, 120, 2175, 255});
@@ -182,7 +182,7 @@ void skrewform::load_colour(Control& list, Control& preview, const int& r, const
 }
 
 void skrewform::Form_Load() {
-    const State& s = main_window.state;
+    const State& s = state;
     load_colour(Textcol, textlabel, s.tcr, s.tcg, s.tcb, ttcr, ttcg, ttcb);
     load_colour(Duke, Dukelabel, s.dcr, s.dcg, s.dcb, tdcr, tdcg, tdcb);
     load_colour(Build, Buildlabel, s.bcr, s.bcg, s.BCB, tbcr, tbcg, tbcb);
@@ -195,7 +195,6 @@ void skrewform::Form_Load() {
 }
 
 void skrewform::Form_Activate() {
-    Services& services = main_window.services;
     // 255 * u + 1 with u below 1 stays below 256, so each component lies in 1 to 255.
     double red = std::floor(255.0 * services.random() + 1);
     double green = std::floor(255.0 * services.random() + 1);
@@ -204,7 +203,7 @@ void skrewform::Form_Activate() {
 }
 
 void skrewform::Changecolorsok_Click() {
-    State& s = main_window.state;
+    State& s = state;
     // A component still empty has never been set, so the colour in force stays.
     auto take = [](const Pending& pending, int& field) {
         if (pending)
@@ -243,18 +242,7 @@ void skrewform::frame_closed() {
     Form_Unload(Cancel);
     if (Cancel != 0)
         return;
-    Dorvane& owner = main_window;
-    owner.services.form_destroyed(*this);
-    owner.colour_dialog.reset();
-}
-
-void Dorvane::cc_Click() {
-    if (!colour_dialog) {
-        colour_dialog = std::make_unique<skrewform>(*this);
-        colour_dialog->Form_Load();
-        services.form_created(*colour_dialog);
-    }
-    colour_dialog->visible = true;
+    retired = true;
 }
 
 }  // namespace dorvane

@@ -2,10 +2,12 @@
 // The colour settings dialog: nine pick-only lists of the nine-name palette, each with a preview
 // label, that edit pending copies of the main window's colours until Ok commits them.
 //
-// The dialog only changes memory: it neither repaints the main window nor writes the database.
-// Ok and Cancel hide it and keep its picks; a close through the window frame destroys it, so the
-// next opening reads the colours in force afresh. A stored colour that is not in the palette
-// shows as no pick, and Ok then writes its components back exactly as they were.
+// The dialog only changes memory: it reads and commits the colours of the state record it is
+// given, and neither repaints the main window nor writes the database. Ok and Cancel hide it and
+// keep its picks; a close through the window frame hides and retires it, and whoever made it
+// frees it through `release`, so that the next opening reads the colours in force afresh. A stored
+// colour that is not in the palette shows as no pick, and Ok then writes its components back
+// exactly as they were.
 #pragma once
 
 #include <array>
@@ -13,11 +15,11 @@
 #include <string>
 #include <string_view>
 
+#include "catalogue/state.h"
 #include "platform/form.h"
+#include "platform/services.h"
 
 namespace dorvane {
-
-class Dorvane;
 
 struct PaletteColour {
     std::string_view name;
@@ -51,7 +53,7 @@ void colorvalue(const std::string& colorin, Pending& tred, Pending& tgreen, Pend
 class skrewform : public Form {
   public:
     // Lays the dialog out with every list unselected; Form_Load then shows the colours in force.
-    explicit skrewform(Dorvane& main);
+    skrewform(State& state, Services& services);
     ~skrewform() override;
 
     Control Mainlabel;
@@ -88,10 +90,10 @@ class skrewform : public Form {
     void Changecolorsok_Click();
     void colorcancel_Click();
     void Form_Unload(int& Cancel);
-    // Destroys the dialog through its owner: nothing of this object may be used afterwards.
     void frame_closed() override;
 
-    Dorvane& main_window;
+    State& state;
+    Services& services;
 
   private:
     void lay_out_controls();

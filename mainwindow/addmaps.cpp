@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "catalogue/database.h"
-#include "mainwindow/dorvane.h"
 
 namespace dorvane {
 
@@ -16,7 +15,8 @@ std::string catalogue_name(std::string name) {
     return name;
 }
 
-Addmaps::Addmaps(Dorvane& main) : Form("Addmaps"), main_window(main) {
+Addmaps::Addmaps(State& state_, Services& services_, PutInSlot put_in_slot)
+    : Form("Addmaps"), state(state_), services(services_), put_in_slot_(std::move(put_in_slot)) {
     caption = "Add Map";
     client_width = 3600;
     client_height = 3690;
@@ -37,19 +37,17 @@ Addmaps::Addmaps(Dorvane& main) : Form("Addmaps"), main_window(main) {
 
     // The list comes first so that it has the focus when the picker opens.
     controls = {&MapFiles, &Done};
-    main_window.services.form_created(*this);
 }
 
 Addmaps::~Addmaps() {
-    if (!closed)
-        main_window.services.form_destroyed(*this);
+    services.form_destroyed(*this);
 }
 
 void Addmaps::refresh_list() {
     std::string selected;
     if (MapFiles.list_index >= 0 && MapFiles.list_index < static_cast<int>(MapFiles.items.size()))
         selected = MapFiles.items[MapFiles.list_index];
-    MapFiles.items = main_window.services.list_files("*.map", Hidden::LeftOut);
+    MapFiles.items = services.list_files("*.map", Hidden::LeftOut);
     auto found = std::find(MapFiles.items.begin(), MapFiles.items.end(), selected);
     MapFiles.list_index = selected.empty() || found == MapFiles.items.end()
                               ? -1
@@ -64,7 +62,7 @@ void Addmaps::Done_Click() {
     // Such a name would break the database file's lines or quotes; the picker stays open so
     // that another file can be chosen.
     if (!storable_name(name)) {
-        main_window.services.message_box(
+        services.message_box(
             "The map file " + listed +
                 " cannot be added to the catalogue: its name contains a double quote or a line "
                 "break, or is too long, and the database file could not hold it. Rename the "
@@ -72,12 +70,10 @@ void Addmaps::Done_Click() {
             "Add Map", Buttons::Ok);
         return;
     }
-    State& state = main_window.state;
     int slot = slot_or_zero(state.map);
-    main_window.Option1[slot].caption = name;
     state.t_mapnum = slot;
     state.t_mapname = name;
-    main_window.savemaps();
+    put_in_slot_(slot, name);
     visible = false;
 }
 
@@ -86,21 +82,8 @@ void Addmaps::MapFiles_DblClick() {
 }
 
 void Addmaps::frame_closed() {
-    main_window.services.form_destroyed(*this);
-    closed = true;
     visible = false;
-}
-
-void Dorvane::Addmap_Click() {
-    if (addmaps && addmaps->closed)
-        addmaps.reset();
-    if (!addmaps)
-        addmaps = std::make_unique<Addmaps>(*this);
-    // An open picker is left exactly as it is.
-    if (addmaps->visible)
-        return;
-    addmaps->refresh_list();
-    addmaps->visible = true;
+    retired = true;
 }
 
 }  // namespace dorvane

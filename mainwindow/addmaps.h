@@ -1,22 +1,28 @@
 // SPDX-License-Identifier: MIT
 // The map file picker: a small modeless window that lists the map files of the current folder
-// and puts the chosen one, lower-cased, into the slot that is current in the main window when
-// the choice is made. Ok and a double-click do the same; both hide the picker, which keeps its
-// list and selection. Closing it through its frame retires it: the backend drops its widgets at
-// once, and the main window replaces it with a fresh picker at the next Add Map.
+// and puts the chosen one, lower-cased, into the slot that is current (the record's `map`) when
+// the choice is made. It fills the record's hand-over values and leaves showing the name in the
+// slot and saving to the callback it is given. Ok and a double-click do the same; both hide the
+// picker, which keeps its list and selection. Closing it through its frame hides and retires
+// it, and whoever made it frees it through `release`; the next Add Map makes a fresh one.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "catalogue/state.h"
 #include "platform/form.h"
+#include "platform/services.h"
 
 namespace dorvane {
 
-class Dorvane;
-
 class Addmaps : public Form {
   public:
-    explicit Addmaps(Dorvane& main);
+    // Shows `name` as slot `slot`'s caption and saves the hand-over values into the slot table
+    // and the database (what savemaps does).
+    using PutInSlot = std::function<void(int slot, const std::string& name)>;
+
+    Addmaps(State& state, Services& services, PutInSlot put_in_slot);
     ~Addmaps() override;
 
     Control MapFiles, Done;
@@ -29,10 +35,11 @@ class Addmaps : public Form {
     void MapFiles_DblClick();
     void frame_closed() override;
 
-    // Set once the frame was closed; the object waits for the main window to replace it, so that
-    // it never ends while one of its own handlers or the backend's routing still uses it.
-    bool closed = false;
-    Dorvane& main_window;
+    State& state;
+    Services& services;
+
+  private:
+    PutInSlot put_in_slot_;
 };
 
 // The name as the catalogue stores it: ASCII letters lower-cased, every other byte kept, so

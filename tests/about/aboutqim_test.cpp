@@ -58,8 +58,12 @@ TEST_F(AboutBox, CloseButtonLeadsTheFocusOrderAndHidesTheBoxForLater) {
     EXPECT_EQ(boxes(), 1);
 }
 
-TEST_F(AboutBox, AnswerExplainsTheJokeInOneMessage) {
-    Aboutqim& box = open();
+// The box needs nothing of the main window: made over the services alone, it answers the same.
+TEST(AboutBoxAlone, AnswerExplainsTheJokeInOneMessage) {
+    testing::TempFolder folder;
+    HeadlessServices services{folder.str()};
+    Aboutqim box{services};
+    box.visible = true;
     press(box.Command1);
     ASSERT_EQ(services.messages.size(), 1u);
     const ShownMessage& shown = services.messages[0];
@@ -79,12 +83,32 @@ TEST_F(AboutBox, AnswerExplainsTheJokeInOneMessage) {
 
 TEST_F(AboutBox, FrameCloseDestroysAndTheNextAboutBuildsAFreshBox) {
     Aboutqim& box = open();
-    box.frame_closed();
+    services.close_frame(box);
     EXPECT_EQ(main.about_box, nullptr);
     EXPECT_EQ(boxes(), 0);
     Aboutqim& fresh = open();
     EXPECT_TRUE(fresh.visible);
     EXPECT_EQ(boxes(), 1);
+}
+
+// A frame close inside an event that is not over yet (a message box's own events) only hides
+// the box until that event ends; an About in the same event gets a fresh box at once.
+TEST_F(AboutBox, AboutAfterAFrameCloseInTheSameEventShowsAFreshBox) {
+    Aboutqim& first = open();
+    Aboutqim* fresh = nullptr;
+    services.route([&] {
+        services.close_frame(first);
+        EXPECT_FALSE(first.visible);
+        EXPECT_EQ(main.about_box.get(), &first) << "kept until the event is over";
+        fresh = &open();
+        EXPECT_NE(fresh, &first);
+        EXPECT_TRUE(fresh->visible);
+    });
+    EXPECT_EQ(main.about_box.get(), fresh);
+    EXPECT_EQ(boxes(), 1);
+    services.close_frame(*fresh);
+    EXPECT_EQ(main.about_box, nullptr);
+    EXPECT_EQ(boxes(), 0);
 }
 
 }  // namespace

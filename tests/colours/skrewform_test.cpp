@@ -209,7 +209,7 @@ TEST_F(ColourDialog, CancelledPickIsShownAgainAndOkThenCommitsIt) {
 TEST_F(ColourDialog, FrameCloseDropsPicksAndReopeningReadsTheColoursInForce) {
     skrewform& dialog = open();
     pick(dialog.Random, "Red");
-    dialog.frame_closed();
+    services.close_frame(dialog);
     EXPECT_EQ(main.colour_dialog, nullptr);
     EXPECT_EQ(services.find_form("skrewform"), nullptr);
     EXPECT_EQ(main.state.rcr, 0);
@@ -219,6 +219,26 @@ TEST_F(ColourDialog, FrameCloseDropsPicksAndReopeningReadsTheColoursInForce) {
     EXPECT_EQ(fresh.trcr, 0);
     EXPECT_EQ(fresh.trcb, 255);
     EXPECT_EQ(services.find_form("skrewform"), &fresh);
+}
+
+// The dialog works on the record it is given, with no main window anywhere.
+TEST(ColourDialogAlone, ReadsAndCommitsTheRecordItIsGiven) {
+    testing::TempFolder folder;
+    HeadlessServices services{folder.str()};
+    State state;
+    set_default_colours(state);
+    state.scr = 255, state.scg = 0, state.scb = 255;
+    skrewform dialog{state, services};
+    dialog.Form_Load();
+    EXPECT_EQ(shown(dialog.Setup), "Magenta");
+    pick(dialog.Setup, "Cyan");
+    EXPECT_EQ(state.scr, 255) << "a pick stays in the dialog until Ok";
+    press(dialog.Changecolorsok);
+    EXPECT_EQ(state.scr, 0);
+    EXPECT_EQ(state.scg, 255);
+    EXPECT_EQ(state.scb, 255);
+    EXPECT_EQ(services.writes, 0);
+    EXPECT_TRUE(services.messages.empty());
 }
 
 TEST_F(ColourDialog, HeadingTakesARandomColourWithNoComponentZero) {

@@ -130,7 +130,7 @@ TEST_F(Picker, ClosingTheFrameDropsItAndTheNextAddMapBuildsAFreshOne) {
     main.choose_slot(4);
     Addmaps& first = open_picker();
     select_item(first.MapFiles, 0);
-    first.frame_closed();
+    services.close_frame(first);
     EXPECT_EQ(pickers_registered(), 0);
     EXPECT_EQ(main.Option1[4].caption, "");
     EXPECT_EQ(services.writes, 0);
@@ -140,6 +140,25 @@ TEST_F(Picker, ClosingTheFrameDropsItAndTheNextAddMapBuildsAFreshOne) {
     EXPECT_TRUE(second.visible);
     EXPECT_EQ(second.MapFiles.list_index, -1);
     EXPECT_EQ(services.forms.back(), &second);
+}
+
+// Add Map in the same event as the frame close (the close came in while a message box held the
+// event open) shows a fresh picker at once; the closed one goes when that event is over.
+TEST_F(Picker, AddMapAfterAFrameCloseInTheSameEventShowsAFreshPicker) {
+    services.file_list = std::vector<std::string>{"a.map"};
+    Addmaps& first = open_picker();
+    select_item(first.MapFiles, 0);
+    services.route([&] {
+        services.close_frame(first);
+        Addmaps& second = open_picker();
+        EXPECT_NE(&second, &first);
+        EXPECT_TRUE(second.visible);
+        EXPECT_EQ(second.MapFiles.list_index, -1);
+    });
+    EXPECT_EQ(pickers_registered(), 1);
+    ASSERT_TRUE(main.addmaps);
+    EXPECT_TRUE(main.addmaps->visible);
+    EXPECT_EQ(services.forms.back(), main.addmaps.get());
 }
 
 TEST_F(Picker, ANameTheFileCannotHoldIsRefusedAndChangesNothing) {
@@ -163,6 +182,34 @@ TEST_F(Picker, ANameTheFileCannotHoldIsRefusedAndChangesNothing) {
     select_item(picker.MapFiles, 2);
     press(picker.Done);
     EXPECT_EQ(main.Option1[6].caption, "ok.map");
+}
+
+// The picker asks its maker to show and save the name, and fills the hand-over values first.
+TEST(PickerAlone, HandsTheNameAndTheCurrentSlotToItsCallback) {
+    testing::TempFolder folder;
+    HeadlessServices services{folder.str()};
+    services.file_list = std::vector<std::string>{"Castle.MAP", "dock.map"};
+    State state;
+    state.map = 9;
+    std::vector<std::pair<int, std::string>> put;
+    Addmaps picker{state, services, [&](int slot, const std::string& name) {
+                       EXPECT_EQ(state.t_mapnum, slot);
+                       EXPECT_EQ(state.t_mapname, name);
+                       put.emplace_back(slot, name);
+                   }};
+    picker.refresh_list();
+    picker.visible = true;
+    select_item(picker.MapFiles, 0);
+    picker.MapFiles.dbl_click();
+    EXPECT_EQ(put, (std::vector<std::pair<int, std::string>>{{9, "castle.map"}}));
+    EXPECT_FALSE(picker.visible);
+
+    state.map = std::nullopt;  // no selection yet counts as slot 0
+    picker.visible = true;
+    press(picker.Done);
+    ASSERT_EQ(put.size(), 2u);
+    EXPECT_EQ(put[1], (std::pair<int, std::string>{0, "castle.map"}));
+    EXPECT_EQ(services.writes, 0) << "saving is the maker's part";
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "about/aboutqim.h"
-#include "mainwindow/dorvane.h"
 #include "platform/fltk/widgets.h"
 #include "platform/fltk_x_support.h"
 #include "platform/headless/headless.h"
@@ -23,16 +22,15 @@
 namespace dorvane::testing {
 namespace {
 
-// The about box of a main window that lives in the test double, mirrored on a real window.
+// An about box that lives in the test double, mirrored on a real window.
 struct AboutBoxOnScreen : ::testing::Test {
     TempFolder folder;
     HeadlessServices headless{folder.str()};
-    Dorvane main{headless};
-    Aboutqim* box = nullptr;
+    Aboutqim about{headless};
+    Aboutqim* box = &about;
 
     void SetUp() override {
-        main.About_Click();
-        box = main.about_box.get();
+        about.visible = true;
         backend().form_created(*box);
         backend().route([] {});
         ASSERT_TRUE(wait_for([this] {

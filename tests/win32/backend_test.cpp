@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "about/aboutqim.h"
-#include "mainwindow/dorvane.h"
 #include "platform/headless/headless.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/text.h"
@@ -204,17 +203,16 @@ TEST_F(BackendTest, PaintsThroughTheFormWithItsOuterSizeInTwips) {
     EXPECT_GT(form.outer.height, 3000) << "the outer height counts the title bar and menu";
 }
 
-// The about box of a main window that lives in the test double, on real windows.
+// An about box that lives in the test double, on real windows.
 struct AboutBoxOnWindows : ::testing::Test {
     testing::TempFolder folder;
     HeadlessServices headless{folder.str()};
-    Dorvane main{headless};
+    Aboutqim about{headless};
     Backend backend{GetModuleHandleW(nullptr)};
-    Aboutqim* box = nullptr;
+    Aboutqim* box = &about;
 
     void SetUp() override {
-        main.About_Click();
-        box = main.about_box.get();
+        about.visible = true;
         backend.create(*box);
     }
     void TearDown() override { backend.destroy(*box); }
