@@ -1,0 +1,36 @@
+# SPDX-License-Identifier: MIT
+# Fails when a source of the core includes a folder above its own layer: catalogue/ builds on
+# platform/ alone; about/, colours/ and launcher/ on catalogue/ and platform/, never on one
+# another; mainwindow/ may include them all. Run with -DROOT=<source tree>.
+cmake_minimum_required(VERSION 3.25)
+set(folders catalogue about colours launcher mainwindow)
+set(allowed_catalogue catalogue platform)
+set(allowed_about about catalogue platform)
+set(allowed_colours colours catalogue platform)
+set(allowed_launcher launcher catalogue platform)
+set(allowed_mainwindow mainwindow about colours launcher catalogue platform)
+
+set(bad "")
+foreach(dir ${folders})
+  file(GLOB_RECURSE sources "${ROOT}/${dir}/*.h" "${ROOT}/${dir}/*.cpp")
+  foreach(src ${sources})
+    file(STRINGS ${src} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+    foreach(line ${lines})
+      # The first folder the include names, after any "../" steps.
+      if(line MATCHES "include[ \t]*[<\"](\\.\\./)*([A-Za-z0-9_]+)/")
+        set(target ${CMAKE_MATCH_2})
+        if(target IN_LIST folders OR target STREQUAL "platform")
+          if(NOT target IN_LIST allowed_${dir})
+            file(RELATIVE_PATH shown ${ROOT} ${src})
+            list(APPEND bad "  ${shown}: ${line}")
+          endif()
+        endif()
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(bad)
+  list(JOIN bad "\n" listing)
+  message(FATAL_ERROR "Includes that run against the layers:\n${listing}")
+endif()
+message(STATUS "every include keeps to its layer")
