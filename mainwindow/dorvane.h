@@ -31,7 +31,8 @@ class Dorvane : public Form {
     std::array<Control, kSlots> Option1;
     Control Coke, tttt2, dixie, Towhere, can, money;
 
-    // Other windows, created on first use.
+    // Other windows, created on first use and again after a frame close retired them (the
+    // openers, in dialogs.cpp, set the `release` that frees them).
     std::unique_ptr<Addmaps> addmaps;
     std::unique_ptr<skrewform> colour_dialog;
     std::unique_ptr<Aboutqim> about_box;

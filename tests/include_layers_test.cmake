@@ -10,8 +10,9 @@ function(check name expect)
   file(REMOVE_RECURSE ${root})
   # Every tree starts out sound, so that only the lines given decide.
   file(WRITE ${root}/catalogue/state.h "#include \"platform/form.h\"\n")
-  file(WRITE ${root}/mainwindow/dorvane.cpp
-       "#include \"about/aboutqim.h\"\n#include \"colours/skrewform.h\"\n#include \"launcher/launcher.h\"\n")
+  file(WRITE ${root}/mainwindow/dorvane.cpp "#include \"about/aboutqim.h\"\n"
+                                            "#include \"colours/skrewform.h\"\n"
+                                            "#include \"launcher/launcher.h\"\n")
   set(args ${ARGN})
   while(args)
     list(POP_FRONT args file line)
