@@ -128,9 +128,10 @@ TEST_F(Picker, ShowingItAgainReadsTheFolderAfreshAndKeepsTheSelection) {
 TEST_F(Picker, ClosingTheFrameDropsItAndTheNextAddMapBuildsAFreshOne) {
     services.file_list = std::vector<std::string>{"a.map"};
     main.choose_slot(4);
-    Addmaps& first = open_picker();
+    services.route([this] { main.Addmap_Click(); });
+    Addmaps& first = *main.addmaps;
     select_item(first.MapFiles, 0);
-    first.frame_closed();
+    services.close_frame(first);
     EXPECT_EQ(pickers_registered(), 0);
     EXPECT_EQ(main.Option1[4].caption, "");
     EXPECT_EQ(services.writes, 0);
