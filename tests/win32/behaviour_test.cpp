@@ -24,17 +24,13 @@ void send_key(WORD key) {
     SendInput(2, input, sizeof(INPUT));
 }
 
-void send_click(POINT at) {
-    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input[3]{};
-    for (INPUT& i : input)
-        i.type = INPUT_MOUSE;
-    input[0].mi.dx = static_cast<LONG>((at.x * 65535.0) / (width - 1));
-    input[0].mi.dy = static_cast<LONG>((at.y * 65535.0) / (height - 1));
-    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(3, input, sizeof(INPUT));
+void send_mouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = dx;
+    input.mi.dy = dy;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(INPUT));
 }
 
 // Answers the box with Enter once it is the window in front.
@@ -148,7 +144,23 @@ struct Win32Behaviour : ::testing::Test, BehaviourRig {
         GetWindowRect(hwnd, &r);
         // A text box at its right end, where the text ends.
         LONG x = control.kind == ControlKind::TextBox ? r.right - 6 : (r.left + r.right) / 2;
-        send_click({x, (r.top + r.bottom) / 2});
+        POINT at{x, (r.top + r.bottom) / 2};
+        // The pointer first, and the button only once it is there, each press and release with
+        // the place again: Wine may otherwise press where the pointer was a moment before.
+        int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        LONG dx = static_cast<LONG>((at.x * 65535.0) / (width - 1));
+        LONG dy = static_cast<LONG>((at.y * 65535.0) / (height - 1));
+        DWORD there = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        send_mouse(there, dx, dy);
+        wait([] { return false; }, 0.1);
+        wait(
+            [at] {
+                POINT now;
+                return GetCursorPos(&now) && now.x == at.x && now.y == at.y;
+            },
+            2);
+        send_mouse(there | MOUSEEVENTF_LEFTDOWN, dx, dy);
+        send_mouse(there | MOUSEEVENTF_LEFTUP, dx, dy);
         settle();
     }
     void type(const std::string& letters) override {
