@@ -1,12 +1,32 @@
 // SPDX-License-Identifier: MIT
-// How an event of the program runs, the same on every backend.
+// How the user's events reach the program, the same on every backend.
 //
-// A backend hands each of the user's events to route(): the handler runs, then, once the
-// outermost event is over (a message box inside a handler takes events of its own), every window
-// a handler retired is dropped and released, and last every window is mirrored.
+// A backend reports what the window system tells it, in raw terms (this window was shown, has
+// become the active one, was left with the focus in that control, its close control was used,
+// the user changed the text of that box), and mirrors what the rules here decide. The rules:
+//
+// - Events. Each of the user's events runs through route(): the handler runs, then, once the
+//   outermost event is over (a message box inside a handler takes events of its own), every
+//   window a handler retired is dropped and released, and last every window is mirrored.
+// - Activation. `Form_Activate` runs when a form's window becomes the program's active window
+//   the first time after it was shown, and when the user comes to it from another form of the
+//   program. Coming back from another program or from one of the program's message boxes (they
+//   are no forms, and the backend does not report them) raises nothing: the form that was the
+//   program's active window last is still the one.
+// - Input. While a form with `modeless == false` is shown, only it takes input; the last one
+//   shown if there are several. The backend keeps the other windows from taking any.
+// - Focus. A window that shows gives the focus to the first control in focus order that can
+//   take it: a visible command button, text box, picture box or list, or the chosen button of an
+//   option group. A window the user comes back to gives it back to the control that had it.
+// - Frame close. The window frame's close control runs `frame_closed`, for a window that takes
+//   input. (Toolkits that close a window on other keys filter those themselves.)
+// - Typed text. What the user types into a text box becomes its `caption`; the backend keeps the
+//   widget as the user left it rather than writing the same text back under the cursor.
 #pragma once
 
 #include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "platform/form.h"
@@ -26,12 +46,45 @@ class EventRules {
 
     void route(const std::function<void()>& handler);
 
+    // --- What the backend reports.
+    // The form's window has just been shown (it was hidden or never on the screen).
+    void shown(Form& form);
+    // The form's window has become the program's active window. Raises `Form_Activate` where the
+    // rule says so, and returns the control that is to take the focus (nullptr: none can).
+    Control* activated(Form& form);
+    // The control has the keyboard focus in the form's window (nullptr: none of the form's). The
+    // backend reports it at the latest when the window stops being the active one.
+    void focused(Form& form, Control* control);
+    // The user pressed the close control of the form's window frame.
+    void frame_close(Form& form);
+    // The user changed the text of a text box to `text`.
+    void typed(Control& box, const std::string& text);
+
+    // --- What the backend mirrors.
+    // Whether the form's window takes the user's input now.
+    bool takes_input(const Form& form) const;
+    // The form that was the program's active window last; nullptr before any.
+    Form* active() const { return active_; }
+    // The control that takes the focus when the form's window shows.
+    static Control* first_focus(const Form& form);
+    // Whether the control can take the keyboard focus just now.
+    static bool can_take_focus(const Control& control);
+
   private:
+    struct Window {
+        bool fresh = true;           // shown, not yet activated since
+        Control* focus = nullptr;    // had the focus last
+        unsigned long shown_at = 0;  // when it was shown last, to rank windows holding input
+    };
     void retire();
+    bool known(const Form* form) const;
 
     std::function<void(Form&)> drop_;
     std::function<void()> mirror_;
     std::vector<Form*> forms_;
+    std::map<const Form*, Window> windows_;
+    Form* active_ = nullptr;
+    unsigned long showings_ = 0;
     int depth_ = 0;
 };
 

@@ -24,8 +24,7 @@ void on_close(Fl_Widget* widget, void*) {
     // FLTK closes a window on Escape; a form closes only through its frame's close control.
     if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape)
         return;
-    Form* form = &static_cast<FormWindow*>(widget)->form();
-    route_event([form] { form->frame_closed(); });
+    report_frame_close(static_cast<FormWindow*>(widget)->form());
 }
 
 }  // namespace
@@ -76,6 +75,24 @@ FormWindow::FormWindow(Form& form, const Scale& scale, PictureStore& pictures)
         if (!all.empty())
             Fl_Window::icons(all.data(), static_cast<int>(all.size()));
     }
+}
+
+Fl_Widget* FormWindow::widget_of(const Control* control) {
+    for (View& view : views_) {
+        if (view.control == control)
+            return view.widget;
+    }
+    return nullptr;
+}
+
+Control* FormWindow::control_of(const Fl_Widget* widget) {
+    for (; widget && widget != this; widget = widget->parent()) {
+        for (View& view : views_) {
+            if (view.widget == widget)
+                return view.control;
+        }
+    }
+    return nullptr;
 }
 
 void FormWindow::sync_window_fields() {

@@ -22,6 +22,10 @@ class FormWindow : public Fl_Double_Window {
     FormWindow(Form& form, const Scale& scale, PictureStore& pictures);
 
     Form& form() { return form_; }
+    // The widget that mirrors the control, and the control a widget (or a widget inside it)
+    // mirrors; nullptr for none of this window's.
+    Fl_Widget* widget_of(const Control* control);
+    Control* control_of(const Fl_Widget* widget);
     // Height of the menu bar in pixels: where the form's own area starts.
     int area_top() const { return area_top_; }
 

@@ -4,10 +4,17 @@
 #pragma once
 
 #include <functional>
+#include <string>
+
+#include "platform/form.h"
 
 namespace dorvane::fltk {
 
 // Runs one event of the program, then mirrors every form on its widgets.
 void route_event(const std::function<void()>& handler);
+// The user pressed the close control of the form's window frame.
+void report_frame_close(Form& form);
+// The user changed the text of a text box; its widget shows `text` already.
+void report_typed(Control& box, const std::string& text);
 
 }  // namespace dorvane::fltk

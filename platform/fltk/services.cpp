@@ -51,6 +51,16 @@ void route_event(const std::function<void()>& handler) {
         g_backend->route(handler);
 }
 
+void report_frame_close(Form& form) {
+    if (g_backend)
+        g_backend->events().frame_close(form);
+}
+
+void report_typed(Control& box, const std::string& text) {
+    if (g_backend)
+        g_backend->events().typed(box, text);
+}
+
 FltkServices::FltkServices()
     : scale_((start_font_config(), open_display(), screen_dpi())),
       pictures_(scale_),
@@ -95,8 +105,8 @@ void FltkServices::sync_all() {
         if (!it->window) {
             it->window = new FormWindow(*form, scale_, pictures_);
         }
-        if (it->window->sync() && last_active_ == form)
-            last_active_ = nullptr;  // a showing activates the form again
+        if (it->window->sync())
+            events_.shown(*form);
     }
 }
 
@@ -140,25 +150,52 @@ void FltkServices::x_connection_lost() {
     std::_Exit(1);
 }
 
-// Every X event passes here first: a window that gets the keyboard focus may have become the
-// program's active window; a key press takes its keysym from the first layout group.
+// Every X event passes here first: a form's window that gets or loses the keyboard focus is
+// reported to the event rules; a key press takes its keysym from the first layout group.
 int FltkServices::dispatch(int event, Fl_Window* window) {
-    if (event == FL_FOCUS && window && g_backend)
-        g_backend->window_focused(window);
+    FormWindow* form_window = g_backend && window ? g_backend->window_of(window) : nullptr;
     if (event == FL_KEYDOWN)
         key_from_first_group();
-    return Fl::handle_(event, window);
+    int used = Fl::handle_(event, window);
+    if (!g_backend)
+        return used;
+    // Message boxes are no forms: nothing is reported for them.
+    if (event == FL_FOCUS && form_window && g_backend->window_of(window) == form_window)
+        g_backend->window_activated(*form_window);
+    g_backend->follow_focus();
+    return used;
 }
 
-void FltkServices::window_focused(Fl_Window* window) {
-    auto it = std::find_if(forms_.begin(), forms_.end(),
-                           [window](const Entry& e) { return e.window == window; });
-    // Message boxes are no forms: returning from one does not activate anything.
-    if (it == forms_.end() || it->form == last_active_)
+// Reports the widget with the keyboard focus whenever it is a new one of a form's window.
+void FltkServices::follow_focus() {
+    Fl_Widget* focus = Fl::focus();
+    if (focus == last_focus_)
         return;
-    Form* form = it->form;
-    last_active_ = form;
-    route([form] { form->Form_Activate(); });
+    last_focus_ = focus;
+    FormWindow* window = focus ? window_of(focus->top_window()) : nullptr;
+    if (window)
+        events_.focused(window->form(), window->control_of(focus));
+}
+
+FormWindow* FltkServices::window_of(Fl_Window* window) {
+    for (Entry& e : forms_) {
+        if (e.window == window)
+            return e.window;
+    }
+    return nullptr;
+}
+
+// The window manager made the window the active one: the rules decide about the activation and
+// which control takes the focus.
+void FltkServices::window_activated(FormWindow& window) {
+    Form& form = window.form();
+    Control* focus = events_.activated(form);
+    // Form_Activate may have ended the window.
+    if (!focus || window_of(&window) != &window)
+        return;
+    Fl_Widget* widget = window.widget_of(focus);
+    if (widget && Fl::focus() != widget)
+        widget->take_focus();
 }
 
 Answer FltkServices::message_box(const std::string& prompt, const std::string& title,
@@ -274,9 +311,8 @@ void FltkServices::form_destroyed(Form& form) {
         // The window may be in the middle of its own callback: let FLTK delete it afterwards.
         Fl::delete_widget(it->window);
     }
-    if (last_active_ == &form)
-        last_active_ = nullptr;
     forms_.erase(it);
+    last_focus_ = nullptr;  // may have been one of its widgets
 }
 
 void FltkServices::end_program() {

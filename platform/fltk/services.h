@@ -36,6 +36,8 @@ class FltkServices : public Services {
 
     // Runs one event's handler, then mirrors every form.
     void route(const std::function<void()>& handler);
+    // The event rules of the program's windows (platform/events.h).
+    EventRules& events() { return events_; }
     // Mirrors every form on its window now.
     void sync_all();
     // Takes events until the program ends.
@@ -73,7 +75,9 @@ class FltkServices : public Services {
     static int dispatch(int event, Fl_Window* window);
     static void follow_up(void* self);
     static constexpr double kFollowUpInterval = 0.05;
-    void window_focused(Fl_Window* window);
+    FormWindow* window_of(Fl_Window* window);
+    void window_activated(FormWindow& window);
+    void follow_focus();
 
     Scale scale_;
     PictureStore pictures_;
@@ -87,8 +91,7 @@ class FltkServices : public Services {
     };
     std::vector<Entry> forms_;
     EventRules events_;
-    // The form whose window was the program's active window last.
-    Form* last_active_ = nullptr;
+    Fl_Widget* last_focus_ = nullptr;  // the focus as last reported to events_
     // Made on first use, so that start-up does not pay for them.
     x11::X11Processes& processes();
     std::unique_ptr<x11::X11Processes> processes_;

@@ -295,6 +295,16 @@ class TextBox : public Fl_Input {
     }
 };
 
+// The user changed the text: the control's caption follows. The widget shows it already, so the
+// mirror that follows leaves it alone rather than setting it again under the cursor.
+void on_typed(Fl_Widget* w, void*) {
+    View* v = view_of(w);
+    std::string text = static_cast<Fl_Input*>(w)->value();
+    if (v->shown)
+        v->shown->caption = text;
+    report_typed(*v->control, text);
+}
+
 // A pick-only list: the user picks an item and the list's click handler runs.
 void on_pick(Fl_Widget* w, void*) {
     Control* c = view_of(w)->control;
@@ -377,6 +387,8 @@ Fl_Widget* create_widget(View& view, const Look& look) {
             break;
         case ControlKind::TextBox:
             widget = new TextBox(x, y, w, h);
+            widget->callback(on_typed);
+            widget->when(FL_WHEN_CHANGED);
             break;
         case ControlKind::PictureBox: {
             auto* box = new PictureBox(x, y, w, h);

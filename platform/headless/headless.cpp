@@ -8,14 +8,167 @@
 namespace dorvane {
 
 HeadlessServices::HeadlessServices(std::string folder)
-    : files_(std::move(folder)), events_([this](Form& form) { form_destroyed(form); }, nullptr) {}
+    : files_(std::move(folder)),
+      events_([this](Form& form) { form_destroyed(form); }, [this] { mirror(); }) {}
 
 void HeadlessServices::route(const std::function<void()>& handler) {
+    struct Depth {
+        int& depth;
+        ~Depth() { --depth; }
+    } depth{++depth_};
     events_.route(handler);
+    if (depth_ == 1)
+        manage_windows();
+}
+
+bool HeadlessServices::on_screen(const Form* form) const {
+    return shown_.count(form) != 0;
+}
+
+// What a real backend's windows show after the event: windows shown or hidden as their forms say.
+void HeadlessServices::mirror() {
+    std::vector<Form*> all = events_.forms();
+    for (Form* form : all) {
+        bool was = on_screen(form);
+        if (form->visible && !was) {
+            shown_.insert(form);
+            events_.shown(*form);
+            newly_shown_ = form;
+        } else if (!form->visible && was) {
+            shown_.erase(form);
+            recent_.erase(std::remove(recent_.begin(), recent_.end(), form), recent_.end());
+            if (left_for_away_ == form)
+                left_for_away_ = nullptr;
+            if (active_window_ == form) {
+                events_.focused(*form, focus_);
+                active_window_ = nullptr;
+                focus_ = nullptr;
+                lost_active_ = true;
+            }
+        }
+    }
+}
+
+// The window manager between events: a window just shown becomes the active one, and when the
+// active one goes, the one active before it takes over.
+void HeadlessServices::manage_windows() {
+    for (int round = 0; round < 100; ++round) {
+        if (Form* form = newly_shown_) {
+            newly_shown_ = nullptr;
+            if (on_screen(form) && events_.takes_input(*form))
+                make_active(form);
+            continue;
+        }
+        if (lost_active_) {
+            lost_active_ = false;
+            if (!active_window_ && !recent_.empty())
+                make_active(recent_.front());
+            continue;
+        }
+        return;
+    }
+}
+
+void HeadlessServices::make_active(Form* form) {
+    if (active_window_ == form)
+        return;
+    if (active_window_)
+        events_.focused(*active_window_, focus_);
+    active_window_ = form;
+    left_for_away_ = nullptr;
+    focus_ = nullptr;
+    recent_.erase(std::remove(recent_.begin(), recent_.end(), form), recent_.end());
+    recent_.insert(recent_.begin(), form);
+    Control* focus = events_.activated(*form);  // Form_Activate may hide or end the window
+    if (active_window_ == form)
+        focus_ = focus;
+}
+
+bool HeadlessServices::switch_to(Form& form) {
+    if (!on_screen(&form) || !events_.takes_input(form))
+        return false;
+    make_active(&form);
+    manage_windows();
+    return true;
+}
+
+void HeadlessServices::switch_away() {
+    if (!active_window_)
+        return;
+    events_.focused(*active_window_, focus_);
+    left_for_away_ = active_window_;
+    active_window_ = nullptr;
+    focus_ = nullptr;
+}
+
+bool HeadlessServices::come_back() {
+    Form* form = left_for_away_;
+    if (!form || !on_screen(form))
+        return false;
+    make_active(form);
+    manage_windows();
+    return true;
+}
+
+bool HeadlessServices::click(Form& form, Control& control) {
+    if (!switch_to(form) || active_window_ != &form)
+        return false;
+    auto& controls = form.controls;
+    if (std::find(controls.begin(), controls.end(), &control) == controls.end())
+        return false;
+    for (const Control* c = &control; c; c = c->parent) {
+        if (!c->visible)
+            return false;
+    }
+    bool focusable = control.focus_place >= 0 && control.kind != ControlKind::Label &&
+                     control.kind != ControlKind::Frame && control.kind != ControlKind::Line;
+    if (focusable)
+        focus_ = &control;
+    cursors_[&control] = control.caption.size();
+    switch (control.kind) {
+        case ControlKind::CommandButton:
+        case ControlKind::PictureBox:
+            route([&control] { press(control); });
+            break;
+        case ControlKind::OptionButton:
+            route([&form, &control] { choose_option(form, control); });
+            break;
+        default:
+            break;
+    }
+    return true;
+}
+
+bool HeadlessServices::type(const std::string& text) {
+    Control* box = focus();
+    if (!box || box->kind != ControlKind::TextBox)
+        return false;
+    std::size_t& cursor = cursors_[box];
+    cursor = std::min(cursor, box->caption.size());
+    std::string typed = box->caption;
+    typed.insert(cursor, text);
+    cursor += text.size();
+    events_.typed(*box, typed);
+    manage_windows();
+    return true;
+}
+
+bool HeadlessServices::left_arrow() {
+    Control* box = focus();
+    if (!box || box->kind != ControlKind::TextBox)
+        return false;
+    std::size_t& cursor = cursors_[box];
+    cursor = std::min(cursor, box->caption.size());
+    if (cursor > 0)
+        --cursor;
+    return true;
 }
 
 void HeadlessServices::close_frame(Form& form) {
-    route([&form] { form.frame_closed(); });
+    if (!on_screen(&form))
+        return;
+    events_.frame_close(form);
+    manage_windows();
 }
 
 Form* HeadlessServices::find_form(const std::string& name) const {
@@ -28,6 +181,20 @@ Form* HeadlessServices::find_form(const std::string& name) const {
 
 Answer HeadlessServices::message_box(const std::string& prompt, const std::string& title,
                                      Buttons buttons) {
+    // The box takes the keyboard while it is open and gives it back to the window it came from.
+    struct Box {
+        HeadlessServices& services;
+        Form* from;
+        ~Box() {
+            if (from && services.on_screen(from) && !services.active_window_)
+                services.make_active(from);
+        }
+    } box{*this, active_window_};
+    if (active_window_) {
+        events_.focused(*active_window_, focus_);
+        active_window_ = nullptr;
+        focus_ = nullptr;
+    }
     messages.push_back({prompt, title, buttons});
     if (buttons == Buttons::Ok)
         return Answer::Ok;
@@ -180,6 +347,19 @@ void HeadlessServices::form_created(Form& form) {
 void HeadlessServices::form_destroyed(Form& form) {
     forms.erase(std::remove(forms.begin(), forms.end(), &form), forms.end());
     events_.destroyed(form);
+    shown_.erase(&form);
+    for (const Control* control : form.controls)
+        cursors_.erase(control);
+    recent_.erase(std::remove(recent_.begin(), recent_.end(), &form), recent_.end());
+    if (newly_shown_ == &form)
+        newly_shown_ = nullptr;
+    if (left_for_away_ == &form)
+        left_for_away_ = nullptr;
+    if (active_window_ == &form) {
+        active_window_ = nullptr;
+        focus_ = nullptr;
+        lost_active_ = true;
+    }
 }
 
 void HeadlessServices::end_program() {

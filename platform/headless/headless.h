@@ -89,8 +89,31 @@ class HeadlessServices : public Services {
     // The event loop between the user's events: a pending activation ends, as its program does.
     void run_events();
     // Runs one event of the program as a real backend does: the handler, then the retiring of
-    // every window a handler ended.
+    // every window a handler ended, then the mirror. A window that has just been shown becomes
+    // the active one as a window manager makes it, and one that was hidden hands that on to the
+    // program's window that was active before it.
     void route(const std::function<void()>& handler);
+
+    // --- The user, as the window manager, the mouse and the keyboard deliver what they do.
+    // The program's window that holds the keyboard; nullptr while another program or one of the
+    // program's message boxes does.
+    Form* active_window() const { return active_window_; }
+    // The control with the keyboard focus in the active window; nullptr for none.
+    Control* focus() const { return active_window_ ? focus_ : nullptr; }
+    // The user brings another window of the program to the front; false if it is not on the
+    // screen or takes no input just now.
+    bool switch_to(Form& form);
+    // The user switches to another program, and back to the window of this one they left.
+    void switch_away();
+    bool come_back();
+    // A click on a control: its window comes to the front, the control takes the focus if it can,
+    // and a button, option or picture runs its click; false if the window takes no input.
+    bool click(Form& form, Control& control);
+    // Keys typed into the control with the focus: into a text box at its cursor, which a click
+    // puts at the end of the text. False if the focus is in no text box.
+    bool type(const std::string& text);
+    // The left arrow key: a text box's cursor moves back by one.
+    bool left_arrow();
     // The user closes the form's window through its frame.
     void close_frame(Form& form);
 
@@ -117,8 +140,22 @@ class HeadlessServices : public Services {
     void end_program() override;
 
   private:
+    void mirror();
+    void manage_windows();
+    void make_active(Form* form);
+    bool on_screen(const Form* form) const;
+
     NativeFiles files_;
     EventRules events_;
+    int depth_ = 0;
+    std::set<const Form*> shown_;    // windows on the screen, as last mirrored
+    std::vector<Form*> recent_;      // windows on the screen, the one active last first
+    Form* active_window_ = nullptr;  // nullptr: another program or a message box
+    Form* left_for_away_ = nullptr;  // the window the user left for another program
+    Control* focus_ = nullptr;
+    std::map<const Control*, std::size_t> cursors_;  // where each text box's cursor is
+    Form* newly_shown_ = nullptr;
+    bool lost_active_ = false;  // the active window went off the screen
     RandomSource random_;
     TaskId next_task_ = 1000;
     std::map<TaskId, Program> tasks_;

@@ -272,13 +272,11 @@ LRESULT Backend::form_message(Window& window, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND:
             command(window, wp, lp);
             return 0;
-        case WM_CLOSE: {
-            Form& form = *window.form;
-            route([&form] { form.frame_closed(); });
+        case WM_CLOSE:
+            events_.frame_close(*window.form);
             return 0;
-        }
         case WM_ACTIVATE:
-            activated(window, wp, lp);
+            activated(window, wp);
             return 0;
         case WM_ERASEBKGND: {
             RECT client;
@@ -307,9 +305,10 @@ LRESULT Backend::form_message(Window& window, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 HWND Backend::last_active() const {
+    // The rules know which form was the program's active window last.
     for (const auto& window : windows_) {
-        if (window->hwnd == last_active_ && IsWindowVisible(window->hwnd))
-            return last_active_;
+        if (window->form == events_.active() && IsWindowVisible(window->hwnd))
+            return window->hwnd;
     }
     for (const auto& window : windows_) {
         if (IsWindowVisible(window->hwnd))
@@ -329,25 +328,28 @@ std::vector<HWND> Backend::visible_windows() const {
 
 int Backend::run() {
     MSG msg;
-    while (!ended_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-        Window* window = root ? window_of(root) : nullptr;
-        bool taken = false;
-        if (window && window->accelerators)
-            taken = TranslateAcceleratorW(root, window->accelerators, &msg);
-        if (!taken && window && msg.message == WM_SYSCHAR)
-            taken = press_access_key(*window, static_cast<wchar_t>(msg.wParam));
-        if (!taken && window && msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN)
-            taken = press_focused_button(*window);
-        if (!taken && window)
-            taken = IsDialogMessageW(root, &msg);
-        if (!taken) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        graveyard_.clear();
-    }
+    while (!ended_ && GetMessageW(&msg, nullptr, 0, 0) > 0)
+        take(msg);
     return 0;
+}
+
+void Backend::take(MSG& msg) {
+    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    Window* window = root ? window_of(root) : nullptr;
+    bool taken = false;
+    if (window && window->accelerators)
+        taken = TranslateAcceleratorW(root, window->accelerators, &msg);
+    if (!taken && window && msg.message == WM_SYSCHAR)
+        taken = press_access_key(*window, static_cast<wchar_t>(msg.wParam));
+    if (!taken && window && msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN)
+        taken = press_focused_button(*window);
+    if (!taken && window)
+        taken = IsDialogMessageW(root, &msg);
+    if (!taken) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    graveyard_.clear();
 }
 
 void Backend::end() {

@@ -62,8 +62,7 @@ struct Window {
     bool visible = false;
     int client_width = -1, client_height = -1;
     std::optional<Colour> back;
-    bool activated = false;  // raised Form_Activate since last shown
-    HWND focus = nullptr;    // control that had the focus when the window was left
+    bool takes_input = true;  // enabled, as the event rules last said
 };
 
 class Backend {
@@ -82,6 +81,8 @@ class Backend {
 
     // Takes messages until the program ends; returns the exit code.
     int run();
+    // Takes one message as run() does: shortcuts, access keys and Enter first.
+    void take(MSG& msg);
     void end();
     bool ended() const { return ended_; }
     // The visible window of the program that was active last, or nullptr.
@@ -121,7 +122,7 @@ class Backend {
     bool press_access_key(Window& window, wchar_t key);
     bool press_focused_button(Window& window);
     void command(Window& window, WPARAM wp, LPARAM lp);
-    void activated(Window& window, WPARAM wp, LPARAM lp);
+    void activated(Window& window, WPARAM wp);
     LRESULT colour_control(HDC dc, HWND control);
     RECT pixel_rect(const Control& control) const;
 
@@ -129,7 +130,6 @@ class Backend {
     int dpi_ = 96;
     bool ended_ = false;
     bool shown_any_ = false;
-    HWND last_active_ = nullptr;
     int syncing_ = 0;
     bool resync_ = false;
     int next_id_ = 1000;

@@ -61,7 +61,8 @@ void Backend::command(Window& window, WPARAM wp, LPARAM lp) {
                     // The user typed: the control's text follows, in the caption's own line ends.
                     if (widget->shown.caption.find('\r') == std::string::npos)
                         text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-                    c.caption = widget->shown.caption = text;
+                    widget->shown.caption = text;  // the box shows it already
+                    events_.typed(c, text);
                 }
             }
             break;
@@ -106,27 +107,27 @@ bool Backend::press_focused_button(Window& window) {
     return true;
 }
 
-void Backend::activated(Window& window, WPARAM wp, LPARAM lp) {
+// The rules decide about the activation and which control takes the focus; the window only
+// reports what the system tells it.
+void Backend::activated(Window& window, WPARAM wp) {
+    Form& form = *window.form;
     if (LOWORD(wp) == WA_INACTIVE) {
         HWND focus = GetFocus();
-        if (focus && IsChild(window.hwnd, focus))
-            window.focus = focus;
+        Widget* widget = focus && IsChild(window.hwnd, focus) ? widget_of(focus) : nullptr;
+        events_.focused(form, widget ? widget->control : nullptr);
         return;
     }
-    last_active_ = window.hwnd;
-    HWND focus = window.focus && IsWindow(window.focus) && IsWindowVisible(window.focus)
-                     ? window.focus
-                     : GetNextDlgTabItem(window.hwnd, nullptr, FALSE);
-    if (focus)
-        SetFocus(focus);
-    // Activate is an event within the program: raised on the first activation after showing
-    // and when the user comes from another window of the program, not from other programs.
-    bool from_ours = lp && window_of(GetAncestor(reinterpret_cast<HWND>(lp), GA_ROOT));
-    if (window.activated && !from_ours)
+    HWND hwnd = window.hwnd;
+    Control* focus = events_.activated(form);
+    // Form_Activate may have ended the window.
+    if (!focus || !window_of(hwnd))
         return;
-    window.activated = true;
-    Form& form = *window.form;
-    route([&form] { form.Form_Activate(); });
+    for (auto& widget : window.widgets) {
+        if (widget->control == focus && widget->hwnd) {
+            SetFocus(widget->hwnd);
+            return;
+        }
+    }
 }
 
 }  // namespace dorvane::win32

@@ -165,14 +165,21 @@ void Backend::sync(Window& window) {
     }
     for (std::size_t i = 0; i < window.widgets.size(); ++i)
         sync_widget(*window.widgets[i]);
+    // While a form holds the input, the program's other windows take none. Only a change is
+    // mirrored: a message box disables and enables its owner on its own.
+    bool takes_input = events_.takes_input(form);
+    if (takes_input != window.takes_input) {
+        window.takes_input = takes_input;
+        EnableWindow(hwnd, takes_input);
+    }
     if (form.visible != window.visible) {
         window.visible = form.visible;
         if (form.visible) {
+            events_.shown(form);  // before the system activates the window it shows
             // The first window honours how whoever started the program asked it to show.
             ShowWindow(hwnd, shown_any_ ? SW_SHOW : SW_SHOWDEFAULT);
             shown_any_ = true;
         } else {
-            window.activated = false;
             ShowWindow(hwnd, SW_HIDE);
         }
     }

@@ -22,6 +22,11 @@ struct AboutBox : ::testing::Test {
         main.About_Click();
         return *main.about_box;
     }
+    // Opened by the user: the box comes on the screen as the active window.
+    Aboutqim& show() {
+        services.route([this] { main.About_Click(); });
+        return *main.about_box;
+    }
     long boxes() const {
         return std::count_if(services.forms.begin(), services.forms.end(),
                              [](const Form* f) { return f->name == "Aboutqim"; });
@@ -56,6 +61,18 @@ TEST_F(AboutBox, CloseButtonLeadsTheFocusOrderAndHidesTheBoxForLater) {
     EXPECT_EQ(main.about_box.get(), &box) << "hidden, not destroyed";
     EXPECT_TRUE(open().visible);
     EXPECT_EQ(boxes(), 1);
+
+    // Shown by the user, every time, the box has its close button focused, for Enter.
+    services.route([&box] { box.visible = false; });
+    for (int i = 0; i < 2; ++i) {
+        show();
+        EXPECT_EQ(services.active_window(), &box);
+        EXPECT_EQ(services.focus(), &box.closeabout);
+        ASSERT_TRUE(services.click(box, box.Text2));
+        EXPECT_EQ(services.focus(), &box.Text2);
+        services.route([&box] { press(box.closeabout); });  // its access key, say
+        EXPECT_FALSE(box.visible);
+    }
 }
 
 // The box needs nothing of the main window: made over the services alone, it answers the same.
@@ -82,7 +99,7 @@ TEST(AboutBoxAlone, AnswerExplainsTheJokeInOneMessage) {
 }
 
 TEST_F(AboutBox, FrameCloseDestroysAndTheNextAboutBuildsAFreshBox) {
-    Aboutqim& box = open();
+    Aboutqim& box = show();
     services.close_frame(box);
     EXPECT_EQ(main.about_box, nullptr);
     EXPECT_EQ(boxes(), 0);

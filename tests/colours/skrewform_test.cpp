@@ -89,6 +89,14 @@ struct ColourDialog : ::testing::Test {
         main.cc_Click();
         return *main.colour_dialog;
     }
+    // Opened by the user: the window comes on the screen as the active one.
+    skrewform& show() {
+        services.route([this] { main.cc_Click(); });
+        return *main.colour_dialog;
+    }
+    void show_main() {
+        services.route([this] { main.visible = true; });
+    }
 };
 
 TEST(Palette, LooksUpNamesAndComponentsExactly) {
@@ -207,7 +215,7 @@ TEST_F(ColourDialog, CancelledPickIsShownAgainAndOkThenCommitsIt) {
 }
 
 TEST_F(ColourDialog, FrameCloseDropsPicksAndReopeningReadsTheColoursInForce) {
-    skrewform& dialog = open();
+    skrewform& dialog = show();
     pick(dialog.Random, "Red");
     services.close_frame(dialog);
     EXPECT_EQ(main.colour_dialog, nullptr);
@@ -242,12 +250,21 @@ TEST(ColourDialogAlone, ReadsAndCommitsTheRecordItIsGiven) {
 }
 
 TEST_F(ColourDialog, HeadingTakesARandomColourWithNoComponentZero) {
-    skrewform& dialog = open();
+    skrewform& dialog = show();
+    show_main();
+    // The user comes back to the dialog from the main window.
     services.random_values = {0.0f, 0.5f, 0.99999994f};
-    dialog.Form_Activate();
+    ASSERT_TRUE(services.switch_to(dialog));
     EXPECT_EQ(dialog.Mainlabel.fore, compose(1, 128, 255));
+    // Not from another program.
+    services.random_values = {0.5f, 0.5f, 0.5f};
+    services.switch_away();
+    ASSERT_TRUE(services.come_back());
+    EXPECT_EQ(dialog.Mainlabel.fore, compose(1, 128, 255));
+    services.random_values.clear();
     for (int i = 0; i < 2000; ++i) {
-        dialog.Form_Activate();
+        ASSERT_TRUE(services.switch_to(main));
+        ASSERT_TRUE(services.switch_to(dialog));
         Colour c = *dialog.Mainlabel.fore;
         ASSERT_NE(colour_red(c), 0);
         ASSERT_NE(colour_green(c), 0);
@@ -259,16 +276,16 @@ TEST_F(ColourDialog, FirstActivationGivesTheSameColourInEveryRun) {
     auto first_heading = [this] {
         HeadlessServices run{folder.str()};
         Dorvane window{run};
-        window.cc_Click();
-        window.colour_dialog->Form_Activate();
+        run.route([&window] { window.cc_Click(); });
         return window.colour_dialog->Mainlabel.fore;
     };
     std::optional<Colour> first = first_heading();
     ASSERT_TRUE(first);
     EXPECT_EQ(first_heading(), first);
-    skrewform& dialog = open();
-    dialog.Form_Activate();
-    dialog.Form_Activate();
+    skrewform& dialog = show();
+    EXPECT_EQ(dialog.Mainlabel.fore, first);
+    show_main();
+    ASSERT_TRUE(services.switch_to(dialog));
     EXPECT_NE(dialog.Mainlabel.fore, first) << "the next activation draws a new colour";
 }
 

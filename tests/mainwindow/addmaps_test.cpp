@@ -128,7 +128,8 @@ TEST_F(Picker, ShowingItAgainReadsTheFolderAfreshAndKeepsTheSelection) {
 TEST_F(Picker, ClosingTheFrameDropsItAndTheNextAddMapBuildsAFreshOne) {
     services.file_list = std::vector<std::string>{"a.map"};
     main.choose_slot(4);
-    Addmaps& first = open_picker();
+    services.route([this] { main.Addmap_Click(); });
+    Addmaps& first = *main.addmaps;
     select_item(first.MapFiles, 0);
     services.close_frame(first);
     EXPECT_EQ(pickers_registered(), 0);

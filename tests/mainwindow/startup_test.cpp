@@ -77,7 +77,11 @@ TEST_F(StartUp, EveryWayOfEndingWritesOnceAndEnds) {
     const End ends[] = {
         [](Dorvane& m) { m.Quit_Click(); },
         [](Dorvane& m) { m.Exit_Click(); },
-        [](Dorvane& m) { m.frame_closed(); },
+        [](Dorvane& m) {  // the window frame's close control
+            auto& user = static_cast<HeadlessServices&>(m.services);
+            user.route([&m] { m.visible = true; });
+            user.close_frame(m);
+        },
         [](Dorvane& m) { press(m.Quit); },
         [](Dorvane& m) { m.menu.at(0).items.at(0).click(); },  // File, Exit (Ctrl+Q)
     };

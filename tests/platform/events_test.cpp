@@ -64,5 +64,76 @@ TEST(EventRules, ARetiredWindowWithoutOwnerIsDroppedAndTheEventStillMirrors) {
     EXPECT_NE(p.main, nullptr);  // nobody set `release`: the form itself is its owner's
 }
 
+TEST(EventRules, TheFormShownLastOfThoseNotModelessHoldsTheInput) {
+    Program p;
+    Form second("second");
+    p.events.created(second);
+    EXPECT_TRUE(p.events.takes_input(*p.main));
+    for (Form* f : {p.dialog.get(), &second}) {
+        f->modeless = false;
+        f->visible = true;
+        p.events.shown(*f);
+    }
+    EXPECT_FALSE(p.events.takes_input(*p.main));
+    EXPECT_FALSE(p.events.takes_input(*p.dialog));
+    EXPECT_TRUE(p.events.takes_input(second));
+    second.visible = false;
+    EXPECT_TRUE(p.events.takes_input(*p.dialog));
+    p.dialog->visible = false;
+    EXPECT_TRUE(p.events.takes_input(*p.main));
+    p.events.destroyed(second);
+}
+
+TEST(EventRules, FocusGoesToTheFirstControlInFocusOrderThatCanTakeIt) {
+    Form form("form");
+    Control label{.name = "label", .kind = ControlKind::Label, .focus_place = 0};
+    Control frame{.name = "frame", .kind = ControlKind::Frame, .focus_place = -1};
+    Control framed{.name = "framed", .kind = ControlKind::CommandButton, .focus_place = 1};
+    Control option{.name = "option", .kind = ControlKind::OptionButton, .focus_place = 2};
+    Control chosen{.name = "chosen", .kind = ControlKind::OptionButton, .focus_place = 3};
+    Control text{.name = "text", .kind = ControlKind::TextBox, .focus_place = 4};
+    Control unreachable{.name = "unreachable", .kind = ControlKind::TextBox, .focus_place = -1};
+    framed.parent = &frame;
+    chosen.value = true;
+    // Made in another order than the focus order.
+    form.controls = {&unreachable, &text, &chosen, &option, &framed, &frame, &label};
+    EXPECT_EQ(EventRules::first_focus(form), &framed);
+    frame.visible = false;
+    EXPECT_EQ(EventRules::first_focus(form), &chosen) << "a group takes it at its chosen button";
+    chosen.visible = false;
+    EXPECT_EQ(EventRules::first_focus(form), &text);
+    text.visible = false;
+    EXPECT_EQ(EventRules::first_focus(form), nullptr);
+}
+
+TEST(EventRules, TypedTextIsAnEventOnlyForATextBoxWhoseTextChanged) {
+    Program p;
+    Control box{.name = "box", .kind = ControlKind::TextBox, .caption = "IS"};
+    Control button{.name = "button", .kind = ControlKind::CommandButton, .caption = "&Go"};
+    p.events.typed(box, "IS");
+    p.events.typed(button, "typed");
+    EXPECT_TRUE(p.log.empty());
+    EXPECT_EQ(button.caption, "&Go");
+    p.events.typed(box, "ISx");
+    EXPECT_EQ(box.caption, "ISx");
+    EXPECT_EQ(p.log, std::vector<std::string>{"mirror"});
+}
+
+TEST(EventRules, AnActivationThatEndsItsWindowGivesNoFocus) {
+    struct Ending : Form {
+        Control button{.name = "button", .kind = ControlKind::CommandButton, .focus_place = 0};
+        Ending() : Form("ending") { controls = {&button}; }
+        void Form_Activate() override { retired = true; }
+    };
+    Program p;
+    auto ending = std::make_unique<Ending>();
+    p.events.created(*ending);
+    ending->release = [&ending] { ending.reset(); };
+    p.events.shown(*ending);
+    EXPECT_EQ(p.events.activated(*ending), nullptr);
+    EXPECT_EQ(ending, nullptr);
+    EXPECT_EQ(p.events.active(), nullptr);
+}
+
 }  // namespace
 }  // namespace dorvane
