@@ -55,11 +55,11 @@ FileWrite Win32Services::keep_copy(const std::string& name, const std::string& c
     return files_.keep_copy(name, copy_name);
 }
 
-std::vector<std::string> Win32Services::list_files(const std::string& pattern, Hidden hidden) {
+FileListing Win32Services::list_files(const std::string& pattern, Hidden hidden) {
     return files_.list_files(pattern, hidden);
 }
 
-std::optional<std::string> Win32Services::real_name(const std::string& name) {
+NameOnDisk Win32Services::real_name(const std::string& name) {
     return files_.real_name(name);
 }
 
