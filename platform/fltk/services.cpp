@@ -250,6 +250,8 @@ float FltkServices::seconds_since_midnight() {
 }
 
 void FltkServices::sleep(double seconds) {
+    // A huge or non-numeric time would overflow the conversion to the clock's ticks.
+    seconds = wait_bound(seconds);
     if (seconds > 0)
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }

@@ -166,6 +166,7 @@ float HeadlessServices::seconds_since_midnight() {
 }
 
 void HeadlessServices::sleep(double seconds) {
+    seconds = wait_bound(seconds);
     clock += seconds;
     slept += seconds;
 }

@@ -115,6 +115,9 @@ float Win32Services::seconds_since_midnight() {
 }
 
 void Win32Services::sleep(double seconds) {
+    // Bounded first: a huge time would overflow the milliseconds, and one that came out as
+    // INFINITE would never end.
+    seconds = wait_bound(seconds);
     if (seconds > 0)
         Sleep(static_cast<DWORD>(seconds * 1000.0 + 0.5));
 }
