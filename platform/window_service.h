@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Windows: the backend builds and drops the widgets of the program's forms, and ends the
-// program.
+// program. A window the system will not make is reported by the backend itself: it tells the
+// user why in a message box, and without a main window the program ends, since nothing would
+// be left to show or to close.
 #pragma once
 
 #include "platform/form.h"

@@ -126,8 +126,20 @@ float Win32Services::random() {
     return random_.next();
 }
 
+// A window the system will not make is not passed over in silence. The first form is the main
+// window: without it the program would run on with nothing to show and nothing to close.
 void Win32Services::form_created(Form& form) {
-    backend_.create(form);
+    std::string error;
+    bool first = !made_a_window_;
+    if (backend_.create(form, &error)) {
+        made_a_window_ = true;
+        return;
+    }
+    message_box("Dorvane could not open the window \"" + form.caption + "\" (" + error + ")." +
+                    (first ? " Dorvane cannot run without it and ends now." : ""),
+                "Dorvane", Buttons::Ok);
+    if (first)
+        end_program();
 }
 
 void Win32Services::form_destroyed(Form& form) {

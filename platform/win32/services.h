@@ -39,6 +39,7 @@ class Win32Services : public Services {
 
     Backend& backend_;
     UINT_PTR follow_up_timer_ = 0;
+    bool made_a_window_ = false;
     std::function<void()> late_failure_;
     Win32Files files_;
     Processes processes_;
