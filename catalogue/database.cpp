@@ -19,8 +19,8 @@ constexpr const char* kCreatedMessage =
 // A message lists this many problems of a damaged file; the kept copy shows the rest.
 constexpr std::size_t kProblemsShown = 3;
 
-void tell(Services& services, const std::string& text) {
-    services.message_box(text, kTitle, Buttons::Ok);
+void tell(DatabaseServices services, const std::string& text) {
+    services.boxes.message_box(text, kTitle, Buttons::Ok);
 }
 
 // Copies the file's part of a record (slot table, selection, colours) into the state.
@@ -42,10 +42,13 @@ std::string summary(const std::vector<std::string>& problems) {
 
 // Keeps the damaged file under the first free name Qimdat.dat.damaged-N, above every N in use,
 // so that no earlier kept copy is ever overwritten. Returns the name, or the reason it failed.
-bool keep_damaged(Services& services, std::string& kept, std::string& error) {
+bool keep_damaged(DatabaseServices services, std::string& kept, std::string& error) {
     const std::string prefix = std::string(kDatabaseFile) + ".damaged-";
     std::set<long> used;
-    for (const std::string& name : services.list_files(prefix + "*", Hidden::Listed)) {
+    // A folder that cannot be listed leaves the numbers in use unknown: the copy then takes the
+    // lowest free one, which overwrites nothing either.
+    FileListing listing = services.files.list_files(prefix + "*", Hidden::Listed);
+    for (const std::string& name : listing.names) {
         char* end = nullptr;
         long n = std::strtol(name.c_str() + prefix.size(), &end, 10);
         if (*end == '\0' && n > 0)
@@ -67,15 +70,17 @@ bool keep_damaged(Services& services, std::string& kept, std::string& error) {
         while (used.count(n))
             ++n;
         kept = prefix + std::to_string(n);
-        FileWrite copy = services.keep_copy(kDatabaseFile, kept);
+        FileWrite copy = services.files.keep_copy(kDatabaseFile, kept);
         if (copy.ok)
             return true;
         error = copy.error;
     }
+    if (!listing.ok)
+        error = "its folder could not be listed: " + listing.error + "; " + error;
     return false;
 }
 
-void load_damaged(State& state, Services& services, const DatabaseRead& read) {
+void load_damaged(State& state, DatabaseServices services, const DatabaseRead& read) {
     take_file_fields(state, read.record);
     std::string kept, error;
     std::string what = "The file Qimdat.dat is damaged (" + summary(read.problems) + "). ";
@@ -94,7 +99,7 @@ void load_damaged(State& state, Services& services, const DatabaseRead& read) {
     write_database(state, Numbering::ByMapnum, services);
 }
 
-void load_first_run(State& state, Services& services, const DatabaseRead& read) {
+void load_first_run(State& state, DatabaseServices services, const DatabaseRead& read) {
     tell(services, kCreatedMessage);
     take_file_fields(state, read.record);
     set_default_colours(state);
@@ -103,7 +108,7 @@ void load_first_run(State& state, Services& services, const DatabaseRead& read) 
     for (int i = 0; i < kSlots; ++i)
         state.maps[i].mapnum = static_cast<std::int16_t>(i);
     // The state is what the file now holds; reading it back says so.
-    FileRead again = services.read_file(kDatabaseFile, kMaxFileBytes);
+    FileRead again = services.files.read_file(kDatabaseFile, kMaxFileBytes);
     if (again.status == FileRead::Status::Ok && !again.truncated) {
         DatabaseRead reread = parse_database(again.bytes);
         if (reread.kind == DatabaseRead::Kind::Complete)
@@ -145,8 +150,8 @@ std::string conflict_list(const std::vector<int>& slots, bool colours) {
 // The stored selection is this window's: the last window saved stores its own, as ever. The
 // state takes in the other program's values and `bytes` becomes the merged file; false when
 // nothing may be written.
-bool take_their_changes(State& state, std::string& bytes, Services& services) {
-    FileRead now = services.read_file(kDatabaseFile, kMaxFileBytes);
+bool take_their_changes(State& state, std::string& bytes, DatabaseServices services) {
+    FileRead now = services.files.read_file(kDatabaseFile, kMaxFileBytes);
     if (now.status == FileRead::Status::Missing) {
         state.on_disk.reset();  // removed meanwhile: there is nothing left to undo
         return true;
@@ -200,7 +205,7 @@ bool take_their_changes(State& state, std::string& bytes, Services& services) {
         colours_changed_here && colours_changed_there && !same_colours(mine, theirs.record);
     if (!conflicts.empty() || colour_conflict) {
         const std::string what = conflict_list(conflicts, colour_conflict);
-        Answer keep_mine = services.message_box(
+        Answer keep_mine = services.boxes.message_box(
             "Qimdat.dat was changed by another program, perhaps Dorvane in another window, "
             "since this window last read or saved it, and both changed " +
                 what + ". Save this window's version of " +
@@ -228,8 +233,8 @@ bool take_their_changes(State& state, std::string& bytes, Services& services) {
 
 }  // namespace
 
-void load_database(State& state, Services& services) {
-    FileRead file = services.read_file(kDatabaseFile, kMaxFileBytes);
+void load_database(State& state, DatabaseServices services) {
+    FileRead file = services.files.read_file(kDatabaseFile, kMaxFileBytes);
     DatabaseRead read;
     if (file.status == FileRead::Status::Failed) {
         read.kind = DatabaseRead::Kind::Damaged;
@@ -258,7 +263,7 @@ void load_database(State& state, Services& services) {
     }
 }
 
-bool write_database(State& state, Numbering numbering, Services& services) {
+bool write_database(State& state, Numbering numbering, DatabaseServices services) {
     // A name that cannot be stored would read back as something else: leave the file as it is.
     for (int i = 0; i < kSlots; ++i) {
         if (!storable_name(state.maps[i].mapname)) {
@@ -278,7 +283,7 @@ bool write_database(State& state, Numbering numbering, Services& services) {
         std::optional<std::string_view> expected;
         if (state.on_disk)
             expected = *state.on_disk;
-        FileWrite result = services.replace_file(kDatabaseFile, bytes, expected);
+        FileWrite result = services.files.replace_file(kDatabaseFile, bytes, expected);
         if (result.ok) {
             state.on_disk = std::move(bytes);
             return true;
@@ -304,7 +309,7 @@ bool write_database(State& state, Numbering numbering, Services& services) {
     return false;
 }
 
-bool savemaps(State& state, Services& services) {
+bool savemaps(State& state, DatabaseServices services) {
     int slot = slot_or_zero(state.map);
     // Slot selection only ever sets a valid index; anything else would store into no slot.
     if (slot < 0 || slot >= kSlots)

@@ -3,19 +3,35 @@
 // CR LF line ends, holding the slot table, the stored selection and the 27 colour components.
 //
 // Formatting and parsing are pure functions over text; load_database, write_database and
-// savemaps reach the file and the user through the platform's services. The file on disk is
+// savemaps reach the file and the user through two of the platform's services only, its files
+// and its message boxes (DatabaseServices). The file on disk is
 // only ever replaced whole and atomically, and a damaged one is kept aside, never overwritten.
 #pragma once
 
+#include <concepts>
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "catalogue/state.h"
-#include "platform/services.h"
+#include "platform/file_service.h"
+#include "platform/message_box_service.h"
 
 namespace dorvane {
+
+// What the database code reaches: the folder's files and the user. Made from anything that
+// offers both (the platform's Services), or from two separate ones.
+struct DatabaseServices {
+    DatabaseServices(FileService& files_, MessageBoxService& boxes_)
+        : files(files_), boxes(boxes_) {}
+    template <class Both>
+    requires std::derived_from<Both, FileService> && std::derived_from<Both, MessageBoxService>
+    DatabaseServices(Both& both) : files(both), boxes(both) {}  // NOLINT: converts on purpose
+
+    FileService& files;
+    MessageBoxService& boxes;
+};
 
 inline constexpr const char* kDatabaseFile = "Qimdat.dat";
 
@@ -63,7 +79,7 @@ DatabaseRead parse_database(std::string_view text);
 // Reads the file at start-up into the state (slot table, selection, colours): creates it on a
 // first run, upgrades a file from an earlier version, and keeps a damaged one aside; tells the
 // user once when it did any of these. Afterwards every field of the file holds a value.
-void load_database(State& state, Services& services);
+void load_database(State& state, DatabaseServices services);
 
 // Rewrites the whole file from memory. A failure is reported to the user in a message box that
 // names the file and the reason; the old file stays intact. Returns whether the file was written.
@@ -73,9 +89,9 @@ void load_database(State& state, Services& services);
 // saved change is undone: a slot or the colours that only one side changed keep that change, and
 // where both changed the same, the user chooses in a Yes/No message box. The stored selection is
 // this program's. Afterwards the slot table may differ from the slot buttons' captions.
-bool write_database(State& state, Numbering numbering, Services& services);
+bool write_database(State& state, Numbering numbering, DatabaseServices services);
 
 // Stores t_mapname and t_mapnum (narrowed to 16 bits) into slot `map`, then the ordinary write.
-bool savemaps(State& state, Services& services);
+bool savemaps(State& state, DatabaseServices services);
 
 }  // namespace dorvane

@@ -50,11 +50,13 @@ Outcome run_with_map(const State& state, const SlotButtons& slots, Services& ser
         return Outcome::SlotFree;
     }
     // The catalogue keeps names lower-cased; a case-sensitive file system may hold the map as
-    // "E1L8.MAP", and only that name reaches it. A map that is not there goes out as stored, and
-    // the program started says what it makes of it.
-    std::optional<std::string> on_disk = services.real_name(*name);
-    return start_in_front(services, program_part + on_disk.value_or(*name)) ? Outcome::Started
-                                                                            : Outcome::Failed;
+    // "E1L8.MAP", and only that name reaches it. A map that is not there, or in a folder that
+    // cannot be searched, goes out as stored, and the program started says what it makes of it.
+    NameOnDisk on_disk = services.real_name(*name);
+    const std::string& map_name =
+        on_disk.status == NameOnDisk::Status::Found ? on_disk.name : *name;
+    return start_in_front(services, program_part + map_name) ? Outcome::Started
+                                                                    : Outcome::Failed;
 }
 
 // Gives the editor two seconds to come up, holding the window without taking any event. The

@@ -47,7 +47,16 @@ void Addmaps::refresh_list() {
     std::string selected;
     if (MapFiles.list_index >= 0 && MapFiles.list_index < static_cast<int>(MapFiles.items.size()))
         selected = MapFiles.items[MapFiles.list_index];
-    MapFiles.items = services.list_files("*.map", Hidden::LeftOut);
+    FileListing listing = services.list_files("*.map", Hidden::LeftOut);
+    // A folder that cannot be read is no folder without maps: the user is told, and the picker
+    // opens with an empty list all the same.
+    if (!listing.ok)
+        services.message_box(
+            "Dorvane could not list the map files of its folder (" + listing.error +
+                "), so the list of maps is empty. Close the Add Map window and press Add Map "
+                "again to read the folder once more.",
+            "Add Map", Buttons::Ok);
+    MapFiles.items = std::move(listing.names);
     auto found = std::find(MapFiles.items.begin(), MapFiles.items.end(), selected);
     MapFiles.list_index = selected.empty() || found == MapFiles.items.end()
                               ? -1

@@ -223,11 +223,11 @@ FileWrite FltkServices::keep_copy(const std::string& name, const std::string& co
     return files_.keep_copy(name, copy_name);
 }
 
-std::vector<std::string> FltkServices::list_files(const std::string& pattern, Hidden hidden) {
+FileListing FltkServices::list_files(const std::string& pattern, Hidden hidden) {
     return files_.list_files(pattern, hidden);
 }
 
-std::optional<std::string> FltkServices::real_name(const std::string& name) {
+NameOnDisk FltkServices::real_name(const std::string& name) {
     return files_.real_name(name);
 }
 
@@ -287,6 +287,8 @@ float FltkServices::seconds_since_midnight() {
 }
 
 void FltkServices::sleep(double seconds) {
+    // A huge or non-numeric time would overflow the conversion to the clock's ticks.
+    seconds = wait_bound(seconds);
     if (seconds > 0)
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }

@@ -58,8 +58,8 @@ class FltkServices : public Services {
     FileWrite replace_file(const std::string& name, std::string_view bytes,
                            std::optional<std::string_view> expected) override;
     FileWrite keep_copy(const std::string& name, const std::string& copy_name) override;
-    std::vector<std::string> list_files(const std::string& pattern, Hidden hidden) override;
-    std::optional<std::string> real_name(const std::string& name) override;
+    FileListing list_files(const std::string& pattern, Hidden hidden) override;
+    NameOnDisk real_name(const std::string& name) override;
     std::optional<TaskId> start_program(const std::string& command_line) override;
     bool activate(TaskId task) override;
     bool send_keys(const std::string& keys) override;

@@ -225,19 +225,26 @@ FileWrite HeadlessServices::keep_copy(const std::string& name, const std::string
     return files_.keep_copy(name, copy_name);
 }
 
-std::vector<std::string> HeadlessServices::list_files(const std::string& pattern, Hidden hidden) {
+FileListing HeadlessServices::list_files(const std::string& pattern, Hidden hidden) {
+    if (fail_lists)
+        return {false, {}, *fail_lists};
     if (file_list)
-        return *file_list;
+        return {true, *file_list, {}};
     return files_.list_files(pattern, hidden);
 }
 
-std::optional<std::string> HeadlessServices::real_name(const std::string& name) {
+NameOnDisk HeadlessServices::real_name(const std::string& name) {
+    if (fail_lists)
+        return {NameOnDisk::Status::Failed, {}, *fail_lists};
     if (!file_list)
         return files_.real_name(name);
     CaseBlindMatch match(name);
     for (const std::string& file : *file_list)
         match.offer(file);
-    return match.best();
+    std::optional<std::string> best = match.best();
+    if (!best)
+        return {NameOnDisk::Status::None, {}, {}};
+    return {NameOnDisk::Status::Found, *best, {}};
 }
 
 namespace {
@@ -326,6 +333,7 @@ float HeadlessServices::seconds_since_midnight() {
 }
 
 void HeadlessServices::sleep(double seconds) {
+    seconds = wait_bound(seconds);
     clock += seconds;
     slept += seconds;
 }

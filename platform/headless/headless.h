@@ -54,6 +54,8 @@ class HeadlessServices : public Services {
     // (UnscriptedQuestion); OK boxes take no answer.
     std::deque<Answer> answers;
     std::optional<std::string> fail_writes;  // replace_file fails with this reason
+    // The folder cannot be read: list_files and real_name fail with this reason.
+    std::optional<std::string> fail_lists;
     std::set<std::string> missing_programs;  // first words of command lines that fail to start
     // How a started program behaves, by the first word of its command line, in the terms of the
     // launch contract (platform/launch.h); not listed: it shows its window at once.
@@ -126,8 +128,8 @@ class HeadlessServices : public Services {
     FileWrite replace_file(const std::string& name, std::string_view bytes,
                            std::optional<std::string_view> expected) override;
     FileWrite keep_copy(const std::string& name, const std::string& copy_name) override;
-    std::vector<std::string> list_files(const std::string& pattern, Hidden hidden) override;
-    std::optional<std::string> real_name(const std::string& name) override;
+    FileListing list_files(const std::string& pattern, Hidden hidden) override;
+    NameOnDisk real_name(const std::string& name) override;
     std::optional<TaskId> start_program(const std::string& command_line) override;
     bool activate(TaskId task) override;
     bool send_keys(const std::string& keys) override;

@@ -366,12 +366,27 @@ FileWrite PosixFiles::keep_copy(const std::string& name, const std::string& copy
     return {true, {}};
 }
 
-std::vector<std::string> PosixFiles::list_files(const std::string& pattern, Hidden hidden) {
-    std::vector<std::string> names;
+FileListing PosixFiles::list_files(const std::string& pattern, Hidden hidden) {
+    FileListing listing;
+    std::vector<std::string>& names = listing.names;
     DIR* d = ::opendir(folder_.c_str());
-    if (!d)
-        return names;
-    while (dirent* entry = ::readdir(d)) {
+    if (!d) {
+        listing.error = system_error();
+        return listing;
+    }
+    for (;;) {
+        // readdir tells its end from its failure only through errno.
+        errno = 0;
+        dirent* entry = ::readdir(d);
+        if (!entry) {
+            if (errno != 0) {
+                listing.error = system_error();
+                names.clear();
+                ::closedir(d);
+                return listing;
+            }
+            break;
+        }
         if (hidden == Hidden::LeftOut && entry->d_name[0] == '.')
             continue;
         if (!matches_pattern(entry->d_name, pattern))
@@ -386,10 +401,11 @@ std::vector<std::string> PosixFiles::list_files(const std::string& pattern, Hidd
     }
     ::closedir(d);
     std::sort(names.begin(), names.end());
-    return names;
+    listing.ok = true;
+    return listing;
 }
 
-std::optional<std::string> PosixFiles::real_name(const std::string& name) {
+NameOnDisk PosixFiles::real_name(const std::string& name) {
     return real_name_in(folder_, name);
 }
 

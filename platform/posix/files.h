@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_service.h"
 #include "platform/pattern.h"
-#include "platform/services.h"
 
 namespace dorvane {
 
@@ -38,10 +38,10 @@ class PosixFiles {
     // an existing `copy_name`.
     FileWrite keep_copy(const std::string& name, const std::string& copy_name);
     // `pattern` takes '*' (any run of characters) and '?' (one character). Hidden files are
-    // those whose name begins with a dot.
-    std::vector<std::string> list_files(const std::string& pattern, Hidden hidden = Hidden::Listed);
-    // See Services::real_name.
-    std::optional<std::string> real_name(const std::string& name);
+    // those whose name begins with a dot. Not ok when the folder cannot be opened or read.
+    FileListing list_files(const std::string& pattern, Hidden hidden = Hidden::Listed);
+    // See FileService::real_name.
+    NameOnDisk real_name(const std::string& name);
 
     const std::string& folder() const { return folder_; }
 

@@ -5,6 +5,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "platform/pattern.h"
 
 namespace dorvane {
@@ -16,13 +19,25 @@ bool is_regular_at(int dir, const char* name) {
     return fstatat(dir, name, &st, 0) == 0 && S_ISREG(st.st_mode);
 }
 
+NameOnDisk found(std::string name) {
+    return {NameOnDisk::Status::Found, std::move(name), {}};
+}
+
+NameOnDisk none() {
+    return {NameOnDisk::Status::None, {}, {}};
+}
+
+NameOnDisk failed() {
+    return {NameOnDisk::Status::Failed, {}, std::strerror(errno)};
+}
+
 }  // namespace
 
-std::optional<std::string> real_name_in(const std::string& folder, const std::string& name) {
+NameOnDisk real_name_in(const std::string& folder, const std::string& name) {
     if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
-        return std::nullopt;
+        return none();
     if (is_regular_at(AT_FDCWD, (folder + "/" + name).c_str()))
-        return name;
+        return found(name);
     // Of all the ways to write a name in letter case, the all-capitals one comes first in byte
     // order (at the first letter where two differ, the capital is the smaller byte). Where that
     // file exists, as it does for files from DOS, the rule picks it without reading the folder.
@@ -32,12 +47,21 @@ std::optional<std::string> real_name_in(const std::string& folder, const std::st
             c = static_cast<char>(c - 'a' + 'A');
     }
     if (capitals != name && is_regular_at(AT_FDCWD, (folder + "/" + capitals).c_str()))
-        return capitals;
+        return found(capitals);
     DIR* dir = opendir(folder.c_str());
     if (!dir)
-        return std::nullopt;
+        return failed();
     CaseBlindMatch match(name);
-    while (dirent* entry = readdir(dir)) {
+    for (;;) {
+        errno = 0;
+        dirent* entry = readdir(dir);
+        if (!entry) {
+            if (errno == 0)
+                break;
+            NameOnDisk result = failed();
+            closedir(dir);
+            return result;
+        }
         // Only names that match are looked at more closely; a link to a file counts as the file.
         if (!same_ignoring_case(entry->d_name, name))
             continue;
@@ -48,7 +72,8 @@ std::optional<std::string> real_name_in(const std::string& folder, const std::st
             match.offer(entry->d_name);
     }
     closedir(dir);
-    return match.best();
+    std::optional<std::string> best = match.best();
+    return best ? found(*best) : none();
 }
 
 }  // namespace dorvane

@@ -9,13 +9,15 @@
 // are found without reading the folder; any other takes one read of it.
 #pragma once
 
-#include <optional>
 #include <string>
+
+#include "platform/file_service.h"
 
 namespace dorvane {
 
-// `name` is a bare file name of `folder`. nullopt: no regular file of that name in any letter
-// case, the folder cannot be read, or `name` is no bare file name (empty, ".", "..", a '/').
-std::optional<std::string> real_name_in(const std::string& folder, const std::string& name);
+// `name` is a bare file name of `folder`. None: no regular file of that name in any letter case,
+// or `name` is no bare file name (empty, ".", "..", a '/'). Failed: the folder had to be read
+// and could not be, with the system's reason.
+NameOnDisk real_name_in(const std::string& folder, const std::string& name);
 
 }  // namespace dorvane

@@ -174,15 +174,18 @@ HFONT Backend::font(const Font& f) {
     return fonts_[key] = CreateFontIndirectW(&lf);
 }
 
-void Backend::create(Form& form) {
+bool Backend::create(Form& form, std::string* error) {
     events_.created(form);
     auto window = std::make_unique<Window>();
     window->form = &form;
     window->hwnd = CreateWindowExW(kFormExStyle, L"DorvaneForm", widen(form.caption).c_str(),
                                    kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr,
                                    nullptr, instance_, nullptr);
-    if (!window->hwnd)
-        return;
+    if (!window->hwnd) {
+        if (error)
+            *error = error_text(GetLastError());
+        return false;
+    }
     SetWindowLongPtrW(window->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window.get()));
     if (form.icon != Picture::None) {
         SendMessageW(window->hwnd, WM_SETICON, ICON_BIG,
@@ -196,6 +199,7 @@ void Backend::create(Form& form) {
     Window& made = *window;
     windows_.push_back(std::move(window));
     sync(made);
+    return true;
 }
 
 void Backend::destroy(Form& form) {

@@ -72,7 +72,9 @@ class Backend {
     Backend(const Backend&) = delete;
     Backend& operator=(const Backend&) = delete;
 
-    void create(Form& form);
+    // Makes the form's window and its widgets. false when the system would not make the window,
+    // with its reason in `error`: the form then has no window, and the backend leaves it alone.
+    bool create(Form& form, std::string* error = nullptr);
     void destroy(Form& form);
 
     // Runs a handler of the program, then mirrors every form.

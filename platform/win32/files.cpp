@@ -199,13 +199,20 @@ FileWrite Win32Files::keep_copy(const std::string& name, const std::string& copy
     return {true, {}};
 }
 
-std::vector<std::string> Win32Files::list_files(const std::string& pattern, Hidden hidden) {
-    std::vector<std::string> names;
+FileListing Win32Files::list_files(const std::string& pattern, Hidden hidden) {
+    FileListing listing;
+    std::vector<std::string>& names = listing.names;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileExW(path(pattern).c_str(), FindExInfoBasic, &found,
                                      FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
+    if (search == INVALID_HANDLE_VALUE) {
+        // No file matching is an empty folder's answer; anything else is a failure.
+        DWORD code = GetLastError();
+        listing.ok = code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES;
+        if (!listing.ok)
+            listing.error = error_text(code);
+        return listing;
+    }
     do {
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))
             continue;
@@ -217,27 +224,39 @@ std::vector<std::string> Win32Files::list_files(const std::string& pattern, Hidd
         if (matches_pattern(file, pattern))
             names.push_back(std::move(file));
     } while (FindNextFileW(search, &found));
+    DWORD code = GetLastError();
     FindClose(search);
+    if (code != ERROR_NO_MORE_FILES) {
+        names.clear();
+        listing.error = error_text(code);
+        return listing;
+    }
     std::sort(names.begin(), names.end());
-    return names;
+    listing.ok = true;
+    return listing;
 }
 
-std::optional<std::string> Win32Files::real_name(const std::string& name) {
+NameOnDisk Win32Files::real_name(const std::string& name) {
+    const NameOnDisk none{NameOnDisk::Status::None, {}, {}};
     // A bare name only, and no wildcards: the system's search would take them as a pattern.
     if (name.empty() || name.find_first_of("/\\:*?") != std::string::npos || name == "." ||
         name == "..")
-        return std::nullopt;
+        return none;
     // One lookup of that name, which the system matches in any letter case; the entry found
     // carries the name as it is on disk.
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileExW(path(name).c_str(), FindExInfoBasic, &found,
                                      FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE)
-        return std::nullopt;
+    if (search == INVALID_HANDLE_VALUE) {
+        DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND)
+            return none;
+        return {NameOnDisk::Status::Failed, {}, error_text(code)};
+    }
     FindClose(search);
     if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))
-        return std::nullopt;
-    return narrow(found.cFileName);
+        return none;
+    return {NameOnDisk::Status::Found, narrow(found.cFileName), {}};
 }
 
 }  // namespace dorvane

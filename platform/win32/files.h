@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_service.h"
 #include "platform/pattern.h"
-#include "platform/services.h"
 
 namespace dorvane {
 
@@ -26,9 +26,11 @@ class Win32Files {
     FileWrite replace_file(const std::string& name, std::string_view bytes,
                            std::optional<std::string_view> expected = std::nullopt);
     FileWrite keep_copy(const std::string& name, const std::string& copy_name);
-    std::vector<std::string> list_files(const std::string& pattern, Hidden hidden = Hidden::Listed);
+    // Not ok when the folder cannot be searched (missing, access denied) or not to the end; a
+    // folder without a matching file lists none.
+    FileListing list_files(const std::string& pattern, Hidden hidden = Hidden::Listed);
     // The system finds a file in any letter case; this gives the name as it is on disk.
-    std::optional<std::string> real_name(const std::string& name);
+    NameOnDisk real_name(const std::string& name);
 
     const std::string& folder() const { return folder_; }
 

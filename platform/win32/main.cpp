@@ -20,7 +20,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         dorvane::win32::Backend backend(instance);
         dorvane::win32::Win32Services services(backend);
         dorvane::Dorvane main_window(services);
-        backend.route([&] { main_window.Form_Load(); });
+        // A main window the system would not make has ended the program already.
+        if (!backend.ended())
+            backend.route([&] { main_window.Form_Load(); });
         if (!backend.ended()) {
             main_window.visible = true;
             backend.sync_all();

@@ -55,11 +55,11 @@ FileWrite Win32Services::keep_copy(const std::string& name, const std::string& c
     return files_.keep_copy(name, copy_name);
 }
 
-std::vector<std::string> Win32Services::list_files(const std::string& pattern, Hidden hidden) {
+FileListing Win32Services::list_files(const std::string& pattern, Hidden hidden) {
     return files_.list_files(pattern, hidden);
 }
 
-std::optional<std::string> Win32Services::real_name(const std::string& name) {
+NameOnDisk Win32Services::real_name(const std::string& name) {
     return files_.real_name(name);
 }
 
@@ -115,6 +115,9 @@ float Win32Services::seconds_since_midnight() {
 }
 
 void Win32Services::sleep(double seconds) {
+    // Bounded first: a huge time would overflow the milliseconds, and one that came out as
+    // INFINITE would never end.
+    seconds = wait_bound(seconds);
     if (seconds > 0)
         Sleep(static_cast<DWORD>(seconds * 1000.0 + 0.5));
 }
@@ -123,8 +126,20 @@ float Win32Services::random() {
     return random_.next();
 }
 
+// A window the system will not make is not passed over in silence. The first form is the main
+// window: without it the program would run on with nothing to show and nothing to close.
 void Win32Services::form_created(Form& form) {
-    backend_.create(form);
+    std::string error;
+    bool first = !made_a_window_;
+    if (backend_.create(form, &error)) {
+        made_a_window_ = true;
+        return;
+    }
+    message_box("Dorvane could not open the window \"" + form.caption + "\" (" + error + ")." +
+                    (first ? " Dorvane cannot run without it and ends now." : ""),
+                "Dorvane", Buttons::Ok);
+    if (first)
+        end_program();
 }
 
 void Win32Services::form_destroyed(Form& form) {

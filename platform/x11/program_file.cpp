@@ -36,7 +36,11 @@ bool safe_for_dos_shell(const std::string& text) {
 }  // namespace
 
 std::optional<std::string> find_in_folder(const std::string& folder, const std::string& name) {
-    return real_name_in(folder, name);
+    // A folder that cannot be searched holds no program that could be started either.
+    NameOnDisk on_disk = real_name_in(folder, name);
+    if (on_disk.status != NameOnDisk::Status::Found)
+        return std::nullopt;
+    return on_disk.name;
 }
 
 ProgramKind classify(std::string_view head, std::string_view new_header) {

@@ -163,5 +163,78 @@ TEST_F(DamagedFileOutcome, AnUnreadableFileThatCannotBeKeptIsLeftAlone) {
     EXPECT_EQ(state.dcg, 255);
 }
 
+// The database code reaches only the folder's files and the user: a double of just those two,
+// here real files whose folder listing fails, is all it takes.
+struct UnlistableFolder : FileService {
+    explicit UnlistableFolder(std::string folder) : files(std::move(folder)) {}
+    FileRead read_file(const std::string& name, std::size_t limit) override {
+        return files.read_file(name, limit);
+    }
+    FileWrite replace_file(const std::string& name, std::string_view bytes,
+                           std::optional<std::string_view> expected) override {
+        return files.replace_file(name, bytes, expected);
+    }
+    FileWrite keep_copy(const std::string& name, const std::string& copy_name) override {
+        ++copies_tried;
+        return files.keep_copy(name, copy_name);
+    }
+    FileListing list_files(const std::string&, Hidden) override {
+        return {false, {}, "Input/output error"};
+    }
+    NameOnDisk real_name(const std::string& name) override { return files.real_name(name); }
+    NativeFiles files;
+    int copies_tried = 0;
+};
+
+struct Told : MessageBoxService {
+    Answer message_box(const std::string& prompt, const std::string&, Buttons) override {
+        prompts.push_back(prompt);
+        return Answer::Ok;
+    }
+    std::vector<std::string> prompts;
+};
+
+// Without a listing the numbers in use are unknown: the copy takes the lowest free number and
+// overwrites none of those kept before.
+TEST(DamagedFileUnlisted, IsKeptUnderAFreeNumberWithoutOverwritingAny) {
+    testing::TempFolder folder;
+    folder.write("Qimdat.dat.damaged-1", "the first");
+    folder.write("Qimdat.dat.damaged-2", "the second");
+    folder.write(kDatabaseFile, "damaged");
+    UnlistableFolder files(folder.str());
+    Told told;
+    State state;
+    load_database(state, {files, told});
+    EXPECT_EQ(folder.read("Qimdat.dat.damaged-1"), "the first");
+    EXPECT_EQ(folder.read("Qimdat.dat.damaged-2"), "the second");
+    EXPECT_EQ(folder.read("Qimdat.dat.damaged-3"), "damaged");
+    ASSERT_EQ(told.prompts.size(), 1u);
+    EXPECT_NE(told.prompts[0].find("kept unchanged as Qimdat.dat.damaged-3"), std::string::npos)
+        << told.prompts[0];
+    EXPECT_EQ(parse_database(folder.read(kDatabaseFile)).kind, DatabaseRead::Kind::Complete);
+}
+
+// When every number tried is taken as well, the message names the listing's failure, and the
+// damaged file stays as it is.
+TEST(DamagedFileUnlisted, ACopyThatCannotBeKeptNamesTheListingsFailure) {
+    testing::TempFolder folder;
+    for (int n = 1; n <= 10; ++n)
+        folder.write("Qimdat.dat.damaged-" + std::to_string(n), "kept");
+    folder.write(kDatabaseFile, "damaged");
+    UnlistableFolder files(folder.str());
+    Told told;
+    State state;
+    load_database(state, {files, told});
+    EXPECT_EQ(files.copies_tried, 10);
+    ASSERT_EQ(told.prompts.size(), 1u);
+    EXPECT_NE(told.prompts[0].find("could not keep a copy of it (its folder could not be listed: "
+                                   "Input/output error; "),
+              std::string::npos)
+        << told.prompts[0];
+    EXPECT_EQ(folder.read(kDatabaseFile), "damaged");
+    for (int n = 1; n <= 10; ++n)
+        EXPECT_EQ(folder.read("Qimdat.dat.damaged-" + std::to_string(n)), "kept");
+}
+
 }  // namespace
 }  // namespace dorvane

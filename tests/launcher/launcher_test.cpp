@@ -334,6 +334,20 @@ TEST_F(Launcher, MapStoredLowerCaseReachesTheGameUnderItsRealName) {
     EXPECT_TRUE(services.messages.empty());
 }
 
+// A folder that cannot be searched for the map's real name does not stop the launch: the name
+// goes out as stored, and the program started says what it makes of it.
+TEST_F(Launcher, AFolderThatCannotBeSearchedSendsTheNameAsStored) {
+    put(0, "e1l8.map");
+    services.fail_lists = "Permission denied";
+    services.answers = {Answer::No};
+    main.Duke3d_Click();
+    main.Build_Click();
+    EXPECT_EQ(services.started,
+              (std::vector<std::string>{"duke3d.exe -map e1l8.map", "Build.exe e1l8.map"}));
+    ASSERT_EQ(services.messages.size(), 1u);  // only the editor's own question
+    EXPECT_EQ(services.messages[0].title, "Helpful Shortcut :)");
+}
+
 // Against the real folder: the map's file and the programs' are found by the same rule.
 TEST_F(Launcher, RealNameComesFromTheFolderItself) {
     services.file_list.reset();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <algorithm>
+#include <filesystem>
 
 #include "mainwindow/editing_fixture.h"
 
@@ -211,6 +212,69 @@ TEST(PickerAlone, HandsTheNameAndTheCurrentSlotToItsCallback) {
     ASSERT_EQ(put.size(), 2u);
     EXPECT_EQ(put[1], (std::pair<int, std::string>{0, "castle.map"}));
     EXPECT_EQ(services.writes, 0) << "saving is the maker's part";
+}
+
+// A folder that cannot be read is not shown as a folder without maps: the user is told why, and
+// the picker opens all the same, usable, and lists the maps once the folder can be read again.
+TEST_F(Picker, AFolderThatCannotBeListedIsReportedAndThePickerStaysUsable) {
+    fill({{4, "kept.map"}});
+    main.choose_slot(4);
+    services.fail_lists = "Permission denied";
+    Addmaps& picker = open_picker();
+    ASSERT_EQ(services.messages.size(), 1u);
+    const ShownMessage& shown = services.messages[0];
+    EXPECT_EQ(shown.title, "Add Map");
+    EXPECT_EQ(shown.buttons, Buttons::Ok);
+    EXPECT_NE(shown.prompt.find("could not list the map files"), std::string::npos) << shown.prompt;
+    EXPECT_NE(shown.prompt.find("(Permission denied)"), std::string::npos) << shown.prompt;
+    EXPECT_TRUE(picker.visible);
+    EXPECT_TRUE(picker.MapFiles.items.empty());
+    EXPECT_EQ(main.Option1[4].caption, "kept.map");
+    EXPECT_EQ(services.writes, 0);
+
+    // A second press while it is open neither reads again nor tells again.
+    main.Addmap_Click();
+    EXPECT_EQ(services.messages.size(), 1u);
+
+    // Closed and opened again once the folder can be read: the maps are there, no message.
+    services.fail_lists.reset();
+    services.file_list = std::vector<std::string>{"E1L8.MAP"};
+    services.close_frame(picker);
+    Addmaps& again = open_picker();
+    EXPECT_EQ(again.MapFiles.items, std::vector<std::string>{"E1L8.MAP"});
+    EXPECT_EQ(services.messages.size(), 1u);
+    select_item(again.MapFiles, 0);
+    press(again.Done);
+    EXPECT_EQ(main.state.maps[4].mapname, "e1l8.map");
+    EXPECT_EQ(services.writes, 1);
+}
+
+// The same on real files: the game's folder removed while the program runs.
+TEST(PickerOnDisk, AFolderRemovedUnderTheProgramIsReported) {
+    testing::TempFolder folder;
+    std::filesystem::create_directory(folder.path() / "game");
+    folder.write("game/e1l8.map", "map");
+    HeadlessServices services((folder.path() / "game").string());
+    Dorvane main{services};
+    main.Form_Load();
+    services.messages.clear();
+    main.Addmap_Click();
+    ASSERT_TRUE(main.addmaps);
+    EXPECT_EQ(main.addmaps->MapFiles.items, std::vector<std::string>{"e1l8.map"});
+    EXPECT_TRUE(services.messages.empty());
+
+    main.addmaps->visible = false;
+    std::filesystem::remove_all(folder.path() / "game");
+    main.Addmap_Click();
+    ASSERT_EQ(services.messages.size(), 1u);
+    // The reason is the system's own, in its words.
+    const std::string reason = NativeFiles((folder.path() / "game").string()).list_files("*").error;
+    ASSERT_FALSE(reason.empty());
+    EXPECT_NE(services.messages[0].prompt.find("(" + reason + ")"), std::string::npos)
+        << services.messages[0].prompt;
+    EXPECT_TRUE(main.addmaps->visible);
+    EXPECT_TRUE(main.addmaps->MapFiles.items.empty());
+    EXPECT_EQ(main.addmaps->MapFiles.list_index, -1);
 }
 
 }  // namespace

@@ -239,10 +239,38 @@ TEST_F(PosixFilesTest, ListsRegularFilesByPatternIgnoringCaseSorted) {
     fs::create_directory(at("dir.map"));
     fs::create_symlink("b.map", at("link.map"));
     fs::create_symlink("dir.map", at("dirlink.map"));
-    EXPECT_EQ(files.list_files("*.map"),
+    FileListing maps = files.list_files("*.map");
+    EXPECT_TRUE(maps.ok);
+    EXPECT_EQ(maps.names,
               (std::vector<std::string>{".map", "A.MAP", "b.map", "c.Map", "link.map"}));
-    EXPECT_EQ(files.list_files("?.MAP"), (std::vector<std::string>{"A.MAP", "b.map", "c.Map"}));
-    EXPECT_TRUE(PosixFiles(folder.str() + "/none").list_files("*").empty());
+    EXPECT_EQ(files.list_files("?.MAP").names,
+              (std::vector<std::string>{"A.MAP", "b.map", "c.Map"}));
+    // Nothing matching is an answer, not a failure.
+    FileListing none = files.list_files("*.grp");
+    EXPECT_TRUE(none.ok);
+    EXPECT_TRUE(none.names.empty());
+}
+
+// A folder that cannot be read is reported, never passed off as one without files.
+TEST_F(PosixFilesTest, AFolderThatCannotBeListedSaysWhy) {
+    FileListing missing = PosixFiles(folder.str() + "/none").list_files("*");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.error, "No such file or directory");
+    folder.write("file", "");
+    FileListing not_folder = PosixFiles(folder.str() + "/file").list_files("*");
+    EXPECT_FALSE(not_folder.ok);
+    EXPECT_EQ(not_folder.error, "Not a directory");
+    EXPECT_TRUE(not_folder.names.empty());
+
+    // The folder the program runs in, removed under it: even root cannot list it any more.
+    fs::create_directory(at("game"));
+    folder.write("game/e1l8.map", "");
+    PosixFiles game(folder.str() + "/game");
+    ASSERT_EQ(game.list_files("*.map").names, std::vector<std::string>{"e1l8.map"});
+    fs::remove_all(at("game"));
+    FileListing gone = game.list_files("*.map");
+    EXPECT_FALSE(gone.ok);
+    EXPECT_FALSE(gone.error.empty());
 }
 
 TEST_F(PosixFilesTest, LeavesOutHiddenFilesWhenAsked) {
@@ -250,9 +278,9 @@ TEST_F(PosixFilesTest, LeavesOutHiddenFilesWhenAsked) {
         folder.write(name, "");
     fs::create_symlink("e1l8.map", at(".link.map"));
     fs::create_symlink(".hid.map", at("shown.map"));  // a shown name for a hidden file is shown
-    EXPECT_EQ(files.list_files("*.map", Hidden::LeftOut),
+    EXPECT_EQ(files.list_files("*.map", Hidden::LeftOut).names,
               (std::vector<std::string>{"e1l8.map", "shown.map"}));
-    EXPECT_EQ(files.list_files("*.map", Hidden::Listed),
+    EXPECT_EQ(files.list_files("*.map", Hidden::Listed).names,
               (std::vector<std::string>{"..map", ".MAP", ".hid.map", ".link.map", "e1l8.map",
                                         "shown.map"}));
 }
@@ -346,6 +374,39 @@ TEST_F(AnotherUser, AWritableFileInAFolderThatIsNot) {
     for (const auto& entry : fs::directory_iterator(at("game")))
         left.push_back(entry.path().filename().string());
     EXPECT_EQ(left, std::vector<std::string>{"db"});
+}
+
+// A folder others may enter but not read (mode 0711): names asked for exactly are still found,
+// while a listing, or a search for another letter case, fails with the reason instead of
+// reporting no files.
+TEST_F(AnotherUser, AFolderTheyMayNotReadIsReportedNotEmpty) {
+    fs::create_directory(at("game"));
+    folder.write("game/E1L8.MAP", "");
+    folder.write("game/e2l1.map", "");
+    folder.write("game/E3l1.Map", "");
+    fs::permissions(at("game"), fs::perms(0711));
+    PosixFiles game(folder.str() + "/game");
+    int result = as_nobody([&] {
+        FileListing listing = game.list_files("*.map", Hidden::LeftOut);
+        if (listing.ok || !listing.names.empty() || listing.error != "Permission denied")
+            return 1;
+        NameOnDisk exact = game.real_name("e2l1.map");
+        if (exact.status != NameOnDisk::Status::Found || exact.name != "e2l1.map")
+            return 2;
+        NameOnDisk capitals = game.real_name("e1l8.map");
+        if (capitals.status != NameOnDisk::Status::Found || capitals.name != "E1L8.MAP")
+            return 3;
+        NameOnDisk mixed = game.real_name("e3l1.map");
+        if (mixed.status != NameOnDisk::Status::Failed || mixed.error != "Permission denied")
+            return 4;
+        return 0;
+    });
+    ASSERT_NE(result, 100) << "cannot become another user";
+    EXPECT_EQ(result, 0);
+    // Root reads it all the same: the same calls that failed give the folder's answer.
+    EXPECT_EQ(game.list_files("*.map").names,
+              (std::vector<std::string>{"E1L8.MAP", "E3l1.Map", "e2l1.map"}));
+    EXPECT_EQ(game.real_name("e3l1.map").name, "E3l1.Map");
 }
 
 }  // namespace

@@ -203,6 +203,30 @@ TEST_F(BackendTest, PaintsThroughTheFormWithItsOuterSizeInTwips) {
     EXPECT_GT(form.outer.height, 3000) << "the outer height counts the title bar and menu";
 }
 
+// A window the system will not make (here: its class is gone) is reported with the system's
+// reason, and the form without a window is left alone by every later step.
+TEST(BackendFailure, AWindowTheSystemWillNotMakeIsReported) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    {
+        Backend backend{instance};
+        ASSERT_TRUE(UnregisterClassW(L"DorvaneForm", instance));
+        TestForm form;
+        std::string error;
+        EXPECT_FALSE(backend.create(form, &error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(FindWindowW(nullptr, L"Backend test"), nullptr);
+        form.visible = true;
+        backend.route([&form] { form.caption = "still none"; });
+        EXPECT_TRUE(backend.visible_windows().empty());
+        backend.destroy(form);
+    }
+    // A new backend registers its classes again, for the tests that follow.
+    Backend again{instance};
+    TestForm form;
+    EXPECT_TRUE(again.create(form));
+    again.destroy(form);
+}
+
 // An about box that lives in the test double, on real windows.
 struct AboutBoxOnWindows : ::testing::Test {
     testing::TempFolder folder;

@@ -44,7 +44,7 @@ TEST_F(Win32FilesTest, ReplaceCreatesOrReplacesAndLeavesNothingBeside) {
     EXPECT_EQ(folder.read("Qimdat.dat"), std::string("se\0cond", 7));
     ASSERT_TRUE(files.replace_file("Qimdat.dat", "").ok);
     EXPECT_EQ(folder.read("Qimdat.dat"), "");
-    EXPECT_EQ(files.list_files("*"), std::vector<std::string>{"Qimdat.dat"});
+    EXPECT_EQ(files.list_files("*").names, std::vector<std::string>{"Qimdat.dat"});
 }
 
 TEST_F(Win32FilesTest, ReplaceOnlyWhatTheCallerExpects) {
@@ -58,7 +58,7 @@ TEST_F(Win32FilesTest, ReplaceOnlyWhatTheCallerExpects) {
     EXPECT_EQ(folder.read("Qimdat.dat"), "mine");
     std::filesystem::remove(folder.path() / "Qimdat.dat");
     EXPECT_TRUE(files.replace_file("Qimdat.dat", "x", std::string_view("mine")).changed);
-    EXPECT_TRUE(files.list_files("*").empty());
+    EXPECT_TRUE(files.list_files("*").names.empty());
 }
 
 // Writers take turns on the one temporary name; a crash's leftover is simply written over.
@@ -81,7 +81,7 @@ TEST_F(Win32FilesTest, WritersAtOnceEachLeaveAWholeFile) {
     std::string now = folder.read("Qimdat.dat");
     ASSERT_EQ(now.size(), kSize);
     EXPECT_EQ(now.find_first_not_of(now[0]), std::string::npos);
-    EXPECT_EQ(files.list_files("*"), std::vector<std::string>{"Qimdat.dat"});
+    EXPECT_EQ(files.list_files("*").names, std::vector<std::string>{"Qimdat.dat"});
 }
 
 TEST_F(Win32FilesTest, BareNamesResolveInTheCurrentFolder) {
@@ -91,7 +91,7 @@ TEST_F(Win32FilesTest, BareNamesResolveInTheCurrentFolder) {
     Win32Files here;
     bool created = here.replace_file("Qimdat.dat", "one").ok;
     bool replaced = here.replace_file("Qimdat.dat", "two").ok;
-    std::vector<std::string> listed = here.list_files("*.dat");
+    std::vector<std::string> listed = here.list_files("*.dat").names;
     SetCurrentDirectoryW(before);
     EXPECT_TRUE(created);
     EXPECT_TRUE(replaced);
@@ -108,7 +108,7 @@ TEST_F(Win32FilesTest, AReadOnlyFileIsNotReplaced) {
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.error.empty());
     EXPECT_EQ(folder.read("Qimdat.dat"), "old");
-    EXPECT_TRUE(files.list_files(".Qimdat.dat.tmp").empty());
+    EXPECT_TRUE(files.list_files(".Qimdat.dat.tmp").names.empty());
 }
 
 TEST_F(Win32FilesTest, ReplaceKeepsTheOldFilesAttributes) {
@@ -132,7 +132,7 @@ TEST_F(Win32FilesTest, AFailedReplaceSaysWhyAndKeepsTheOldFile) {
     EXPECT_FALSE(result.error.empty());
     EXPECT_EQ(folder.read("Qimdat.dat"), "old");
     // Ours only: Wine's ReplaceFile leaves a backup of its own (rfNNNN.tmp) when it fails.
-    EXPECT_TRUE(files.list_files(".Qimdat.dat.tmp").empty())
+    EXPECT_TRUE(files.list_files(".Qimdat.dat.tmp").names.empty())
         << "the new content was left beside it";
 
     Win32Files nowhere((folder.path() / "gone").string());
@@ -157,9 +157,32 @@ TEST_F(Win32FilesTest, ListsRegularFilesByPatternSortedIgnoringCase) {
     for (const char* name : {"e1l8.map", "ZOO.MAP", "b.Map", "a.mapx", "map", "notes.txt"})
         folder.write(name, "x");
     std::filesystem::create_directory(folder.path() / "dir.map");
-    EXPECT_EQ(files.list_files("*.map"),
+    EXPECT_EQ(files.list_files("*.map").names,
               (std::vector<std::string>{"ZOO.MAP", "b.Map", "e1l8.map"}));
-    EXPECT_TRUE(files.list_files("*.grp").empty());
+    FileListing none = files.list_files("*.grp");
+    EXPECT_TRUE(none.ok);
+    EXPECT_TRUE(none.names.empty());
+}
+
+// A folder that cannot be searched is reported, never passed off as one without files; the name
+// lookup tells "no such file" from "no such folder" the same way.
+TEST_F(Win32FilesTest, AFolderThatCannotBeListedSaysWhy) {
+    folder.write("e1l8.map", "x");
+    EXPECT_TRUE(files.list_files("*.map").ok);
+    Win32Files nowhere((folder.path() / "gone").string());
+    FileListing missing = nowhere.list_files("*.map");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_FALSE(missing.error.empty());
+    EXPECT_TRUE(missing.names.empty());
+    NameOnDisk lost = nowhere.real_name("e1l8.map");
+    EXPECT_EQ(lost.status, NameOnDisk::Status::Failed);
+    EXPECT_FALSE(lost.error.empty());
+
+    NameOnDisk found = files.real_name("E1L8.MAP");
+    EXPECT_EQ(found.status, NameOnDisk::Status::Found);
+    EXPECT_EQ(found.name, "e1l8.map");
+    EXPECT_EQ(files.real_name("e1l9.map").status, NameOnDisk::Status::None);
+    EXPECT_EQ(files.real_name("*.map").status, NameOnDisk::Status::None);
 }
 
 TEST_F(Win32FilesTest, LeavesOutFilesWithTheHiddenAttributeWhenAsked) {
@@ -167,9 +190,9 @@ TEST_F(Win32FilesTest, LeavesOutFilesWithTheHiddenAttributeWhenAsked) {
         folder.write(name, "x");
     ASSERT_TRUE(SetFileAttributesW((folder.path() / "secret.map").wstring().c_str(),
                                    FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_EQ(files.list_files("*.map", Hidden::LeftOut),
+    EXPECT_EQ(files.list_files("*.map", Hidden::LeftOut).names,
               (std::vector<std::string>{"b.map", "e1l8.map"}));
-    EXPECT_EQ(files.list_files("*.map", Hidden::Listed),
+    EXPECT_EQ(files.list_files("*.map", Hidden::Listed).names,
               (std::vector<std::string>{"b.map", "e1l8.map", "secret.map"}));
 }
 
