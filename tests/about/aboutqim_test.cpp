@@ -111,7 +111,7 @@ TEST_F(AboutBox, FrameCloseDestroysAndTheNextAboutBuildsAFreshBox) {
 // A frame close inside an event that is not over yet (a message box's own events) only hides
 // the box until that event ends; an About in the same event gets a fresh box at once.
 TEST_F(AboutBox, AboutAfterAFrameCloseInTheSameEventShowsAFreshBox) {
-    Aboutqim& first = open();
+    Aboutqim& first = show();
     Aboutqim* fresh = nullptr;
     services.route([&] {
         services.close_frame(first);

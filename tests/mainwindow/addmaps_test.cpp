@@ -8,8 +8,9 @@ namespace dorvane {
 namespace {
 
 struct Picker : testing::Editing {
+    // Add Map as the user presses it: the picker comes on the screen at the end of the event.
     Addmaps& open_picker() {
-        main.Addmap_Click();
+        services.route([this] { main.Addmap_Click(); });
         EXPECT_TRUE(main.addmaps);
         return *main.addmaps;
     }
