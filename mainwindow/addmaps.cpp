@@ -5,15 +5,12 @@
 
 #include "catalogue/database.h"
 #include "mainwindow/dorvane.h"
+#include "platform/ascii.h"
 
 namespace dorvane {
 
 std::string catalogue_name(std::string name) {
-    for (char& c : name) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return name;
+    return ascii_lower(std::move(name));
 }
 
 Addmaps::Addmaps(Dorvane& main) : Form("Addmaps"), main_window(main) {
@@ -46,9 +43,7 @@ Addmaps::~Addmaps() {
 }
 
 void Addmaps::refresh_list() {
-    std::string selected;
-    if (MapFiles.list_index >= 0 && MapFiles.list_index < static_cast<int>(MapFiles.items.size()))
-        selected = MapFiles.items[MapFiles.list_index];
+    std::string selected = MapFiles.selected_item();
     MapFiles.items = main_window.services.list_files("*.map", Hidden::LeftOut);
     auto found = std::find(MapFiles.items.begin(), MapFiles.items.end(), selected);
     MapFiles.list_index = selected.empty() || found == MapFiles.items.end()
@@ -57,9 +52,7 @@ void Addmaps::refresh_list() {
 }
 
 void Addmaps::Done_Click() {
-    std::string listed;
-    if (MapFiles.list_index >= 0 && MapFiles.list_index < static_cast<int>(MapFiles.items.size()))
-        listed = MapFiles.items[MapFiles.list_index];
+    std::string listed = MapFiles.selected_item();
     std::string name = catalogue_name(listed);
     // Such a name would break the database file's lines or quotes; the picker stays open so
     // that another file can be chosen.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/ascii.h"
 #include "platform/posix/real_name.h"
 
 namespace dorvane::x11 {
@@ -92,9 +93,7 @@ std::string dosbox_running_title(const std::string& file_name) {
     if (stem.empty() || stem.size() > 8 || extension.size() > 3 ||
         stem.find_first_of(" .") != std::string::npos)
         return "";
-    for (char& c : stem)
-        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
-    return stem;
+    return ascii_upper(std::move(stem));
 }
 
 bool names_running_program(const std::string& title, const std::string& name) {
