@@ -5,16 +5,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <jpeglib.h>
 
 #include "assets/embedded.h"
+#include "platform/ppm.h"
 
 namespace dorvane::fltk {
 
 namespace {
+
+constexpr int kLargestIcon = 256;
 
 struct Pixels {
     int width = 0, height = 0;
@@ -77,25 +81,22 @@ bool decode_jpeg(const EmbeddedFile& file, Pixels& pixels) {
     return true;
 }
 
-// The pixels of a binary PPM ("P6", maximum 255) without comments, as tools/icon/make_icon.py
-// writes it, inside the file's own bytes; nullptr if it is not one.
-const unsigned char* ppm_pixels(const EmbeddedFile& file, int& w, int& h) {
-    std::string head(reinterpret_cast<const char*>(file.bytes),
-                     std::min<std::size_t>(file.size, 32));
-    int max = 0, used = 0;
-    if (std::sscanf(head.c_str(), "P6 %d %d %d%n", &w, &h, &max, &used) != 3 || max != 255 ||
-        w <= 0 || h <= 0 || w > 256 || h > 256)
-        return nullptr;
-    std::size_t start = static_cast<std::size_t>(used) + 1;
-    std::size_t need = static_cast<std::size_t>(w) * h * 3;
-    return file.size < start + need ? nullptr : file.bytes + start;
+// An icon's picture (tools/icon/make_icon.py writes them as binary PPMs); nullopt if the file
+// is none or larger than any icon.
+std::optional<PpmPicture> icon_picture(const EmbeddedFile& file) {
+    std::optional<PpmPicture> ppm = parse_ppm(file.bytes, file.size);
+    if (!ppm || ppm->width > kLargestIcon || ppm->height > kLargestIcon)
+        return std::nullopt;
+    return ppm;
 }
 
 bool decode_ppm(const EmbeddedFile& file, Pixels& pixels) {
-    const unsigned char* rgb = ppm_pixels(file, pixels.width, pixels.height);
-    if (!rgb)
+    std::optional<PpmPicture> ppm = icon_picture(file);
+    if (!ppm)
         return false;
-    pixels.rgb.assign(rgb, rgb + static_cast<std::size_t>(pixels.width) * pixels.height * 3);
+    pixels.width = ppm->width;
+    pixels.height = ppm->height;
+    pixels.rgb = ppm_rgb8(*ppm);
     return true;
 }
 
@@ -133,12 +134,15 @@ const std::vector<const Fl_RGB_Image*>& PictureStore::icons() {
         icons_tried_ = true;
         for (int size : kIconSizes) {
             const EmbeddedFile* file = find_icon(size);
-            int w = 0, h = 0;
-            const unsigned char* rgb = file ? ppm_pixels(*file, w, h) : nullptr;
-            if (!rgb)
+            std::optional<PpmPicture> ppm = file ? icon_picture(*file) : std::nullopt;
+            if (!ppm)
                 continue;
-            // Over the built-in bytes themselves, not a copy: the window copies what it keeps.
-            icon_images_.push_back(std::make_unique<Fl_RGB_Image>(rgb, w, h, 3));
+            // Over the built-in bytes themselves where they are 8-bit (as ours are), not a copy:
+            // the window copies what it keeps.
+            const unsigned char* rgb = ppm->samples;
+            if (ppm->max != 255)
+                rgb = icon_pixels_.emplace_back(ppm_rgb8(*ppm)).data();
+            icon_images_.push_back(std::make_unique<Fl_RGB_Image>(rgb, ppm->width, ppm->height, 3));
             icons_.push_back(icon_images_.back().get());
         }
     }

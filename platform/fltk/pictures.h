@@ -7,6 +7,7 @@
 #include <FL/Fl_Image.H>
 
 #include <array>
+#include <list>
 #include <memory>
 #include <vector>
 
@@ -28,6 +29,7 @@ class PictureStore {
 
   private:
     std::vector<std::unique_ptr<Fl_RGB_Image>> icon_images_;
+    std::list<std::vector<unsigned char>> icon_pixels_;  // of icons that are not 8-bit
     std::vector<const Fl_RGB_Image*> icons_;
     bool icons_tried_ = false;
     const Scale& scale_;
