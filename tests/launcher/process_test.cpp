@@ -128,7 +128,15 @@ bool gone(pid_t pid) {
     return !fs::exists("/proc/" + std::to_string(pid));
 }
 
+// Nothing waits for the programs in the background: the word of their end on the pipe, taken
+// as the backend's event loop takes it, reaps them, whether or not an activation follows them.
 TEST_F(X11ProcessTest, FinishedProgramsLeaveNoZombies) {
+    const int child_ends = posix::watch_child_ends();
+    ASSERT_GE(child_ends, 0);
+    auto event_loop_turn = [&] {
+        if (posix::take_child_ends(child_ends))
+            processes->reap();
+    };
     install("duke3d.exe");
     std::vector<pid_t> pids;
     setenv("DORVANE_STANDIN_EXIT", "0", 1);
@@ -143,8 +151,45 @@ TEST_F(X11ProcessTest, FinishedProgramsLeaveNoZombies) {
     }
     for (pid_t pid : pids) {
         EXPECT_TRUE(wait_until([&] { return is_zombie_or_gone(pid); })) << pid;
-        EXPECT_TRUE(wait_until([&] { return gone(pid); })) << pid << " left as a zombie";
+        EXPECT_TRUE(wait_until([&] {
+            event_loop_turn();
+            return gone(pid);
+        })) << pid
+            << " left as a zombie";
     }
+}
+
+// One that ends once its activation is over is reaped by the word of its end alone; and
+// without that word, by the next start at the latest.
+TEST_F(X11ProcessTest, AProgramEndingAfterItsActivationLeavesNoZombie) {
+    const int child_ends = posix::watch_child_ends();
+    ASSERT_GE(child_ends, 0);
+    install("duke3d.exe");
+    std::optional<TaskId> task = start("duke3d.exe");
+    ASSERT_TRUE(task);
+    wait_for(*task, "mapped");
+    ASSERT_TRUE(processes->activate(*task));
+    EXPECT_FALSE(processes->pending());
+    pid_t pid = static_cast<pid_t>(*task);
+    kill(pid, SIGTERM);
+    ASSERT_TRUE(wait_until([&] { return is_zombie_or_gone(pid); }));
+    EXPECT_TRUE(wait_until([&] {
+        if (posix::take_child_ends(child_ends))
+            processes->reap();
+        return gone(pid);
+    })) << pid
+        << " left as a zombie";
+
+    std::optional<TaskId> second = start("duke3d.exe");
+    ASSERT_TRUE(second);
+    wait_for(*second, "mapped");
+    ASSERT_TRUE(processes->activate(*second));
+    pid = static_cast<pid_t>(*second);
+    kill(pid, SIGTERM);
+    ASSERT_TRUE(wait_until([&] { return is_zombie_or_gone(pid); }));
+    posix::take_child_ends(child_ends);  // no event loop this time
+    ASSERT_TRUE(start("duke3d.exe"));
+    EXPECT_TRUE(gone(pid)) << pid << " left as a zombie";
 }
 
 TEST_F(X11ProcessTest, ProgramInheritsNoDescriptorOfTheLauncher) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/x11/program_file.h"
+#include "platform/posix/program_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 #include "platform/ascii.h"
 #include "platform/posix/real_name.h"
 
-namespace dorvane::x11 {
+namespace dorvane::posix {
 
 namespace {
 
@@ -136,4 +136,4 @@ std::optional<ExecPlan> plan_exec(const std::string& folder, const std::string& 
     return plan;
 }
 
-}  // namespace dorvane::x11
+}  // namespace dorvane::posix
