@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "platform/fltk/pictures.h"
 
-#include <csetjmp>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <optional>
-#include <string>
-#include <vector>
+#include <FL/Fl_JPEG_Image.H>
 
-#include <jpeglib.h>
+#include <algorithm>
+#include <optional>
+#include <vector>
 
 #include "assets/embedded.h"
 #include "platform/ppm.h"
@@ -20,66 +16,30 @@ namespace {
 
 constexpr int kLargestIcon = 256;
 
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgb;
+// Fl_JPEG_Image reads from memory without being told where the bytes end, so a damaged
+// picture would have the decoder read on past them. It gets a copy followed by fill bytes
+// (0xFF, which JPEG allows before any marker) and one end-of-image marker: whatever the damage,
+// nothing skips further than the longest segment a JPEG may declare (65535 bytes), every scan
+// for a marker passes over the fill to the end marker, and the decoder stops there.
+constexpr std::size_t kJpegPadding = 2 * 65536;
+// The pictures are small; anything larger is not one of ours (and the limit keeps the
+// decoder's own size arithmetic far from overflowing).
+constexpr int kLargestSide = 1024;
+constexpr std::size_t kLargestPicture = std::size_t{kLargestSide} * kLargestSide * 3;
+
+// Sets the largest picture FLTK's decoders take, and puts the old limit back.
+class SizeLimit {
+  public:
+    explicit SizeLimit(std::size_t bytes) : old_(Fl_RGB_Image::max_size()) {
+        Fl_RGB_Image::max_size(bytes);
+    }
+    ~SizeLimit() { Fl_RGB_Image::max_size(old_); }
+    SizeLimit(const SizeLimit&) = delete;
+    SizeLimit& operator=(const SizeLimit&) = delete;
+
+  private:
+    std::size_t old_;
 };
-
-struct JpegError {
-    jpeg_error_mgr mgr;
-    std::jmp_buf jump;
-};
-
-// libjpeg ends the process on a damaged file unless its error handler jumps out.
-void jpeg_fail(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
-}
-
-// Kept free of objects with destructors between setjmp and the last libjpeg call; the pixels
-// are returned in a malloc'd block that the caller frees.
-unsigned char* decode_jpeg_rgb(const unsigned char* bytes, std::size_t size, int& width,
-                               int& height) {
-    jpeg_decompress_struct info;
-    JpegError error;
-    unsigned char* volatile out = nullptr;
-    info.err = jpeg_std_error(&error.mgr);
-    error.mgr.error_exit = jpeg_fail;
-    if (setjmp(error.jump)) {
-        jpeg_destroy_decompress(&info);
-        std::free(out);
-        return nullptr;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, bytes, static_cast<unsigned long>(size));
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    width = static_cast<int>(info.output_width);
-    height = static_cast<int>(info.output_height);
-    std::size_t row = static_cast<std::size_t>(width) * 3;
-    // The pictures are small; anything larger is not one of ours.
-    if (info.output_components != 3 || width > 1024 || height > 1024) {
-        jpeg_destroy_decompress(&info);
-        return nullptr;
-    }
-    out = static_cast<unsigned char*>(std::malloc(row * static_cast<std::size_t>(height)));
-    while (out && info.output_scanline < info.output_height) {
-        JSAMPROW line = out + row * info.output_scanline;
-        jpeg_read_scanlines(&info, &line, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return out;
-}
-
-bool decode_jpeg(const EmbeddedFile& file, Pixels& pixels) {
-    unsigned char* rgb = decode_jpeg_rgb(file.bytes, file.size, pixels.width, pixels.height);
-    if (!rgb)
-        return false;
-    pixels.rgb.assign(rgb, rgb + static_cast<std::size_t>(pixels.width) * pixels.height * 3);
-    std::free(rgb);
-    return true;
-}
 
 // An icon's picture (tools/icon/make_icon.py writes them as binary PPMs); nullopt if the file
 // is none or larger than any icon.
@@ -90,29 +50,46 @@ std::optional<PpmPicture> icon_picture(const EmbeddedFile& file) {
     return ppm;
 }
 
-bool decode_ppm(const EmbeddedFile& file, Pixels& pixels) {
+std::unique_ptr<Fl_RGB_Image> decode_icon(const EmbeddedFile& file) {
     std::optional<PpmPicture> ppm = icon_picture(file);
     if (!ppm)
-        return false;
-    pixels.width = ppm->width;
-    pixels.height = ppm->height;
-    pixels.rgb = ppm_rgb8(*ppm);
-    return true;
+        return nullptr;
+    std::vector<unsigned char> rgb = ppm_rgb8(*ppm);
+    auto* data = new unsigned char[rgb.size()];
+    std::copy(rgb.begin(), rgb.end(), data);
+    auto image = std::make_unique<Fl_RGB_Image>(data, ppm->width, ppm->height, 3);
+    image->alloc_array = 1;
+    return image;
 }
 
-std::unique_ptr<Fl_RGB_Image> make_image(Pixels& pixels, double factor, bool scaled) {
-    auto* data = new unsigned char[pixels.rgb.size()];
-    std::memcpy(data, pixels.rgb.data(), pixels.rgb.size());
-    auto image = std::make_unique<Fl_RGB_Image>(data, pixels.width, pixels.height, 3);
-    image->alloc_array = 1;
-    if (!scaled || factor == 1.0)
+std::unique_ptr<Fl_RGB_Image> scaled(std::unique_ptr<Fl_RGB_Image> image, double factor) {
+    if (!image || factor == 1.0)
         return image;
-    int w = std::max(1, static_cast<int>(pixels.width * factor + 0.5));
-    int h = std::max(1, static_cast<int>(pixels.height * factor + 0.5));
+    int w = std::max(1, static_cast<int>(image->w() * factor + 0.5));
+    int h = std::max(1, static_cast<int>(image->h() * factor + 0.5));
     return std::unique_ptr<Fl_RGB_Image>(static_cast<Fl_RGB_Image*>(image->copy(w, h)));
 }
 
 }  // namespace
+
+std::unique_ptr<Fl_RGB_Image> decode_jpeg(const unsigned char* bytes, std::size_t size) {
+    // A file cut short lacks its end-of-image marker; the decoder would only warn about it and
+    // make up the missing rows.
+    if (!bytes || size < 4 || bytes[size - 2] != 0xFF || bytes[size - 1] != 0xD9)
+        return nullptr;
+    std::vector<unsigned char> padded;
+    padded.reserve(size + kJpegPadding);
+    padded.assign(bytes, bytes + size);
+    padded.resize(size + kJpegPadding, 0xFF);
+    padded.back() = 0xD9;
+    SizeLimit limit(kLargestPicture);
+    // No name: the picture is not put among FLTK's shared images.
+    auto image = std::make_unique<Fl_JPEG_Image>(nullptr, padded.data());
+    if (image->fail() || image->w() <= 0 || image->h() <= 0 || image->d() != 3 ||
+        image->w() > kLargestSide || image->h() > kLargestSide)
+        return nullptr;
+    return image;
+}
 
 Fl_RGB_Image* PictureStore::get(Picture picture) {
     auto slot = static_cast<std::size_t>(picture);
@@ -120,11 +97,12 @@ Fl_RGB_Image* PictureStore::get(Picture picture) {
         return nullptr;
     if (!tried_[slot]) {
         tried_[slot] = true;
-        const EmbeddedFile* file = find_picture(picture);
-        Pixels pixels;
-        bool icon = picture == Picture::Icon;
-        if (file && (icon ? decode_ppm(*file, pixels) : decode_jpeg(*file, pixels)))
-            images_[slot] = make_image(pixels, scale_.factor(), !icon);
+        if (const EmbeddedFile* file = find_picture(picture)) {
+            // The window manager sizes icons itself; the mascot grows with the screen.
+            images_[slot] = picture == Picture::Icon
+                                ? decode_icon(*file)
+                                : scaled(decode_jpeg(file->bytes, file->size), scale_.factor());
+        }
     }
     return images_[slot].get();
 }

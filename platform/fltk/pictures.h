@@ -7,6 +7,7 @@
 #include <FL/Fl_Image.H>
 
 #include <array>
+#include <cstddef>
 #include <list>
 #include <memory>
 #include <vector>
@@ -36,5 +37,9 @@ class PictureStore {
     std::array<std::unique_ptr<Fl_RGB_Image>, 6> images_;
     std::array<bool, 6> tried_{};
 };
+
+// Decodes a JPEG through FLTK; nullptr when the bytes are no whole JPEG of at most 1024 x 1024
+// colour pixels. Damaged bytes never make it read past them or crash.
+std::unique_ptr<Fl_RGB_Image> decode_jpeg(const unsigned char* bytes, std::size_t size);
 
 }  // namespace dorvane::fltk
