@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -184,6 +185,23 @@ TEST(Child, ALookReapsItOnceEndedAndTellsHowItEnded) {
     ASSERT_TRUE(ends_within_five_seconds(sleeper));
     EXPECT_FALSE(sleeper.succeeded());
     EXPECT_FALSE(listed(sleeper.pid()));
+}
+
+// In a process that ignores SIGCHLD the system reaps children itself: a child still counts as
+// running while it runs, and as ended, well, once it is gone.
+TEST(Child, ReapedBySomeoneElseItEndsOnceGone) {
+    EXPECT_EXIT(
+        {
+            signal(SIGCHLD, SIG_IGN);
+            Child sleeper = start_shell("exec sleep 30");
+            Child quick = start_shell("exit 3");
+            bool ended = ends_within_five_seconds(quick);
+            bool sleeping = sleeper.running();
+            kill(sleeper.pid(), SIGKILL);
+            bool killed = ends_within_five_seconds(sleeper);
+            std::exit(ended && quick.succeeded() && sleeping && killed ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(Child, AProgramThatCannotBeExecutedIsKnownAtOnce) {
