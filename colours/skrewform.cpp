@@ -120,9 +120,7 @@ void skrewform::lay_out_controls() {
 }
 
 void skrewform::choose(const Control& list, Control& preview, Pending& r, Pending& g, Pending& b) {
-    std::string name;
-    if (list.list_index >= 0 && list.list_index < static_cast<int>(list.items.size()))
-        name = list.items[list.list_index];
+    std::string name = list.selected_item();
     Pending R, G, B;
     colorvalue(name, R, G, B);
     r = R;

@@ -4,15 +4,12 @@
 #include <algorithm>
 
 #include "catalogue/database.h"
+#include "platform/ascii.h"
 
 namespace dorvane {
 
 std::string catalogue_name(std::string name) {
-    for (char& c : name) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return name;
+    return ascii_lower(std::move(name));
 }
 
 Addmaps::Addmaps(State& state_, Services& services_, PutInSlot put_in_slot)
@@ -44,9 +41,7 @@ Addmaps::~Addmaps() {
 }
 
 void Addmaps::refresh_list() {
-    std::string selected;
-    if (MapFiles.list_index >= 0 && MapFiles.list_index < static_cast<int>(MapFiles.items.size()))
-        selected = MapFiles.items[MapFiles.list_index];
+    std::string selected = MapFiles.selected_item();
     FileListing listing = services.list_files("*.map", Hidden::LeftOut);
     // A folder that cannot be read is no folder without maps: the user is told, and the picker
     // opens with an empty list all the same.
@@ -64,9 +59,7 @@ void Addmaps::refresh_list() {
 }
 
 void Addmaps::Done_Click() {
-    std::string listed;
-    if (MapFiles.list_index >= 0 && MapFiles.list_index < static_cast<int>(MapFiles.items.size()))
-        listed = MapFiles.items[MapFiles.list_index];
+    std::string listed = MapFiles.selected_item();
     std::string name = catalogue_name(listed);
     // Such a name would break the database file's lines or quotes; the picker stays open so
     // that another file can be chosen.

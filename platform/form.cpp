@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/form.h"
 
-#include <cctype>
+#include "platform/ascii.h"
 
 namespace dorvane {
 
@@ -13,9 +13,18 @@ char Control::access_key() const {
             ++i;  // "&&" shows a plain ampersand
             continue;
         }
-        return static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i + 1])));
+        return ascii_lower(caption[i + 1]);
     }
     return 0;
+}
+
+int Control::selected_index() const {
+    return list_index >= 0 && static_cast<std::size_t>(list_index) < items.size() ? list_index : -1;
+}
+
+std::string Control::selected_item() const {
+    int index = selected_index();
+    return index < 0 ? std::string() : items[static_cast<std::size_t>(index)];
 }
 
 void choose_option(Form& form, Control& option) {

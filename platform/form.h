@@ -84,6 +84,12 @@ struct Control {
 
     // Access key: the letter after the first single '&' of the caption, lower-cased; 0 if none.
     char access_key() const;
+
+    // The selection of a List or FileList, read safely: `list_index` when it names one of
+    // `items`, -1 otherwise (nothing selected, or an index the items no longer reach).
+    int selected_index() const;
+    // The item at selected_index(); empty when there is none.
+    std::string selected_item() const;
 };
 
 struct MenuItem {

@@ -3,15 +3,9 @@
 
 #include <cstddef>
 
+#include "platform/ascii.h"
+
 namespace dorvane {
-
-namespace {
-
-char lower_ascii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-}  // namespace
 
 bool matches_pattern(std::string_view name, std::string_view pattern) {
     std::size_t n = 0, p = 0;
@@ -21,7 +15,7 @@ bool matches_pattern(std::string_view name, std::string_view pattern) {
             star = p++;
             resume = n;
         } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || lower_ascii(pattern[p]) == lower_ascii(name[n]))) {
+                   (pattern[p] == '?' || ascii_lower(pattern[p]) == ascii_lower(name[n]))) {
             ++p;
             ++n;
         } else if (star != std::string_view::npos) {
@@ -35,16 +29,6 @@ bool matches_pattern(std::string_view name, std::string_view pattern) {
     while (p < pattern.size() && pattern[p] == '*')
         ++p;
     return p == pattern.size();
-}
-
-bool same_ignoring_case(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower_ascii(a[i]) != lower_ascii(b[i]))
-            return false;
-    }
-    return true;
 }
 
 void CaseBlindMatch::offer(std::string_view name) {

@@ -1,19 +1,17 @@
 // SPDX-License-Identifier: MIT
 // File name patterns as the file services take them: '*' matches any run of characters, '?'
-// any one, and ASCII letters match in either case (other bytes only themselves, so that
-// multi-byte names are never folded into one another).
+// any one, and letters match in either case by the rule of ascii.h.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/ascii.h"
+
 namespace dorvane {
 
 bool matches_pattern(std::string_view name, std::string_view pattern);
-
-// Whether two names differ at most in the letter case of ASCII letters.
-bool same_ignoring_case(std::string_view a, std::string_view b);
 
 // The one rule by which a name given in any letter case finds its file: the file of exactly
 // that name when there is one; otherwise, of the files whose names differ from it only in

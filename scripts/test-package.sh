@@ -50,7 +50,14 @@ program=/usr/games/dorvane
 libraries=$(ldd "$program")
 echo "linked: $(grep -Eo 'lib(fltk|jpeg)[^ ]*' <<<"$libraries" | sort -u | tr '\n' ' ')"
 grep -q 'libfltk\.so' <<<"$libraries" || { echo "the program does not link the shared FLTK"; exit 1; }
-grep -q 'libjpeg\.so' <<<"$libraries" || { echo "the program does not link the shared libjpeg"; exit 1; }
+# The mascot's JPEGs are decoded by FLTK's image library, which brings the shared libjpeg.
+grep -q 'libfltk_images\.so' <<<"$libraries" ||
+  { echo "the program does not link FLTK's shared image library"; exit 1; }
+grep -q 'libjpeg\.so' <<<"$libraries" || { echo "the program does not load the shared libjpeg"; exit 1; }
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "depends: $depends"
+grep -q 'libfltk-images1\.3' <<<"$depends" ||
+  { echo "the package does not depend on FLTK's image library"; exit 1; }
 
 echo "== end-to-end against $program"
 for scenario in test_main_first_run test_main_window_icons; do

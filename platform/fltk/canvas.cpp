@@ -8,51 +8,26 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
+
+#include "platform/x11/properties.h"
 
 namespace dorvane::fltk {
 
 namespace {
 
 bool read_net_frame_extents(Window xid, FrameExtents& out) {
-    static Atom property = XInternAtom(fl_display, "_NET_FRAME_EXTENTS", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(fl_display, xid, property, 0, 4, False, XA_CARDINAL, &type, &format,
-                           &count, &after, &data) != Success)
+    std::vector<unsigned long> v =
+        x11::cardinals(fl_display, xid, "_NET_FRAME_EXTENTS", XA_CARDINAL, 4);
+    if (v.size() != 4)
         return false;
-    bool ok = type == XA_CARDINAL && format == 32 && count == 4 && data;
-    if (ok) {
-        const long* v = reinterpret_cast<const long*>(data);
-        out = {static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
-               static_cast<int>(v[3])};
-    }
-    if (data)
-        XFree(data);
-    return ok;
-}
-
-// The ancestor of the window just below the root, or the window itself when it is a child of
-// the root.
-Window top_ancestor(Window xid) {
-    Window current = xid;
-    for (int depth = 0; depth < 16; ++depth) {
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned int n = 0;
-        if (!XQueryTree(fl_display, current, &root, &parent, &children, &n))
-            return xid;
-        if (children)
-            XFree(children);
-        if (parent == root || parent == 0)
-            return current;
-        current = parent;
-    }
-    return xid;
+    out = {static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
+           static_cast<int>(v[3])};
+    return true;
 }
 
 FrameExtents measure_from_tree(Window xid) {
-    Window frame = top_ancestor(xid);
+    Window frame = x11::top_level_ancestor(fl_display, xid);
     if (frame == xid)
         return {};
     Window root = 0, child = 0;

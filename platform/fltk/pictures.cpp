@@ -1,117 +1,95 @@
 // SPDX-License-Identifier: MIT
 #include "platform/fltk/pictures.h"
 
-#include <csetjmp>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
+#include <FL/Fl_JPEG_Image.H>
+
+#include <algorithm>
+#include <optional>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "assets/embedded.h"
+#include "platform/ppm.h"
 
 namespace dorvane::fltk {
 
 namespace {
 
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgb;
+constexpr int kLargestIcon = 256;
+
+// Fl_JPEG_Image reads from memory without being told where the bytes end, so a damaged
+// picture would have the decoder read on past them. It gets a copy followed by fill bytes
+// (0xFF, which JPEG allows before any marker) and one end-of-image marker: whatever the damage,
+// nothing skips further than the longest segment a JPEG may declare (65535 bytes), every scan
+// for a marker passes over the fill to the end marker, and the decoder stops there.
+constexpr std::size_t kJpegPadding = 2 * 65536;
+// The pictures are small; anything larger is not one of ours (and the limit keeps the
+// decoder's own size arithmetic far from overflowing).
+constexpr int kLargestSide = 1024;
+constexpr std::size_t kLargestPicture = std::size_t{kLargestSide} * kLargestSide * 3;
+
+// Sets the largest picture FLTK's decoders take, and puts the old limit back.
+class SizeLimit {
+  public:
+    explicit SizeLimit(std::size_t bytes) : old_(Fl_RGB_Image::max_size()) {
+        Fl_RGB_Image::max_size(bytes);
+    }
+    ~SizeLimit() { Fl_RGB_Image::max_size(old_); }
+    SizeLimit(const SizeLimit&) = delete;
+    SizeLimit& operator=(const SizeLimit&) = delete;
+
+  private:
+    std::size_t old_;
 };
 
-struct JpegError {
-    jpeg_error_mgr mgr;
-    std::jmp_buf jump;
-};
-
-// libjpeg ends the process on a damaged file unless its error handler jumps out.
-void jpeg_fail(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
+// An icon's picture (tools/icon/make_icon.py writes them as binary PPMs); nullopt if the file
+// is none or larger than any icon.
+std::optional<PpmPicture> icon_picture(const EmbeddedFile& file) {
+    std::optional<PpmPicture> ppm = parse_ppm(file.bytes, file.size);
+    if (!ppm || ppm->width > kLargestIcon || ppm->height > kLargestIcon)
+        return std::nullopt;
+    return ppm;
 }
 
-// Kept free of objects with destructors between setjmp and the last libjpeg call; the pixels
-// are returned in a malloc'd block that the caller frees.
-unsigned char* decode_jpeg_rgb(const unsigned char* bytes, std::size_t size, int& width,
-                               int& height) {
-    jpeg_decompress_struct info;
-    JpegError error;
-    unsigned char* volatile out = nullptr;
-    info.err = jpeg_std_error(&error.mgr);
-    error.mgr.error_exit = jpeg_fail;
-    if (setjmp(error.jump)) {
-        jpeg_destroy_decompress(&info);
-        std::free(out);
+std::unique_ptr<Fl_RGB_Image> decode_icon(const EmbeddedFile& file) {
+    std::optional<PpmPicture> ppm = icon_picture(file);
+    if (!ppm)
         return nullptr;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, bytes, static_cast<unsigned long>(size));
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    width = static_cast<int>(info.output_width);
-    height = static_cast<int>(info.output_height);
-    std::size_t row = static_cast<std::size_t>(width) * 3;
-    // The pictures are small; anything larger is not one of ours.
-    if (info.output_components != 3 || width > 1024 || height > 1024) {
-        jpeg_destroy_decompress(&info);
-        return nullptr;
-    }
-    out = static_cast<unsigned char*>(std::malloc(row * static_cast<std::size_t>(height)));
-    while (out && info.output_scanline < info.output_height) {
-        JSAMPROW line = out + row * info.output_scanline;
-        jpeg_read_scanlines(&info, &line, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return out;
-}
-
-bool decode_jpeg(const EmbeddedFile& file, Pixels& pixels) {
-    unsigned char* rgb = decode_jpeg_rgb(file.bytes, file.size, pixels.width, pixels.height);
-    if (!rgb)
-        return false;
-    pixels.rgb.assign(rgb, rgb + static_cast<std::size_t>(pixels.width) * pixels.height * 3);
-    std::free(rgb);
-    return true;
-}
-
-// The pixels of a binary PPM ("P6", maximum 255) without comments, as tools/icon/make_icon.py
-// writes it, inside the file's own bytes; nullptr if it is not one.
-const unsigned char* ppm_pixels(const EmbeddedFile& file, int& w, int& h) {
-    std::string head(reinterpret_cast<const char*>(file.bytes),
-                     std::min<std::size_t>(file.size, 32));
-    int max = 0, used = 0;
-    if (std::sscanf(head.c_str(), "P6 %d %d %d%n", &w, &h, &max, &used) != 3 || max != 255 ||
-        w <= 0 || h <= 0 || w > 256 || h > 256)
-        return nullptr;
-    std::size_t start = static_cast<std::size_t>(used) + 1;
-    std::size_t need = static_cast<std::size_t>(w) * h * 3;
-    return file.size < start + need ? nullptr : file.bytes + start;
-}
-
-bool decode_ppm(const EmbeddedFile& file, Pixels& pixels) {
-    const unsigned char* rgb = ppm_pixels(file, pixels.width, pixels.height);
-    if (!rgb)
-        return false;
-    pixels.rgb.assign(rgb, rgb + static_cast<std::size_t>(pixels.width) * pixels.height * 3);
-    return true;
-}
-
-std::unique_ptr<Fl_RGB_Image> make_image(Pixels& pixels, double factor, bool scaled) {
-    auto* data = new unsigned char[pixels.rgb.size()];
-    std::memcpy(data, pixels.rgb.data(), pixels.rgb.size());
-    auto image = std::make_unique<Fl_RGB_Image>(data, pixels.width, pixels.height, 3);
+    std::vector<unsigned char> rgb = ppm_rgb8(*ppm);
+    auto* data = new unsigned char[rgb.size()];
+    std::copy(rgb.begin(), rgb.end(), data);
+    auto image = std::make_unique<Fl_RGB_Image>(data, ppm->width, ppm->height, 3);
     image->alloc_array = 1;
-    if (!scaled || factor == 1.0)
+    return image;
+}
+
+std::unique_ptr<Fl_RGB_Image> scaled(std::unique_ptr<Fl_RGB_Image> image, double factor) {
+    if (!image || factor == 1.0)
         return image;
-    int w = std::max(1, static_cast<int>(pixels.width * factor + 0.5));
-    int h = std::max(1, static_cast<int>(pixels.height * factor + 0.5));
+    int w = std::max(1, static_cast<int>(image->w() * factor + 0.5));
+    int h = std::max(1, static_cast<int>(image->h() * factor + 0.5));
     return std::unique_ptr<Fl_RGB_Image>(static_cast<Fl_RGB_Image*>(image->copy(w, h)));
 }
 
 }  // namespace
+
+std::unique_ptr<Fl_RGB_Image> decode_jpeg(const unsigned char* bytes, std::size_t size) {
+    // A file cut short lacks its end-of-image marker; the decoder would only warn about it and
+    // make up the missing rows.
+    if (!bytes || size < 4 || bytes[size - 2] != 0xFF || bytes[size - 1] != 0xD9)
+        return nullptr;
+    std::vector<unsigned char> padded;
+    padded.reserve(size + kJpegPadding);
+    padded.assign(bytes, bytes + size);
+    padded.resize(size + kJpegPadding, 0xFF);
+    padded.back() = 0xD9;
+    SizeLimit limit(kLargestPicture);
+    // No name: the picture is not put among FLTK's shared images.
+    auto image = std::make_unique<Fl_JPEG_Image>(nullptr, padded.data());
+    if (image->fail() || image->w() <= 0 || image->h() <= 0 || image->d() != 3 ||
+        image->w() > kLargestSide || image->h() > kLargestSide)
+        return nullptr;
+    return image;
+}
 
 Fl_RGB_Image* PictureStore::get(Picture picture) {
     auto slot = static_cast<std::size_t>(picture);
@@ -119,11 +97,12 @@ Fl_RGB_Image* PictureStore::get(Picture picture) {
         return nullptr;
     if (!tried_[slot]) {
         tried_[slot] = true;
-        const EmbeddedFile* file = find_picture(picture);
-        Pixels pixels;
-        bool icon = picture == Picture::Icon;
-        if (file && (icon ? decode_ppm(*file, pixels) : decode_jpeg(*file, pixels)))
-            images_[slot] = make_image(pixels, scale_.factor(), !icon);
+        if (const EmbeddedFile* file = find_picture(picture)) {
+            // The window manager sizes icons itself; the mascot grows with the screen.
+            images_[slot] = picture == Picture::Icon
+                                ? decode_icon(*file)
+                                : scaled(decode_jpeg(file->bytes, file->size), scale_.factor());
+        }
     }
     return images_[slot].get();
 }
@@ -133,12 +112,15 @@ const std::vector<const Fl_RGB_Image*>& PictureStore::icons() {
         icons_tried_ = true;
         for (int size : kIconSizes) {
             const EmbeddedFile* file = find_icon(size);
-            int w = 0, h = 0;
-            const unsigned char* rgb = file ? ppm_pixels(*file, w, h) : nullptr;
-            if (!rgb)
+            std::optional<PpmPicture> ppm = file ? icon_picture(*file) : std::nullopt;
+            if (!ppm)
                 continue;
-            // Over the built-in bytes themselves, not a copy: the window copies what it keeps.
-            icon_images_.push_back(std::make_unique<Fl_RGB_Image>(rgb, w, h, 3));
+            // Over the built-in bytes themselves where they are 8-bit (as ours are), not a copy:
+            // the window copies what it keeps.
+            const unsigned char* rgb = ppm->samples;
+            if (ppm->max != 255)
+                rgb = icon_pixels_.emplace_back(ppm_rgb8(*ppm)).data();
+            icon_images_.push_back(std::make_unique<Fl_RGB_Image>(rgb, ppm->width, ppm->height, 3));
             icons_.push_back(icon_images_.back().get());
         }
     }

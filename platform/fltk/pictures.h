@@ -7,6 +7,8 @@
 #include <FL/Fl_Image.H>
 
 #include <array>
+#include <cstddef>
+#include <list>
 #include <memory>
 #include <vector>
 
@@ -28,11 +30,16 @@ class PictureStore {
 
   private:
     std::vector<std::unique_ptr<Fl_RGB_Image>> icon_images_;
+    std::list<std::vector<unsigned char>> icon_pixels_;  // of icons that are not 8-bit
     std::vector<const Fl_RGB_Image*> icons_;
     bool icons_tried_ = false;
     const Scale& scale_;
     std::array<std::unique_ptr<Fl_RGB_Image>, 6> images_;
     std::array<bool, 6> tried_{};
 };
+
+// Decodes a JPEG through FLTK; nullptr when the bytes are no whole JPEG of at most 1024 x 1024
+// colour pixels. Damaged bytes never make it read past them or crash.
+std::unique_ptr<Fl_RGB_Image> decode_jpeg(const unsigned char* bytes, std::size_t size);
 
 }  // namespace dorvane::fltk

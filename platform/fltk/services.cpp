@@ -18,6 +18,7 @@
 #include <FL/x.H>  // last: its X11 macros clash with the program's names
 
 #include "platform/posix/end_signals.h"
+#include "platform/posix/processes.h"
 #include "platform/x11/process.h"
 
 namespace dorvane::fltk {
@@ -81,6 +82,8 @@ FltkServices::~FltkServices() {
     wait_for_font_config();
     Fl::event_dispatch(nullptr);
     Fl::remove_handler(on_unhandled);
+    if (processes_ && posix::watch_child_ends() >= 0)
+        Fl::remove_fd(posix::watch_child_ends());
     for (Entry& e : forms_) {
         if (e.window)
             Fl::delete_widget(e.window);
@@ -231,10 +234,22 @@ NameOnDisk FltkServices::real_name(const std::string& name) {
     return files_.real_name(name);
 }
 
-// Made on first use, so that start-up does not pay for it.
+// Made on first use, so that start-up does not pay for it. From then on the event loop reaps
+// every started program as it ends, long after its activation is over too.
 x11::X11Processes& FltkServices::processes() {
-    if (!processes_)
+    if (!processes_) {
         processes_ = std::make_unique<x11::X11Processes>(fl_display);
+        int fd = posix::watch_child_ends();
+        if (fd >= 0) {
+            Fl::add_fd(
+                fd, FL_READ,
+                [](int ready, void* self) {
+                    if (posix::take_child_ends(ready))
+                        static_cast<FltkServices*>(self)->processes_->reap();
+                },
+                this);
+        }
+    }
     return *processes_;
 }
 

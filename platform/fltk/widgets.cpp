@@ -12,9 +12,9 @@
 #include <FL/fl_draw.H>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
+#include "platform/ascii.h"
 #include "platform/fltk/input_method.h"
 #include "platform/fltk/menus.h"
 #include "platform/fltk/router.h"
@@ -114,9 +114,7 @@ namespace {
 constexpr double kDefaultPoints = 8.25;
 
 Fl_Font face_of(const Font& font) {
-    std::string face = font.face;
-    std::transform(face.begin(), face.end(), face.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string face = ascii_lower(font.face);
     Fl_Font base = FL_HELVETICA;
     if (face.find("times") != std::string::npos || face.find("serif") == 0)
         base = FL_TIMES;
@@ -506,8 +504,7 @@ void apply_items(View& view) {
 
 void apply_index(View& view) {
     const Control& c = *view.control;
-    int n = static_cast<int>(c.items.size());
-    int index = c.list_index >= 0 && c.list_index < n ? c.list_index : -1;
+    int index = c.selected_index();
     if (c.kind == ControlKind::List) {
         static_cast<Fl_Choice*>(view.widget)->value(index);
     } else if (c.kind == ControlKind::FileList) {

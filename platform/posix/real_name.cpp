@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/ascii.h"
 #include "platform/pattern.h"
 
 namespace dorvane {
@@ -41,11 +42,7 @@ NameOnDisk real_name_in(const std::string& folder, const std::string& name) {
     // Of all the ways to write a name in letter case, the all-capitals one comes first in byte
     // order (at the first letter where two differ, the capital is the smaller byte). Where that
     // file exists, as it does for files from DOS, the rule picks it without reading the folder.
-    std::string capitals = name;
-    for (char& c : capitals) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
+    std::string capitals = ascii_upper(name);
     if (capitals != name && is_regular_at(AT_FDCWD, (folder + "/" + capitals).c_str()))
         return found(capitals);
     DIR* dir = opendir(folder.c_str());

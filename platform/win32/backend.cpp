@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ascii.h"
 #include "platform/win32/text.h"
 
 namespace dorvane::win32 {
@@ -251,7 +252,7 @@ void Backend::build_menu(Window& window) {
             });
             std::wstring text = widen(item.caption);
             if (item.ctrl_key) {
-                wchar_t key = static_cast<wchar_t>(std::toupper(item.ctrl_key));
+                wchar_t key = static_cast<unsigned char>(ascii_upper(item.ctrl_key));
                 text += L"\tCtrl+";
                 text += key;
                 keys.push_back({FVIRTKEY | FCONTROL, static_cast<WORD>(key), id});

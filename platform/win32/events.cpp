@@ -2,6 +2,7 @@
 // Events: what the user does with a window, routed to the program's handlers.
 #include <algorithm>
 
+#include "platform/ascii.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/text.h"
 
@@ -74,7 +75,7 @@ void Backend::command(Window& window, WPARAM wp, LPARAM lp) {
 bool Backend::press_access_key(Window& window, wchar_t key) {
     if (key > 127)
         return false;
-    char wanted = static_cast<char>(std::tolower(key));
+    char wanted = ascii_lower(static_cast<char>(key));
     for (auto& widget : window.widgets) {
         Control& c = *widget->control;
         if (!widget->hwnd || !IsWindowVisible(widget->hwnd) || !IsWindowEnabled(widget->hwnd))

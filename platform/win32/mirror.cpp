@@ -245,10 +245,10 @@ void Backend::sync_widget(Widget& widget) {
                              reinterpret_cast<LPARAM>(widen(item).c_str()));
             s.list_index = -2;  // the selection went with the old items
         }
-        if (c.list_index != s.list_index) {
-            s.list_index = c.list_index;
+        if (c.selected_index() != s.list_index) {
+            s.list_index = c.selected_index();
             SendMessageW(hwnd, combo ? CB_SETCURSEL : LB_SETCURSEL,
-                         static_cast<WPARAM>(c.list_index), 0);
+                         static_cast<WPARAM>(s.list_index), 0);
         }
     }
     if (c.kind == ControlKind::PictureBox && (s.fresh || c.picture != s.picture)) {

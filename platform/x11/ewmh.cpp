@@ -5,10 +5,12 @@
 #include <X11/Xutil.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/ascii.h"
+#include "platform/x11/properties.h"
 
 namespace dorvane::x11 {
 
@@ -46,36 +48,6 @@ class ErrorTrap {
     Display* display_;
     int (*previous_)(Display*, XErrorEvent*);
 };
-
-std::vector<unsigned long> cardinals(Display* display, Window window, const char* property,
-                                     Atom type) {
-    Atom actual;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    std::vector<unsigned long> values;
-    if (XGetWindowProperty(display, window, XInternAtom(display, property, False), 0, 1 << 16,
-                           False, type, &actual, &format, &count, &after, &data) == Success &&
-        data) {
-        if (format == 32) {
-            const unsigned long* items = reinterpret_cast<const unsigned long*>(data);
-            values.assign(items, items + count);
-        }
-        XFree(data);
-    }
-    return values;
-}
-
-std::vector<Window> children(Display* display, Window window) {
-    Window root, parent, *kids = nullptr;
-    unsigned int count = 0;
-    std::vector<Window> out;
-    if (XQueryTree(display, window, &root, &parent, &kids, &count) && kids) {
-        out.assign(kids, kids + count);
-        XFree(kids);
-    }
-    return out;
-}
 
 bool has_window_manager(Display* display) {
     return !cardinals(display, DefaultRootWindow(display), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW)
@@ -116,15 +88,6 @@ void send_to_root(Display* display, Window window, const char* message, long l0,
                SubstructureRedirectMask | SubstructureNotifyMask, &e);
 }
 
-std::optional<std::string> text_property(Display* display, Window window, Atom property) {
-    XTextProperty text{};
-    if (!XGetTextProperty(display, window, &text, property) || !text.value)
-        return std::nullopt;
-    std::string value(reinterpret_cast<const char*>(text.value), text.nitems);
-    XFree(text.value);
-    return value;
-}
-
 std::string this_host() {
     char host[256] = "";
     if (gethostname(host, sizeof host - 1) != 0)
@@ -142,12 +105,6 @@ std::string class_of(Display* display, Window window) {
     if (hint.res_class)
         XFree(hint.res_class);
     return instance;
-}
-
-bool same_ignoring_case(std::string_view a, std::string_view b) {
-    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [&](char x, char y) { return fold(x) == fold(y); });
 }
 
 }  // namespace
@@ -235,13 +192,10 @@ bool holds_focus(Display* display, Window window) {
     while (focus != None && focus != PointerRoot && focus != root) {
         if (focus == window)
             return !trap.failed();
-        Window parent_root, parent, *kids = nullptr;
-        unsigned int count = 0;
-        if (!XQueryTree(display, focus, &parent_root, &parent, &kids, &count))
+        std::optional<Window> parent = parent_of(display, focus);
+        if (!parent)
             return false;
-        if (kids)
-            XFree(kids);
-        focus = parent;
+        focus = *parent;
     }
     return false;
 }

@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "platform/x11/process.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <cstring>
 #include <thread>
 
-#include "platform/x11/command_line.h"
+#include "platform/posix/program_file.h"
 #include "platform/x11/ewmh.h"
 #include "platform/x11/keys.h"
 
@@ -16,87 +11,48 @@ namespace dorvane::x11 {
 
 namespace {
 
-std::optional<std::string> current_folder() {
-    char buffer[4096];
-    if (!getcwd(buffer, sizeof buffer))
-        return std::nullopt;
-    return std::string(buffer);
-}
-
 constexpr std::chrono::milliseconds kDosScreenSwitch{300};
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0;
-}
 
 }  // namespace
 
 X11Processes::X11Processes(Display* display, ProcessTimings timings)
     : display_(display), timings_(timings) {}
 
+void X11Processes::reap() {
+    for (auto& [task, launch] : tasks_)
+        launch.program.child.running();
+}
+
 std::optional<TaskId> X11Processes::start_program(const std::string& command_line) {
-    std::erase_if(tasks_, [this](const auto& task) {
-        return !task.second.child.running() && task.first != pending_;
-    });
-    last_error_.clear();
-    std::vector<std::string> args = split_command_line(command_line);
-    std::optional<std::string> folder = current_folder();
-    if (args.empty() || !folder) {
-        last_error_ = "nothing to start";
-        return std::nullopt;
-    }
-    std::optional<std::string> file = find_in_folder(*folder, args[0]);
-    if (!file) {
-        last_error_ = args[0] + ": no such program in " + *folder;
-        return std::nullopt;
-    }
-    ProgramKind kind = classify_file(*folder + "/" + *file);
-    std::optional<std::string> helper;
-    if (kind == ProgramKind::Dos)
-        helper = find_on_path("dosbox", std::getenv("PATH"));
-    else if (kind == ProgramKind::Windows)
-        helper = find_on_path("wine", std::getenv("PATH"));
-    // DOSBox reads dosbox.conf from the folder it starts in: where the game folder has one, its
-    // settings say whether the game runs in a window or in the full screen.
-    DosScreen screen =
-        exists(*folder + "/dosbox.conf") ? DosScreen::AsConfigured : DosScreen::FullScreen;
-    std::optional<ExecPlan> plan = plan_exec(*folder, *file, kind, args, helper, screen);
-    if (!plan) {
-        last_error_ = *file + ": cannot be run here";
-        return std::nullopt;
+    // Forgets the programs that ended, unless an activation still follows one.
+    for (auto it = tasks_.begin(); it != tasks_.end();) {
+        if (it->first != pending_ && !it->second.program.child.running())
+            it = tasks_.erase(it);
+        else
+            ++it;
     }
     std::set<unsigned long> before = managed_windows(display_);
-    std::string marker = std::to_string(getpid()) + "." + std::to_string(++launches_) + "." +
-                         std::to_string(Clock::now().time_since_epoch().count());
-    SpawnResult result = spawn_program(*plan, std::string(kLaunchMarker) + "=" + marker);
-    if (!result.child) {
-        last_error_ = plan->path + ": " + std::strerror(result.error);
+    std::optional<posix::StartedProgram> program =
+        posix::start_from_command_line(command_line, ++launches_, last_error_);
+    if (!program)
         return std::nullopt;
-    }
-    pid_t pid = result.child->pid;
-    std::string running_title = kind == ProgramKind::Dos ? dosbox_running_title(*file) : "";
-    tasks_[pid] = Launch{*result.child,
-                         {pid, marker},
-                         *file,
-                         running_title,
-                         std::move(before),
-                         Clock::now(),
-                         kind == ProgramKind::Windows};
-    return pid;
+    TaskId task = program->child.pid();
+    tasks_.insert_or_assign(task, Launch{std::move(*program), std::move(before)});
+    return task;
 }
 
 bool X11Processes::bring_window(const Launch& launch) {
+    const posix::StartedProgram& program = launch.program;
     std::optional<Window> window = window_of(
-        display_, [&](pid_t pid) { return belongs_to(pid, launch.identity); }, launch.file_name,
-        launch.before, launch.through_wine);
+        display_, [&](pid_t pid) { return posix::belongs_to(pid, program.identity); },
+        program.file_name, launch.before, program.through_wine);
     if (!window)
         return false;
     if (!fixed_size(display_, *window))
         request_maximise(display_, *window);
     request_activation(display_, *window);
     target_ = *window;
-    target_title_ = launch.running_title;
+    target_title_ = program.running_title;
     return true;
 }
 
@@ -107,16 +63,17 @@ bool X11Processes::activate(TaskId task) {
     auto found = tasks_.find(task);
     if (found == tasks_.end())
         return false;
-    const Launch& launch = found->second;
+    posix::Child& child = found->second.program.child;
     const auto hold_end = Clock::now() + timings_.activate_hold;
     while (true) {
+        reap();
         // Read before looking, so that a window shown just before the end is not missed.
-        bool ended = !launch.child.running();
-        if (bring_window(launch))
+        bool ended = !child.running();
+        if (bring_window(found->second))
             return true;
         // One that ended well may have handed its work to another process (as wine does),
         // whose window may still come.
-        if (ended && !launch.child.succeeded())
+        if (ended && !child.succeeded())
             return false;
         if (Clock::now() >= hold_end) {
             pending_ = task;
@@ -134,17 +91,18 @@ X11Processes::FollowUp X11Processes::follow_up() {
         pending_.reset();
         return FollowUp::Over;
     }
-    const Launch& launch = found->second;
-    bool ended = !launch.child.running();
+    reap();
+    Launch& launch = found->second;
+    bool ended = !launch.program.child.running();
     if (bring_window(launch)) {
         pending_.reset();
         return FollowUp::Shown;
     }
-    if (ended && !launch.child.succeeded()) {
+    if (ended && !launch.program.child.succeeded()) {
         pending_.reset();
         return report_late_ ? FollowUp::Failed : FollowUp::Over;
     }
-    if (Clock::now() >= launch.started + timings_.window_wait) {
+    if (Clock::now() >= launch.program.started + timings_.window_wait) {
         pending_.reset();
         return FollowUp::Over;
     }
@@ -152,6 +110,7 @@ X11Processes::FollowUp X11Processes::follow_up() {
 }
 
 bool X11Processes::send_keys(const std::string& keys) {
+    reap();
     const auto start = Clock::now();
     const auto deadline = start + timings_.keys_wait;
     // The window may not have shown yet: the activation goes on here, bounded.
@@ -181,12 +140,12 @@ bool X11Processes::send_keys(const std::string& keys) {
         std::this_thread::sleep_for(timings_.poll);
     }
     if (!target_title_.empty() &&
-        !names_running_program(window_title(display_, target_), target_title_)) {
+        !posix::names_running_program(window_title(display_, target_), target_title_)) {
         do {
             if (Clock::now() >= deadline)
                 return false;
             std::this_thread::sleep_for(timings_.poll);
-        } while (!names_running_program(window_title(display_, target_), target_title_));
+        } while (!posix::names_running_program(window_title(display_, target_), target_title_));
         // DOSBox switches its screen (to the full screen) as the program starts, and drops the
         // keys typed meanwhile.
         std::this_thread::sleep_for(kDosScreenSwitch);

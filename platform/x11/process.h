@@ -3,17 +3,21 @@
 // and typing into them, for a backend that owns the X connection. They keep the launch contract
 // of platform/launch.h; what is particular to X11:
 //
-// start_program: splits the command line at blanks, finds the program in the current folder in
-//   any letter case, runs a DOS program in dosbox and a Windows program through wine when those
-//   are on the PATH, and starts it without a shell, in a session of its own and with a marker
-//   of its own in its environment (see owner.h). The task identifier is the process id.
+// start_program: starts the program as platform/posix/processes.h describes (in the current
+//   folder, in any letter case, through dosbox or wine where it needs them, without a shell, in
+//   a session of its own and with a marker of its own in its environment). The task identifier
+//   is the process id.
 // activate: the program's window is the first window the window manager lists that was not
-//   there at the start and that belongs to the launch by its _NET_WM_PID (owner.h) or, without
-//   one, by its class (ewmh.h). Through wine it must also be of the class Wine gives the
-//   program's windows (its file's name), not one of Wine's own. It is maximised through the window
-//   manager (a window of fixed size is left as it is: DOSBox is started in its full screen instead)
-//   and activated. While an activation goes on after activate() returned, the backend calls
-//   follow_up() from its event loop (every few tens of milliseconds) until pending() is false.
+//   there at the start and that belongs to the launch by its _NET_WM_PID (platform/posix/owner.h)
+//   or, without one, by its class (ewmh.h). Through wine it must also be of the class Wine gives
+//   the program's windows (its file's name), not one of Wine's own. It is maximised through the
+//   window manager (a window of fixed size is left as it is: DOSBox is started in its full screen
+//   instead) and activated. While an activation goes on after activate() returned, the backend
+//   calls follow_up() from its event loop (every few tens of milliseconds) until pending() is
+//   false.
+// reap: every call looks without waiting whether the programs started have ended and reaps
+//   those that have; the backend calls reap() when posix::watch_child_ends() says a child
+//   ended, so that none is left a zombie while nobody calls.
 // send_keys: types through XTest once the window holds the focus and the user has let go of
 //   modifier keys (the shortcut that started the command may still be held). DOSBox's window
 //   shows before its DOS program runs, and keys typed meanwhile are lost: for a DOS program the
@@ -32,9 +36,8 @@
 #include <string>
 
 #include "platform/launch.h"
+#include "platform/posix/processes.h"
 #include "platform/services.h"
-#include "platform/x11/owner.h"
-#include "platform/x11/spawn.h"
 
 typedef struct _XDisplay Display;
 
@@ -63,19 +66,17 @@ class X11Processes {
     // to the user); Over: it ended otherwise, or its window did not show in time.
     FollowUp follow_up();
 
+    // Reaps every started program that has ended, without waiting.
+    void reap();
+
     // Why the last start_program failed, in words (for diagnostics, never shown to the user).
     const std::string& last_error() const { return last_error_; }
 
   private:
     using Clock = std::chrono::steady_clock;
     struct Launch {
-        Child child;
-        LaunchIdentity identity;
-        std::string file_name;           // the program's file, as its windows' class may name it
-        std::string running_title;       // DOSBox's title while the DOS program runs, or empty
+        posix::StartedProgram program;   // through wine, only windows of its class are its own
         std::set<unsigned long> before;  // the windows there at its start
-        Clock::time_point started;
-        bool through_wine = false;  // then only a window of the program's class is its own
     };
 
     // Looks once for the launch's window; brings it to the front and makes it the target.

@@ -21,6 +21,7 @@
 
 #include "launch_cases.h"
 #include "platform/x11/ewmh.h"
+#include "platform/x11/properties.h"
 #include "standin_fixture.h"
 
 namespace dorvane {
@@ -128,7 +129,15 @@ bool gone(pid_t pid) {
     return !fs::exists("/proc/" + std::to_string(pid));
 }
 
+// Nothing waits for the programs in the background: the word of their end on the pipe, taken
+// as the backend's event loop takes it, reaps them, whether or not an activation follows them.
 TEST_F(X11ProcessTest, FinishedProgramsLeaveNoZombies) {
+    const int child_ends = posix::watch_child_ends();
+    ASSERT_GE(child_ends, 0);
+    auto event_loop_turn = [&] {
+        if (posix::take_child_ends(child_ends))
+            processes->reap();
+    };
     install("duke3d.exe");
     std::vector<pid_t> pids;
     setenv("DORVANE_STANDIN_EXIT", "0", 1);
@@ -143,8 +152,100 @@ TEST_F(X11ProcessTest, FinishedProgramsLeaveNoZombies) {
     }
     for (pid_t pid : pids) {
         EXPECT_TRUE(wait_until([&] { return is_zombie_or_gone(pid); })) << pid;
-        EXPECT_TRUE(wait_until([&] { return gone(pid); })) << pid << " left as a zombie";
+        EXPECT_TRUE(wait_until([&] {
+            event_loop_turn();
+            return gone(pid);
+        })) << pid
+            << " left as a zombie";
     }
+}
+
+// One that ends once its activation is over is reaped by the word of its end alone; and
+// without that word, by the next start at the latest.
+TEST_F(X11ProcessTest, AProgramEndingAfterItsActivationLeavesNoZombie) {
+    const int child_ends = posix::watch_child_ends();
+    ASSERT_GE(child_ends, 0);
+    install("duke3d.exe");
+    std::optional<TaskId> task = start("duke3d.exe");
+    ASSERT_TRUE(task);
+    wait_for(*task, "mapped");
+    ASSERT_TRUE(processes->activate(*task));
+    EXPECT_FALSE(processes->pending());
+    pid_t pid = static_cast<pid_t>(*task);
+    kill(pid, SIGTERM);
+    ASSERT_TRUE(wait_until([&] { return is_zombie_or_gone(pid); }));
+    EXPECT_TRUE(wait_until([&] {
+        if (posix::take_child_ends(child_ends))
+            processes->reap();
+        return gone(pid);
+    })) << pid
+        << " left as a zombie";
+
+    std::optional<TaskId> second = start("duke3d.exe");
+    ASSERT_TRUE(second);
+    wait_for(*second, "mapped");
+    ASSERT_TRUE(processes->activate(*second));
+    pid = static_cast<pid_t>(*second);
+    kill(pid, SIGTERM);
+    ASSERT_TRUE(wait_until([&] { return is_zombie_or_gone(pid); }));
+    posix::take_child_ends(child_ends);  // no event loop this time
+    ASSERT_TRUE(start("duke3d.exe"));
+    EXPECT_TRUE(gone(pid)) << pid << " left as a zombie";
+}
+
+int ignore_x_error(Display*, XErrorEvent*) {
+    return 0;
+}
+
+// The property reads take only what has the asked type and format, and the tree walk finds the
+// window manager's frame; a window that is gone reads as empty.
+TEST_F(X11ProcessTest, PropertiesAndTheWindowTreeAreReadSafely) {
+    Display* d = display();
+    const Window root = DefaultRootWindow(d);
+    Window top = XCreateSimpleWindow(d, root, 0, 0, 80, 60, 0, 0, 0);
+    Window inner = XCreateSimpleWindow(d, top, 0, 0, 10, 10, 0, 0, 0);
+    const long four[] = {1, 2, 3, 40000};
+    XChangeProperty(d, top, XInternAtom(d, "DORVANE_TEST_FOUR", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(four), 4);
+    const unsigned char bytes[] = {1, 2, 3, 4};
+    XChangeProperty(d, top, XInternAtom(d, "DORVANE_TEST_BYTES", False), XA_CARDINAL, 8,
+                    PropModeReplace, bytes, 4);
+    XStoreName(d, top, "tree test");
+    XSync(d, False);
+
+    EXPECT_EQ(x11::cardinals(d, top, "DORVANE_TEST_FOUR", XA_CARDINAL),
+              (std::vector<unsigned long>{1, 2, 3, 40000}));
+    EXPECT_EQ(x11::cardinals(d, top, "DORVANE_TEST_FOUR", XA_CARDINAL, 2),
+              (std::vector<unsigned long>{1, 2}));
+    EXPECT_TRUE(x11::cardinals(d, top, "DORVANE_TEST_FOUR", XA_WINDOW).empty());
+    EXPECT_TRUE(x11::cardinals(d, top, "DORVANE_TEST_BYTES", XA_CARDINAL).empty());
+    EXPECT_TRUE(x11::cardinals(d, top, "DORVANE_TEST_NONE", XA_CARDINAL).empty());
+    EXPECT_EQ(x11::text_property(d, top, XA_WM_NAME), "tree test");
+    EXPECT_EQ(x11::text_property(d, top, XA_WM_CLIENT_MACHINE), std::nullopt);
+
+    EXPECT_EQ(x11::parent_of(d, inner), top);
+    EXPECT_EQ(x11::children(d, top), std::vector<Window>{inner});
+    EXPECT_EQ(x11::top_level_ancestor(d, top), top);  // not framed while unmapped
+    XMapWindow(d, top);
+    XSync(d, False);
+    // openbox puts a frame around it: the frame is the ancestor below the root for both.
+    ASSERT_TRUE(wait_until([&] { return x11::parent_of(d, top) != root; }));
+    Window frame = x11::top_level_ancestor(d, top);
+    EXPECT_NE(frame, top);
+    EXPECT_EQ(x11::parent_of(d, frame), root);
+    EXPECT_EQ(x11::top_level_ancestor(d, inner), frame);
+    EXPECT_EQ(x11::top_level_ancestor(d, inner, 1), inner);  // the walk gave up early
+
+    XDestroyWindow(d, top);
+    XSync(d, False);
+    auto* previous = XSetErrorHandler(ignore_x_error);
+    EXPECT_TRUE(x11::cardinals(d, top, "DORVANE_TEST_FOUR", XA_CARDINAL).empty());
+    EXPECT_EQ(x11::text_property(d, top, XA_WM_NAME), std::nullopt);
+    EXPECT_EQ(x11::parent_of(d, inner), std::nullopt);
+    EXPECT_TRUE(x11::children(d, top).empty());
+    EXPECT_EQ(x11::top_level_ancestor(d, inner), inner);
+    XSync(d, False);
+    XSetErrorHandler(previous);
 }
 
 TEST_F(X11ProcessTest, ProgramInheritsNoDescriptorOfTheLauncher) {

@@ -16,6 +16,9 @@ TEST(AccessKey, IsTheLetterAfterTheFirstSingleAmpersand) {
     EXPECT_EQ(c.access_key(), 0);
     c.caption = "trailing&";
     EXPECT_EQ(c.access_key(), 0);
+    // A letter outside ASCII keeps its bytes in every locale.
+    c.caption = "&\xc9t\xe9";
+    EXPECT_EQ(c.access_key(), '\xc9');
 }
 
 struct TwoGroups : Form {
@@ -51,6 +54,28 @@ TEST(SelectItem, SetsTheIndexBeforeTheHandlerRuns) {
     list.click = [&] { seen = list.list_index; };
     select_item(list, 1);
     EXPECT_EQ(seen, 1);
+}
+
+TEST(SelectedItem, NamesAnItemOnlyWhileTheIndexReachesOne) {
+    Control list;
+    list.kind = ControlKind::FileList;
+    EXPECT_EQ(list.selected_index(), -1);
+    EXPECT_EQ(list.selected_item(), "");
+    list.items = {"a.map", "b.map"};
+    list.list_index = 1;
+    EXPECT_EQ(list.selected_index(), 1);
+    EXPECT_EQ(list.selected_item(), "b.map");
+    list.list_index = 0;
+    EXPECT_EQ(list.selected_item(), "a.map");
+    // The items shrank under a stale index, or a backend stored an odd one.
+    for (int stale : {2, 7, -1, -2}) {
+        list.list_index = stale;
+        EXPECT_EQ(list.selected_index(), -1) << stale;
+        EXPECT_EQ(list.selected_item(), "") << stale;
+    }
+    list.list_index = 1;
+    list.items.pop_back();
+    EXPECT_EQ(list.selected_item(), "");
 }
 
 }  // namespace

@@ -1,14 +1,24 @@
 // SPDX-License-Identifier: MIT
-// The parts of the X11 process services that need no X server.
+// Starting the game's programs on POSIX systems: what needs no X server.
+#include "platform/posix/processes.h"
+
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
 
-#include "platform/x11/command_line.h"
-#include "platform/x11/program_file.h"
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "platform/posix/command_line.h"
+#include "platform/posix/program_file.h"
 #include "support/temp_folder.h"
 
-namespace dorvane::x11 {
+namespace dorvane::posix {
 namespace {
 
 using Args = std::vector<std::string>;
@@ -135,5 +145,90 @@ TEST(DosBoxTitle, NamesTheRunningProgramByItsDosName) {
     EXPECT_FALSE(names_running_program("", "BUILD"));
 }
 
+// Whether /proc still lists the process, a zombie included.
+bool listed(pid_t pid) {
+    return std::filesystem::exists("/proc/" + std::to_string(pid));
+}
+
+Child start_shell(const std::string& script) {
+    SpawnResult result = spawn_program({"/bin/sh", {"sh", "-c", script}});
+    EXPECT_EQ(result.error, 0);
+    return *result.child;
+}
+
+// Looks at the child as an event loop would, every 10 ms for at most five seconds.
+bool ends_within_five_seconds(Child& child) {
+    for (int i = 0; i < 500; ++i) {
+        if (!child.running())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST(Child, ALookReapsItOnceEndedAndTellsHowItEnded) {
+    Child good = start_shell("exit 0");
+    Child bad = start_shell("exit 3");
+    Child killed = start_shell("kill -KILL $$");
+    Child sleeper = start_shell("exec sleep 30");
+    for (Child* child : {&good, &bad, &killed}) {
+        ASSERT_TRUE(ends_within_five_seconds(*child)) << child->pid();
+        EXPECT_FALSE(listed(child->pid())) << child->pid() << " left as a zombie";
+        EXPECT_FALSE(child->running());  // and stays ended
+    }
+    EXPECT_TRUE(good.succeeded());
+    EXPECT_FALSE(bad.succeeded());
+    EXPECT_FALSE(killed.succeeded());
+    EXPECT_TRUE(sleeper.running());
+    EXPECT_FALSE(sleeper.succeeded());
+    kill(sleeper.pid(), SIGTERM);
+    ASSERT_TRUE(ends_within_five_seconds(sleeper));
+    EXPECT_FALSE(sleeper.succeeded());
+    EXPECT_FALSE(listed(sleeper.pid()));
+}
+
+// In a process that ignores SIGCHLD the system reaps children itself: a child still counts as
+// running while it runs, and as ended, well, once it is gone.
+TEST(Child, ReapedBySomeoneElseItEndsOnceGone) {
+    EXPECT_EXIT(
+        {
+            signal(SIGCHLD, SIG_IGN);
+            Child sleeper = start_shell("exec sleep 30");
+            Child quick = start_shell("exit 3");
+            bool ended = ends_within_five_seconds(quick);
+            bool sleeping = sleeper.running();
+            kill(sleeper.pid(), SIGKILL);
+            bool killed = ends_within_five_seconds(sleeper);
+            std::exit(ended && quick.succeeded() && sleeping && killed ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(Child, AProgramThatCannotBeExecutedIsKnownAtOnce) {
+    SpawnResult missing = spawn_program({"/nonexistent/duke3d", {"duke3d"}});
+    EXPECT_FALSE(missing.child);
+    EXPECT_EQ(missing.error, ENOENT);
+}
+
+TEST(ChildEnds, ThePipeTellsOfAnEndThatNobodyWaitedFor) {
+    int fd = watch_child_ends();
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(watch_child_ends(), fd);  // installed once
+    take_child_ends(fd);
+    Child child = start_shell("exit 0");
+    pollfd ready{fd, POLLIN, 0};
+    int r;
+    do {
+        r = poll(&ready, 1, 5000);  // the signal itself may break the wait
+    } while (r < 0 && errno == EINTR);
+    ASSERT_EQ(r, 1) << "no word of the child's end";
+    EXPECT_TRUE(take_child_ends(fd));
+    EXPECT_FALSE(take_child_ends(fd));  // taken off
+    // What the event loop does on the word: one look, and the zombie is gone.
+    EXPECT_FALSE(child.running());
+    EXPECT_TRUE(child.succeeded());
+    EXPECT_FALSE(listed(child.pid()));
+}
+
 }  // namespace
-}  // namespace dorvane::x11
+}  // namespace dorvane::posix

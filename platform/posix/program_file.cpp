@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/x11/program_file.h"
+#include "platform/posix/program_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,9 +8,10 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/ascii.h"
 #include "platform/posix/real_name.h"
 
-namespace dorvane::x11 {
+namespace dorvane::posix {
 
 namespace {
 
@@ -96,9 +97,7 @@ std::string dosbox_running_title(const std::string& file_name) {
     if (stem.empty() || stem.size() > 8 || extension.size() > 3 ||
         stem.find_first_of(" .") != std::string::npos)
         return "";
-    for (char& c : stem)
-        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
-    return stem;
+    return ascii_upper(std::move(stem));
 }
 
 bool names_running_program(const std::string& title, const std::string& name) {
@@ -141,4 +140,4 @@ std::optional<ExecPlan> plan_exec(const std::string& folder, const std::string& 
     return plan;
 }
 
-}  // namespace dorvane::x11
+}  // namespace dorvane::posix

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/x11/owner.h"
+#include "platform/posix/owner.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,7 +11,7 @@
 #include <sstream>
 #include <vector>
 
-namespace dorvane::x11 {
+namespace dorvane::posix {
 
 namespace {
 
@@ -106,4 +106,4 @@ bool belongs_to(pid_t candidate, const LaunchIdentity& launch) {
     return process_family(launch.pid).count(candidate) > 0;
 }
 
-}  // namespace dorvane::x11
+}  // namespace dorvane::posix

@@ -20,7 +20,7 @@
 #include <set>
 #include <string>
 
-namespace dorvane::x11 {
+namespace dorvane::posix {
 
 // The environment variable that marks a launch.
 inline constexpr const char* kLaunchMarker = "DORVANE_LAUNCH";
@@ -35,4 +35,4 @@ std::set<pid_t> process_family(pid_t pid);
 
 bool belongs_to(pid_t candidate, const LaunchIdentity& launch);
 
-}  // namespace dorvane::x11
+}  // namespace dorvane::posix

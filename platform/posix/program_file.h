@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace dorvane::x11 {
+namespace dorvane::posix {
 
 enum class ProgramKind { Native, Dos, Windows };
 
@@ -55,4 +55,4 @@ std::optional<ExecPlan> plan_exec(const std::string& folder, const std::string& 
                                   const std::optional<std::string>& helper,
                                   DosScreen screen = DosScreen::FullScreen);
 
-}  // namespace dorvane::x11
+}  // namespace dorvane::posix

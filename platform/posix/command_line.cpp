@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/x11/command_line.h"
+#include "platform/posix/command_line.h"
 
-namespace dorvane::x11 {
+namespace dorvane::posix {
 
 std::vector<std::string> split_command_line(const std::string& command_line) {
     std::vector<std::string> args;
@@ -23,4 +23,4 @@ std::vector<std::string> split_command_line(const std::string& command_line) {
     return args;
 }
 
-}  // namespace dorvane::x11
+}  // namespace dorvane::posix

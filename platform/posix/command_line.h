@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-namespace dorvane::x11 {
+namespace dorvane::posix {
 
 std::vector<std::string> split_command_line(const std::string& command_line);
 
-}  // namespace dorvane::x11
+}  // namespace dorvane::posix
