@@ -55,8 +55,7 @@ Outcome run_with_map(const State& state, const SlotButtons& slots, Services& ser
     NameOnDisk on_disk = services.real_name(*name);
     const std::string& map_name =
         on_disk.status == NameOnDisk::Status::Found ? on_disk.name : *name;
-    return start_in_front(services, program_part + map_name) ? Outcome::Started
-                                                                    : Outcome::Failed;
+    return start_in_front(services, program_part + map_name) ? Outcome::Started : Outcome::Failed;
 }
 
 // Gives the editor two seconds to come up, holding the window without taking any event. The
