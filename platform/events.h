@@ -45,6 +45,8 @@ class EventRules {
     const std::vector<Form*>& forms() const { return forms_; }
 
     void route(const std::function<void()>& handler);
+    // Whether an event is running now (a handler, or a message box inside one).
+    bool in_event() const { return depth_ > 0; }
 
     // --- What the backend reports.
     // The form's window has just been shown (it was hidden or never on the screen).

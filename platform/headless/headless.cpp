@@ -12,12 +12,9 @@ HeadlessServices::HeadlessServices(std::string folder)
       events_([this](Form& form) { form_destroyed(form); }, [this] { mirror(); }) {}
 
 void HeadlessServices::route(const std::function<void()>& handler) {
-    struct Depth {
-        int& depth;
-        ~Depth() { --depth; }
-    } depth{++depth_};
+    bool outermost = !events_.in_event();
     events_.route(handler);
-    if (depth_ == 1)
+    if (outermost)
         manage_windows();
 }
 

@@ -149,7 +149,6 @@ class HeadlessServices : public Services {
 
     NativeFiles files_;
     EventRules events_;
-    int depth_ = 0;
     std::set<const Form*> shown_;    // windows on the screen, as last mirrored
     std::vector<Form*> recent_;      // windows on the screen, the one active last first
     Form* active_window_ = nullptr;  // nullptr: another program or a message box
