@@ -40,7 +40,9 @@ class RealProcesses : public HeadlessServices {
         return task;
     }
     bool activate(TaskId task) override { return processes_.activate(task); }
-    bool send_keys(const std::string& keys) override { return processes_.send_keys(keys); }
+    bool send_keys(const std::string& keys, std::chrono::milliseconds shown_for) override {
+        return processes_.send_keys(keys, shown_for);
+    }
 
     std::vector<TaskId> tasks;
 

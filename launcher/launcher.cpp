@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "launcher/launcher.h"
 
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -15,6 +16,11 @@ constexpr double kPollInterval = 0.01;
 // The most the editor wait may sleep in all: ends the wait when the clock is set back or stalls.
 constexpr double kWaitCeiling = 3.0;
 constexpr double kDay = 86400.0;
+// The editor's two seconds hold for its window as well, counted from the moment the window was
+// seen on the screen: it may show only after the activation's hold. The margin is for the
+// editor, which learns that its window is up a little after the screen shows it.
+constexpr std::chrono::milliseconds kEditorOnScreen{2000 + 25};
+constexpr std::chrono::milliseconds kAtOnce{0};
 
 enum class Outcome { Started, SlotFree, Failed };
 
@@ -78,7 +84,7 @@ void wait_for_editor(Services& services) {
 }
 
 void run_without_map(Services& services, const std::string& command_line, bool type_yes) {
-    if (!start_in_front(services, command_line) || (type_yes && !services.send_keys("Y")))
+    if (!start_in_front(services, command_line) || (type_yes && !services.send_keys("Y", kAtOnce)))
         report_failure(services);
 }
 
@@ -99,7 +105,7 @@ void run_in_build(const State& state, const SlotButtons& slots, Services& servic
     }
     wait_for_editor(services);
     const std::string* name = nullptr;
-    if (!services.send_keys("Y") || !(name = current_map_name(state, slots))) {
+    if (!services.send_keys("Y", kEditorOnScreen) || !(name = current_map_name(state, slots))) {
         report_failure(services);
         return;
     }

@@ -28,16 +28,19 @@
 // DOS program's DOSBox window) cannot be; such a program is started in DOSBox's own full
 // screen instead, unless DOSBox's configuration in the game folder says otherwise.
 //
-// send_keys(keys) types into the window of the program activated last, and into no other
-// window: it waits, at most kKeysWait, until that window has shown (if the activation was
-// still going on) and holds the keyboard focus, asking for the focus again on the way; then it
-// types the keys and returns once they were processed. false when there is no such window, it
-// never took the focus, or the keys cannot be typed; nothing is typed then.
+// send_keys(keys, shown_for) types into the window of the program activated last, and into no
+// other window: it waits, at most kKeysWait, until that window has shown (if the activation was
+// still going on); then until the window has been on the screen for shown_for, counted from
+// the moment it was seen shown (a window counts as shown once it is mapped on the screen, not
+// when the window manager first lists it); then, at most kKeysWait again, until it holds the
+// keyboard focus, asking for the focus again on the way; then it types the keys and returns
+// once they were processed. false when there is no such window, it never took the focus, or
+// the keys cannot be typed; nothing is typed then.
 //
 // The launcher's own holds are these bounds and the editor's two-second wait: after a launch
 // its window answers the user again as soon as the program's window showed, and at the latest
-// after kActivateHold; the editor's "Y" may add up to kKeysWait when the editor is slow to show
-// its window or to take the focus.
+// after kActivateHold; the editor's "Y" may add up to kKeysWait, and its two seconds again,
+// when the editor is slow to show its window or to take the focus.
 #pragma once
 
 #include <chrono>

@@ -287,8 +287,8 @@ void FltkServices::on_late_failure(std::function<void()> report) {
     late_failure_ = std::move(report);
 }
 
-bool FltkServices::send_keys(const std::string& keys) {
-    return processes().send_keys(keys);
+bool FltkServices::send_keys(const std::string& keys, std::chrono::milliseconds shown_for) {
+    return processes().send_keys(keys, shown_for);
 }
 
 float FltkServices::seconds_since_midnight() {

@@ -62,7 +62,7 @@ class FltkServices : public Services {
     NameOnDisk real_name(const std::string& name) override;
     std::optional<TaskId> start_program(const std::string& command_line) override;
     bool activate(TaskId task) override;
-    bool send_keys(const std::string& keys) override;
+    bool send_keys(const std::string& keys, std::chrono::milliseconds shown_for) override;
     void on_late_failure(std::function<void()> report) override;
     float seconds_since_midnight() override;
     void sleep(double seconds) override;

@@ -277,7 +277,7 @@ bool HeadlessServices::activate(TaskId task) {
         return false;
     switch (found->second) {
         case Program::Window:
-            in_front = task;
+            show(task);
             return true;
         case Program::SlowWindow:
         case Program::NoWindow:
@@ -297,7 +297,7 @@ void HeadlessServices::run_events() {
         return;
     Program program = tasks_[*pending_];
     if (program == Program::SlowWindow)
-        in_front = pending_;
+        show(*pending_);
     if (program == Program::FailsLater && late_failure_) {
         ++late_reports;
         late_failure_();
@@ -306,17 +306,29 @@ void HeadlessServices::run_events() {
         pending_.reset();
 }
 
-bool HeadlessServices::send_keys(const std::string& keys) {
-    log.push_back((fail_keys ? "keys-failed " : "keys ") + keys + stamp(clock));
-    if (fail_keys)
+void HeadlessServices::show(TaskId task) {
+    in_front = task;
+    shown_at[task] = clock;
+}
+
+bool HeadlessServices::send_keys(const std::string& keys, std::chrono::milliseconds shown_for) {
+    if (fail_keys) {
+        log.push_back("keys-failed " + keys + stamp(clock));
         return false;
+    }
     // A window that shows while the keys wait for it takes them.
     if (pending_ && tasks_[*pending_] == Program::SlowWindow) {
-        in_front = pending_;
+        show(*pending_);
         pending_.reset();
     }
-    if (!in_front)
+    if (!in_front) {
+        log.push_back("keys " + keys + stamp(clock));
         return false;
+    }
+    // The wait for the window's time on the screen holds the program as a sleep does, but is
+    // the process services' own: it is not counted in `slept`.
+    clock = std::max(clock, shown_at[*in_front] + std::chrono::duration<double>(shown_for).count());
+    log.push_back("keys " + keys + stamp(clock));
     keys_received[*in_front] += keys;
     return true;
 }

@@ -77,7 +77,7 @@ class HeadlessServices : public Services {
     // --- What the program did.
     std::vector<ShownMessage> messages;
     // One line per process step, in order: "start <command line>", "activate <task>",
-    // "keys <keys>", each followed by " @<clock>".
+    // "keys <keys>", each followed by " @<clock>" (for keys: when they went, or were refused).
     std::vector<std::string> log;
     std::vector<std::string> started;             // command lines started
     int writes = 0;                               // successful replace_file calls
@@ -85,6 +85,7 @@ class HeadlessServices : public Services {
     std::vector<Form*> forms;                     // windows that exist now
     double slept = 0;                             // total time spent in sleep()
     std::map<TaskId, std::string> keys_received;  // what each program's window got
+    std::map<TaskId, double> shown_at;            // when each program's window showed
     std::optional<TaskId> in_front;               // the program whose window is in front
     int late_reports = 0;                         // late failures reported
 
@@ -132,7 +133,7 @@ class HeadlessServices : public Services {
     NameOnDisk real_name(const std::string& name) override;
     std::optional<TaskId> start_program(const std::string& command_line) override;
     bool activate(TaskId task) override;
-    bool send_keys(const std::string& keys) override;
+    bool send_keys(const std::string& keys, std::chrono::milliseconds shown_for) override;
     void on_late_failure(std::function<void()> report) override;
     float seconds_since_midnight() override;
     void sleep(double seconds) override;
@@ -142,6 +143,7 @@ class HeadlessServices : public Services {
     void end_program() override;
 
   private:
+    void show(TaskId task);  // the program's window shows and comes to the front
     void mirror();
     void manage_windows();
     void make_active(Form* form);

@@ -133,6 +133,7 @@ bool Processes::bring_window(TaskId task) {
     // the front only later, and the program runs either way. send_keys waits for it.
     bring_to_front(window);
     target_ = window;
+    shown_at_ = std::chrono::steady_clock::now();
     return true;
 }
 
@@ -188,8 +189,8 @@ Processes::FollowUp Processes::follow_up() {
     return FollowUp::Waiting;
 }
 
-bool Processes::send_keys(const std::string& keys) {
-    const ULONGLONG deadline = GetTickCount64() + ms(launch::kKeysWait);
+bool Processes::send_keys(const std::string& keys, std::chrono::milliseconds shown_for) {
+    ULONGLONG deadline = GetTickCount64() + ms(launch::kKeysWait);
     // The window may not have shown yet: the activation goes on here, bounded.
     while (pending_ && !target_) {
         if (follow_up() != FollowUp::Waiting)
@@ -203,6 +204,15 @@ bool Processes::send_keys(const std::string& keys) {
     // The keys go to the program's window and nowhere else: wait until it is in front.
     if (!target_ || !IsWindow(target_))
         return false;
+    // The time the window is given on the screen is not taken from the wait for the front.
+    // The steady clock, not the tick count: its 16 ms steps would let the keys go early.
+    // A Sleep may end a little early, hence the loop.
+    for (auto now = std::chrono::steady_clock::now(); now < shown_at_ + shown_for;
+         now = std::chrono::steady_clock::now()) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(shown_at_ + shown_for - now);
+        deadline += ms(left);
+        Sleep(static_cast<DWORD>(left.count()));
+    }
     ULONGLONG asked = GetTickCount64();
     while (GetForegroundWindow() != target_) {
         if (GetTickCount64() >= deadline || !IsWindow(target_))

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <map>
 #include <optional>
 #include <string>
@@ -30,7 +31,7 @@ class Processes {
     // folder (not the folder of dorvane.exe nor the search path, which Windows would try).
     std::optional<TaskId> start(const std::string& command_line);
     bool activate(TaskId task);
-    bool send_keys(const std::string& keys);
+    bool send_keys(const std::string& keys, std::chrono::milliseconds shown_for);
 
     bool pending() const { return pending_.has_value(); }
     enum class FollowUp { Waiting, Shown, Failed, Over };
@@ -52,7 +53,8 @@ class Processes {
     std::map<TaskId, Launch> started_;
     std::optional<TaskId> pending_;
     bool report_late_ = true;
-    HWND target_ = nullptr;  // the window keys go to
+    HWND target_ = nullptr;                           // the window keys go to
+    std::chrono::steady_clock::time_point shown_at_;  // when the target was seen visible
 };
 
 // Brings a top-level window to the front with the focus, within Windows' foreground rules: it

@@ -103,8 +103,8 @@ void Win32Services::on_late_failure(std::function<void()> report) {
     late_failure_ = std::move(report);
 }
 
-bool Win32Services::send_keys(const std::string& keys) {
-    return processes_.send_keys(keys);
+bool Win32Services::send_keys(const std::string& keys, std::chrono::milliseconds shown_for) {
+    return processes_.send_keys(keys, shown_for);
 }
 
 float Win32Services::seconds_since_midnight() {

@@ -107,6 +107,20 @@ std::string class_of(Display* display, Window window) {
     return instance;
 }
 
+// Whether the window is on the screen: mapped, or iconic (a program may start minimised). A
+// window manager lists a window as it takes it on, before it maps it; until then the program
+// has not seen its window come up, and its time on the screen has not begun.
+bool on_screen(Display* display, Window window) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes))
+        return false;
+    if (attributes.map_state == IsViewable)
+        return true;
+    Atom wm_state = XInternAtom(display, "WM_STATE", False);
+    std::vector<unsigned long> state = cardinals(display, window, "WM_STATE", wm_state, 1);
+    return !state.empty() && state[0] == IconicState;
+}
+
 }  // namespace
 
 std::set<Window> managed_windows(Display* display) {
@@ -129,13 +143,11 @@ std::optional<Window> window_of(Display* display, const std::function<bool(pid_t
         if (machine && !host.empty() && *machine != host)
             continue;
         std::vector<unsigned long> pid = cardinals(display, window, "_NET_WM_PID", XA_CARDINAL);
-        if (!pid.empty()) {
-            if (belongs(static_cast<pid_t>(pid[0])))
-                return window;
-        } else if (!class_name.empty() &&
-                   same_ignoring_case(class_of(display, window), class_name)) {
+        bool ours = pid.empty() ? !class_name.empty() &&
+                                      same_ignoring_case(class_of(display, window), class_name)
+                                : belongs(static_cast<pid_t>(pid[0]));
+        if (ours && on_screen(display, window))
             return window;
-        }
     }
     return std::nullopt;
 }

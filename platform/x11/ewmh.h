@@ -25,7 +25,9 @@ std::set<Window> managed_windows(Display* display);
 // instance, as Wine names its windows after the program's file) equals `class_name` in any
 // letter case. With `class_required`, only windows of that class count at all (Wine's own
 // programs, such as the dialog of its first start in a new prefix, run in the launch's
-// processes too). A window whose WM_CLIENT_MACHINE names another machine is left out.
+// processes too). A window whose WM_CLIENT_MACHINE names another machine is left out, and so
+// is one not yet mapped on the screen (nor iconic): the window manager lists a window before it
+// maps it.
 std::optional<Window> window_of(Display* display, const std::function<bool(pid_t)>& belongs,
                                 const std::string& class_name, const std::set<Window>& before,
                                 bool class_required = false);

@@ -52,6 +52,7 @@ bool X11Processes::bring_window(const Launch& launch) {
         request_maximise(display_, *window);
     request_activation(display_, *window);
     target_ = *window;
+    shown_at_ = Clock::now();
     target_title_ = program.running_title;
     return true;
 }
@@ -109,10 +110,9 @@ X11Processes::FollowUp X11Processes::follow_up() {
     return FollowUp::Waiting;
 }
 
-bool X11Processes::send_keys(const std::string& keys) {
+bool X11Processes::send_keys(const std::string& keys, std::chrono::milliseconds shown_for) {
     reap();
-    const auto start = Clock::now();
-    const auto deadline = start + timings_.keys_wait;
+    auto deadline = Clock::now() + timings_.keys_wait;
     // The window may not have shown yet: the activation goes on here, bounded.
     while (pending_ && target_ == 0) {
         if (follow_up() == FollowUp::Waiting) {
@@ -127,6 +127,11 @@ bool X11Processes::send_keys(const std::string& keys) {
     }
     if (target_ == 0)
         return false;
+    // The time the window is given on the screen is not taken from the wait for the focus.
+    if (const auto settled = shown_at_ + shown_for; Clock::now() < settled) {
+        deadline += settled - Clock::now();
+        std::this_thread::sleep_until(settled);
+    }
     const auto ask_again = Clock::now() + (deadline - Clock::now()) / 2;
     bool asked_again = false;
     while (!holds_focus(display_, target_)) {

@@ -7,14 +7,14 @@
 //   folder, in any letter case, through dosbox or wine where it needs them, without a shell, in
 //   a session of its own and with a marker of its own in its environment). The task identifier
 //   is the process id.
-// activate: the program's window is the first window the window manager lists that was not
-//   there at the start and that belongs to the launch by its _NET_WM_PID (platform/posix/owner.h)
-//   or, without one, by its class (ewmh.h). Through wine it must also be of the class Wine gives
-//   the program's windows (its file's name), not one of Wine's own. It is maximised through the
-//   window manager (a window of fixed size is left as it is: DOSBox is started in its full screen
-//   instead) and activated. While an activation goes on after activate() returned, the backend
-//   calls follow_up() from its event loop (every few tens of milliseconds) until pending() is
-//   false.
+// activate: the program's window is the first window the window manager lists, mapped on the
+//   screen (or iconic), that was not there at the start and that belongs to the launch by its
+//   _NET_WM_PID (platform/posix/owner.h) or, without one, by its class (ewmh.h). Through wine it
+//   must also be of the class Wine gives the program's windows (its file's name), not one of Wine's
+//   own. It is maximised through the window manager (a window of fixed size is left as it is:
+//   DOSBox is started in its full screen instead) and activated. While an activation goes on after
+//   activate() returned, the backend calls follow_up() from its event loop (every few tens of
+//   milliseconds) until pending() is false.
 // reap: every call looks without waiting whether the programs started have ended and reaps
 //   those that have; the backend calls reap() when posix::watch_child_ends() says a child
 //   ended, so that none is left a zombie while nobody calls.
@@ -56,7 +56,7 @@ class X11Processes {
 
     std::optional<TaskId> start_program(const std::string& command_line);
     bool activate(TaskId task);
-    bool send_keys(const std::string& keys);
+    bool send_keys(const std::string& keys, std::chrono::milliseconds shown_for);
 
     // Whether an activation goes on: its program runs and its window has not shown yet.
     bool pending() const { return pending_.has_value(); }
@@ -86,9 +86,10 @@ class X11Processes {
     ProcessTimings timings_;
     std::map<TaskId, Launch> tasks_;
     std::optional<TaskId> pending_;
-    bool report_late_ = true;   // whether a failure of the pending activation is still to be told
-    unsigned long target_ = 0;  // the X window keys go to; 0 for none
-    std::string target_title_;  // the title it shows once it takes keys; empty: any
+    bool report_late_ = true;     // whether a failure of the pending activation is still to be told
+    unsigned long target_ = 0;    // the X window keys go to; 0 for none
+    Clock::time_point shown_at_;  // when the target was first seen on the screen
+    std::string target_title_;    // the title it shows once it takes keys; empty: any
     unsigned launches_ = 0;
     std::string last_error_;
 };

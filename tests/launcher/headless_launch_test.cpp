@@ -35,11 +35,13 @@ class HeadlessLaunch : public ::testing::Test, public testing::LaunchRig {
     }
     bool activate(TaskId task) override { return services.activate(task); }
     // Keys reported as typed that no started program's window took went elsewhere.
-    bool send_keys(const std::string& keys) override {
+    bool send_keys(const std::string& keys, std::chrono::milliseconds shown_for) override {
         std::size_t before = taken();
-        bool typed = services.send_keys(keys);
+        bool typed = services.send_keys(keys, shown_for);
         if (typed && taken() != before + keys.size())
             stray_keys = true;
+        if (typed && services.in_front)
+            keys_at.try_emplace(*services.in_front, services.clock);
         return typed;
     }
     void on_late_failure(std::function<void()> report) override {
@@ -49,6 +51,12 @@ class HeadlessLaunch : public ::testing::Test, public testing::LaunchRig {
     std::string keys_of(TaskId task, std::size_t) override { return services.keys_received[task]; }
     bool in_front(TaskId task) override { return services.in_front == task; }
     bool launcher_got_keys() override { return stray_keys; }
+    std::chrono::milliseconds keys_after_shown(TaskId task) override {
+        if (!keys_at.count(task) || !services.shown_at.count(task))
+            return std::chrono::milliseconds::min();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::duration<double>(keys_at[task] - services.shown_at[task]));
+    }
 
     std::size_t taken() const {
         std::size_t n = 0;
@@ -60,6 +68,7 @@ class HeadlessLaunch : public ::testing::Test, public testing::LaunchRig {
     testing::TempFolder folder;
     HeadlessServices services{folder.str()};
     bool stray_keys = false;
+    std::map<TaskId, double> keys_at;  // when each program's window got its first key
 };
 
 DORVANE_LAUNCH_CASES(HeadlessLaunch)

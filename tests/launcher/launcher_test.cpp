@@ -185,9 +185,9 @@ struct OvershootingSleep : HeadlessServices {
         activated = clock;
         return HeadlessServices::activate(task);
     }
-    bool send_keys(const std::string& keys) override {
+    bool send_keys(const std::string& keys, std::chrono::milliseconds shown_for) override {
         typed = clock;
-        return HeadlessServices::send_keys(keys);
+        return HeadlessServices::send_keys(keys, shown_for);
     }
 };
 
@@ -296,14 +296,19 @@ TEST_F(Launcher, ProgramFailingAfterTheCommandReturnedIsReportedLater) {
     EXPECT_EQ(services.messages.size(), 1u);
 }
 
-// The editor's window shows only during the two-second wait: the "Y" still goes to it.
-TEST_F(Launcher, EditorSlowToShowItsWindowStillGetsTheKey) {
+// The editor's window shows only after the two-second wait began: the "Y" still goes to it,
+// and the editor still has its two seconds from its window's showing.
+TEST_F(Launcher, EditorSlowToShowItsWindowStillGetsTheKeyTwoSecondsAfterIt) {
     put(0, "e1l8.map");
     services.programs = {{"Build.exe", HeadlessServices::Program::SlowWindow}};
     services.answers = {Answer::No};
     main.Build_Click();
     ASSERT_EQ(services.keys_received.size(), 1u);
     EXPECT_EQ(services.keys_received.begin()->second, "Y");
+    ASSERT_EQ(steps(services).back(), "keys Y");
+    EXPECT_GE(
+        stamp_of(services.log.back()) - services.shown_at.at(services.keys_received.begin()->first),
+        2.0);
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_EQ(services.messages[0].title, "Helpful Shortcut :)");
 }

@@ -301,7 +301,7 @@ TEST_F(X11ProcessTest, ActivatedProgramIsMaximisedFocusedAndGetsTheKey) {
     std::optional<TaskId> task = start("build.exe");
     ASSERT_TRUE(task);
     ASSERT_TRUE(processes->activate(*task));
-    ASSERT_TRUE(processes->send_keys("Y"));
+    ASSERT_TRUE(processes->send_keys("Y", testing::launch_cases::kAtOnce));
     std::vector<StandinEvent> keys = wait_for(*task, "key");
     ASSERT_FALSE(keys.empty());
     // Shift comes first, as a key of its own, with no text.
@@ -327,7 +327,7 @@ TEST_F(X11ProcessTest, ActivationFailsOnlyForAProgramThatFailed) {
     std::optional<TaskId> failing = start("duke3d.exe");
     ASSERT_TRUE(failing);
     EXPECT_FALSE(processes->activate(*failing));
-    EXPECT_FALSE(processes->send_keys("Y"));
+    EXPECT_FALSE(processes->send_keys("Y", testing::launch_cases::kAtOnce));
 
     setenv("DORVANE_STANDIN_EXIT", "0", 1);
     std::optional<TaskId> done = start("duke3d.exe");
@@ -340,7 +340,7 @@ TEST_F(X11ProcessTest, ActivationFailsOnlyForAProgramThatFailed) {
     ASSERT_TRUE(windowless);
     EXPECT_TRUE(processes->activate(*windowless));
     // No window to type into: the key must not go to whatever else has the focus.
-    EXPECT_FALSE(processes->send_keys("Y"));
+    EXPECT_FALSE(processes->send_keys("Y", testing::launch_cases::kAtOnce));
     EXPECT_FALSE(processes->activate(424242));
 }
 
@@ -450,7 +450,9 @@ class X11Launch : public testing::StandinTest, public testing::LaunchRig {
         return task;
     }
     bool activate(TaskId task) override { return processes->activate(task); }
-    bool send_keys(const std::string& keys) override { return processes->send_keys(keys); }
+    bool send_keys(const std::string& keys, std::chrono::milliseconds shown_for) override {
+        return processes->send_keys(keys, shown_for);
+    }
     void on_late_failure(std::function<void()> report) override { late = std::move(report); }
     // What the FLTK backend's timer does between events.
     void run_events(double seconds) override {
@@ -483,6 +485,14 @@ class X11Launch : public testing::StandinTest, public testing::LaunchRig {
     bool launcher_got_keys() override {
         XEvent e;
         return XCheckWindowEvent(display(), launcher, KeyPressMask, &e);
+    }
+    std::chrono::milliseconds keys_after_shown(TaskId task) override {
+        std::vector<StandinEvent> keys = wait_for(task, "key");
+        std::vector<StandinEvent> mapped = events(task, "mapped");
+        if (keys.empty() || mapped.empty())
+            return std::chrono::milliseconds::min();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::duration<double>(keys[0].t - mapped[0].t));
     }
 
     // The text of a string field of a stand-in's line.
@@ -525,7 +535,7 @@ TEST_F(X11Launch, WindowOfAProcessThatLeftTheTreeAndTheSessionIsFound) {
     EXPECT_TRUE(processes->activate(*task));
     EXPECT_TRUE(in_front(second));
     EXPECT_FALSE(wait_for(second, "maximised").empty());
-    EXPECT_TRUE(processes->send_keys("Y"));
+    EXPECT_TRUE(processes->send_keys("Y", testing::launch_cases::kAtOnce));
     EXPECT_EQ(keys_of(second, 1), "Y");
 }
 
@@ -550,7 +560,7 @@ TEST_F(X11Launch, OlderWindowsAreNotTheProgramsAndFixedSizeIsLeftAlone) {
     ASSERT_TRUE(task);
     EXPECT_TRUE(activate(*task));
     EXPECT_TRUE(processes->pending());
-    EXPECT_FALSE(send_keys("Y"));
+    EXPECT_FALSE(send_keys("Y", testing::launch_cases::kAtOnce));
 
     // Shown after the start, it is taken by its class (no _NET_WM_PID): the way such a window
     // is found; its fixed size is kept.
@@ -568,6 +578,36 @@ TEST_F(X11Launch, OlderWindowsAreNotTheProgramsAndFixedSizeIsLeftAlone) {
     EXPECT_EQ(attributes.width, 64);
     XDestroyWindow(display(), older);
     XDestroyWindow(display(), late_window);
+    XSync(display(), False);
+}
+
+// A window manager lists a window before it maps it; one that starts minimised is listed and
+// never mapped until it is brought up. It is the program's window all the same, and comes up.
+TEST_F(X11Launch, WindowThatStartsMinimisedIsFoundAndComesUp) {
+    install("setup.exe", Behaviour::NoWindow);
+    std::optional<TaskId> task = start("setup.exe");
+    ASSERT_TRUE(task);
+    EXPECT_TRUE(activate(*task));
+    EXPECT_TRUE(processes->pending());
+
+    Window minimised =
+        XCreateSimpleWindow(display(), DefaultRootWindow(display()), 0, 0, 64, 40, 0, 0, 0);
+    XClassHint hint{const_cast<char*>("setup.exe"), const_cast<char*>("Wine")};
+    XSetClassHint(display(), minimised, &hint);
+    XWMHints hints{};
+    hints.flags = StateHint;
+    hints.initial_state = IconicState;
+    XSetWMHints(display(), minimised, &hints);
+    XMapWindow(display(), minimised);
+    XSync(display(), False);
+    EXPECT_TRUE(
+        wait_until([&] { return processes->follow_up() == x11::X11Processes::FollowUp::Shown; }));
+    EXPECT_TRUE(wait_until([&] {
+        XWindowAttributes attributes{};
+        return XGetWindowAttributes(display(), minimised, &attributes) &&
+               attributes.map_state == IsViewable && active_window(display()) == minimised;
+    }));
+    XDestroyWindow(display(), minimised);
     XSync(display(), False);
 }
 

@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -102,7 +103,9 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
         return task;
     }
     bool activate(TaskId task) override { return processes.activate(task); }
-    bool send_keys(const std::string& keys) override { return processes.send_keys(keys); }
+    bool send_keys(const std::string& keys, std::chrono::milliseconds shown_for) override {
+        return processes.send_keys(keys, shown_for);
+    }
     void on_late_failure(std::function<void()> report) override { late = std::move(report); }
     // What Win32Services' timer does between events.
     void run_events(double seconds) override {
@@ -115,23 +118,57 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
             },
             seconds);
     }
+    // The stand-in's lines of one task: "<tick> <pid> <what> <rest>".
+    struct Line {
+        unsigned long long tick;
+        std::string what, rest;
+    };
+    static std::vector<Line> lines_of(TaskId task) {
+        std::vector<Line> out;
+        std::ifstream log("standin.log");
+        std::string text;
+        while (std::getline(log, text)) {
+            std::istringstream fields(text);
+            Line line{};
+            long pid = 0;
+            if (fields >> line.tick >> pid >> line.what && pid == task) {
+                fields >> line.rest;
+                out.push_back(line);
+            }
+        }
+        return out;
+    }
     std::string keys_of(TaskId task, std::size_t count) override {
         std::string keys;
         wait_until([&] {
             keys.clear();
-            std::ifstream log("standin.log");
-            std::string line;
-            while (std::getline(log, line)) {
-                std::istringstream fields(line);
-                unsigned long long tick = 0;
-                long pid = 0;
-                std::string what, key;
-                if (fields >> tick >> pid >> what >> key && pid == task && what == "key")
-                    keys += key;
+            for (const Line& line : lines_of(task)) {
+                if (line.what == "key")
+                    keys += line.rest;
             }
             return keys.size() >= count;
         });
         return keys;
+    }
+    // The stand-in notes "shown" once ShowWindow returned, which under Wine waits for the X
+    // server to map the window; Windows calls the window visible before that.
+    std::chrono::milliseconds reading_lag() const override {
+        return std::chrono::milliseconds(150);
+    }
+    std::chrono::milliseconds keys_after_shown(TaskId task) override {
+        std::optional<unsigned long long> shown, key;
+        wait_until([&] {
+            for (const Line& line : lines_of(task)) {
+                if (line.what == "shown" && !shown)
+                    shown = line.tick;
+                if (line.what == "key" && !key)
+                    key = line.tick;
+            }
+            return key.has_value();
+        });
+        if (!shown || !key)
+            return std::chrono::milliseconds::min();
+        return std::chrono::milliseconds(static_cast<long long>(*key - *shown));
     }
     bool in_front(TaskId task) override {
         return wait_until([task] {
