@@ -13,17 +13,6 @@
 namespace dorvane::testing {
 namespace {
 
-// Answers the next message box with Enter once the box holds the keyboard.
-void press_return_in_box(void* tries) {
-    Fl_Window* box = Fl::modal();
-    if (box && Fl::focus() && Fl::focus()->top_window() == box) {
-        type_key("Return");
-        return;
-    }
-    if (--*static_cast<int*>(tries) > 0)
-        Fl::repeat_timeout(0.05, press_return_in_box, tries);
-}
-
 struct FltkBehaviour : ::testing::Test, BehaviourRig {
     std::unique_ptr<OtherProgramWindow> other;
 
@@ -62,10 +51,8 @@ struct FltkBehaviour : ::testing::Test, BehaviourRig {
         ASSERT_TRUE(other->activate());
     }
     void message_box() override {
-        int tries = 200;
-        Fl::add_timeout(0.05, press_return_in_box, &tries);
+        BoxAnswerer answerer({"Return"});
         route([] { backend().message_box("Really?", "Title", Buttons::Ok); });
-        Fl::remove_timeout(press_return_in_box, &tries);
     }
     void click(Form& form, Control& control) override {
         Fl_Window* window = window_of(form);

@@ -6,6 +6,9 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Group.H>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <chrono>
 
 // Last: the X11 macros clash with the program's names.
@@ -110,6 +113,55 @@ void click_at(int x, int y, int clicks) {
         XTestFakeButtonEvent(fl_display, 1, False, 0);
     }
     XFlush(fl_display);
+}
+
+namespace {
+
+double now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+constexpr double kLook = 0.05, kAgain = 2.0;
+
+}  // namespace
+
+BoxAnswerer::BoxAnswerer(std::vector<std::string> keys, double seconds)
+    : keys_(std::move(keys)), start_(now()), seconds_(seconds) {
+    Fl::add_timeout(kLook, look, this);
+}
+
+BoxAnswerer::~BoxAnswerer() {
+    Fl::remove_timeout(look, this);
+    if (gave_up_)
+        ADD_FAILURE() << "the message box never took the keys, and was closed after " << seconds_
+                      << " s";
+}
+
+void BoxAnswerer::look(void* data) {
+    auto* self = static_cast<BoxAnswerer*>(data);
+    Fl_Window* box = Fl::modal();
+    const double t = now();
+    if (box && t - self->start_ > self->seconds_) {
+        self->gave_up_ = true;
+        box->hide();
+        return;
+    }
+    bool ready = box && Fl::focus() && Fl::focus()->top_window() == box &&
+                 x11::holds_focus(fl_display, fl_xid(box));
+    if (ready && !self->keys_.empty() &&
+        (self->next_ < self->keys_.size() || t - self->last_ >= kAgain)) {
+        const std::string& key = self->keys_[std::min(self->next_, self->keys_.size() - 1)];
+        if (self->next_ < self->keys_.size())
+            ++self->next_;
+        if (key == "close")
+            request_close(box);
+        else
+            type_key(key);
+        self->box_ = box;
+        self->last_ = t;
+    }
+    Fl::repeat_timeout(kLook, look, data);
 }
 
 OtherProgramWindow::OtherProgramWindow() : display_(XOpenDisplay(nullptr)), window_(0) {

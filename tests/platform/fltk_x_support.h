@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/fltk/services.h"
 #include "platform/form.h"
@@ -39,6 +40,31 @@ void undecorate(Fl_Window* window);
 void type_key(const std::string& keysym, bool alt = false);
 // A click (or double click) at a point of the screen.
 void click_at(int x, int y, int clicks = 1);
+
+// Answers the message box the code under test opens next, as a user at the keyboard: each key
+// ("Return", "n", or "close" for the frame's close control) once the box holds the X keyboard
+// focus, one a look. A key typed while the window manager hands the focus over may be lost, so
+// the last one is typed again every two seconds while the box stays open. A box still open after
+// `seconds` is closed and the test fails, rather than waiting for an answer for ever.
+class BoxAnswerer {
+  public:
+    explicit BoxAnswerer(std::vector<std::string> keys, double seconds = 20);
+    ~BoxAnswerer();
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+    // The box that was answered; nullptr while none was.
+    Fl_Window* box() const { return box_; }
+
+  private:
+    static void look(void* self);
+
+    std::vector<std::string> keys_;
+    std::size_t next_ = 0;
+    double start_, last_ = 0, seconds_;
+    Fl_Window* box_ = nullptr;
+    bool gave_up_ = false;
+};
 
 // A window of another program: a second connection to the X server with a window of its own.
 class OtherProgramWindow {
