@@ -135,15 +135,16 @@ std::optional<Window> window_of(Display* display, const std::function<bool(pid_t
     ErrorTrap trap(display);
     std::string host = this_host();
     for (Window window : top_level_windows(display)) {
-        if (before.count(window))
-            continue;
         if (class_required && !same_ignoring_case(class_of(display, window), class_name))
             continue;
         std::optional<std::string> machine = text_property(display, window, XA_WM_CLIENT_MACHINE);
         if (machine && !host.empty() && *machine != host)
             continue;
+        // The server hands a closed client's window numbers out again, so a number that was
+        // listed at the start may name a new window by now. One of the launch's processes is
+        // newer than the start, and so is its window; by class alone, only a new number counts.
         std::vector<unsigned long> pid = cardinals(display, window, "_NET_WM_PID", XA_CARDINAL);
-        bool ours = pid.empty() ? !class_name.empty() &&
+        bool ours = pid.empty() ? !before.count(window) && !class_name.empty() &&
                                       same_ignoring_case(class_of(display, window), class_name)
                                 : belongs(static_cast<pid_t>(pid[0]));
         if (ours && on_screen(display, window))

@@ -20,14 +20,15 @@ namespace dorvane::x11 {
 // windows just inside them).
 std::set<Window> managed_windows(Display* display);
 
-// The first of the managed windows, leaving out those in `before`, whose _NET_WM_PID is a
-// process `belongs` accepts; a window without _NET_WM_PID is taken when its class (WM_CLASS's
-// instance, as Wine names its windows after the program's file) equals `class_name` in any
-// letter case. With `class_required`, only windows of that class count at all (Wine's own
-// programs, such as the dialog of its first start in a new prefix, run in the launch's
-// processes too). A window whose WM_CLIENT_MACHINE names another machine is left out, and so
-// is one not yet mapped on the screen (nor iconic): the window manager lists a window before it
-// maps it.
+// The first of the managed windows whose _NET_WM_PID is a process `belongs` accepts; a window
+// without _NET_WM_PID is taken when it is not in `before` and its class (WM_CLASS's instance, as
+// Wine names its windows after the program's file) equals `class_name` in any letter case. (A
+// window of the launch's own process is taken even when its number is in `before`: the server
+// gives a closed client's numbers out again.) With `class_required`, only windows of that class
+// count at all (Wine's own programs, such as the dialog of its first start in a new prefix, run in
+// the launch's processes too). A window whose WM_CLIENT_MACHINE names another machine is left out,
+// and so is one not yet mapped on the screen (nor iconic): the window manager lists a window before
+// it maps it.
 std::optional<Window> window_of(Display* display, const std::function<bool(pid_t)>& belongs,
                                 const std::string& class_name, const std::set<Window>& before,
                                 bool class_required = false);

@@ -197,6 +197,36 @@ int ignore_x_error(Display*, XErrorEvent*) {
     return 0;
 }
 
+// The server gives a closed client's window numbers out again: a number listed at the start
+// may name the launch's new window by now (a program started again just after it was closed).
+// By its process the window is the launch's all the same; by class alone an old number is not.
+TEST_F(X11ProcessTest, AWindowNumberListedAtTheStartCanNameTheLaunchsNewWindow) {
+    Display* d = display();
+    Window window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 64, 40, 0, 0, 0);
+    XClassHint hint{const_cast<char*>("setup.exe"), const_cast<char*>("Wine")};
+    XSetClassHint(d, window, &hint);
+    const long pid = 424242;
+    Atom wm_pid = XInternAtom(d, "_NET_WM_PID", False);
+    XChangeProperty(d, window, wm_pid, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&pid), 1);
+    XMapWindow(d, window);
+    XSync(d, False);
+    ASSERT_TRUE(wait_until([&] {
+        XWindowAttributes attributes{};
+        return x11::managed_windows(d).count(window) &&
+               XGetWindowAttributes(d, window, &attributes) && attributes.map_state == IsViewable;
+    }));
+    auto launch_of = [](pid_t p) { return p == 424242; };
+    const std::set<unsigned long> before{window};
+    EXPECT_EQ(x11::window_of(d, launch_of, "setup.exe", before), window);
+    XDeleteProperty(d, window, wm_pid);
+    XSync(d, False);
+    EXPECT_EQ(x11::window_of(d, launch_of, "setup.exe", before), std::nullopt);
+    EXPECT_EQ(x11::window_of(d, launch_of, "setup.exe", {}), window);
+    XDestroyWindow(d, window);
+    XSync(d, False);
+}
+
 // The property reads take only what has the asked type and format, and the tree walk finds the
 // window manager's frame; a window that is gone reads as empty.
 TEST_F(X11ProcessTest, PropertiesAndTheWindowTreeAreReadSafely) {
