@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 
+#include "platform/launch.h"
+
 namespace dorvane {
 
 namespace {
@@ -20,7 +22,6 @@ constexpr double kDay = 86400.0;
 // seen on the screen: it may show only after the activation's hold. The margin is for the
 // editor, which learns that its window is up a little after the screen shows it.
 constexpr std::chrono::milliseconds kEditorOnScreen{2000 + 25};
-constexpr std::chrono::milliseconds kAtOnce{0};
 
 enum class Outcome { Started, SlotFree, Failed };
 
@@ -84,7 +85,8 @@ void wait_for_editor(Services& services) {
 }
 
 void run_without_map(Services& services, const std::string& command_line, bool type_yes) {
-    if (!start_in_front(services, command_line) || (type_yes && !services.send_keys("Y", kAtOnce)))
+    if (!start_in_front(services, command_line) ||
+        (type_yes && !services.send_keys("Y", launch::kAtOnce)))
         report_failure(services);
 }
 

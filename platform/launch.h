@@ -56,6 +56,8 @@ constexpr milliseconds kActivateHold{1000};
 constexpr milliseconds kWindowWait{60000};
 // The most send_keys() waits for the program's window to show and to take the focus.
 constexpr milliseconds kKeysWait{3000};
+// send_keys() for keys that may go as soon as the window holds the focus.
+constexpr milliseconds kAtOnce{0};
 // How often the waits look again.
 constexpr milliseconds kPoll{10};
 

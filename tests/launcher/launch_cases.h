@@ -54,8 +54,6 @@ namespace launch_cases {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-constexpr milliseconds kAtOnce{0};
-
 inline milliseconds since(Clock::time_point start) {
     return std::chrono::duration_cast<milliseconds>(Clock::now() - start);
 }
@@ -80,7 +78,7 @@ inline void window_comes_to_the_front_and_takes_the_keys(LaunchRig& rig) {
     EXPECT_TRUE(rig.activate(task));
     EXPECT_LT(since(start), launch::kActivateHold + rig.slack());
     EXPECT_TRUE(rig.in_front(task));
-    EXPECT_TRUE(rig.send_keys("Y", kAtOnce));
+    EXPECT_TRUE(rig.send_keys("Y", launch::kAtOnce));
     EXPECT_EQ(rig.keys_of(task, 1), "Y");
     EXPECT_FALSE(rig.launcher_got_keys());
 }
@@ -90,7 +88,7 @@ inline void failure_before_the_window_is_reported_at_once(LaunchRig& rig) {
     rig.on_late_failure([&late] { ++late; });
     TaskId task = started(rig, "setup.exe", Behaviour::FailsAtOnce);
     EXPECT_FALSE(rig.activate(task));
-    EXPECT_FALSE(rig.send_keys("Y", kAtOnce));
+    EXPECT_FALSE(rig.send_keys("Y", launch::kAtOnce));
     rig.run_events(0.3);
     EXPECT_EQ(late, 0) << "reported twice";
 }
@@ -103,7 +101,7 @@ inline void running_program_without_a_window_holds_briefly_and_gets_no_keys(Laun
     EXPECT_TRUE(rig.activate(task));
     EXPECT_LT(since(start), launch::kActivateHold + rig.slack());
     start = Clock::now();
-    EXPECT_FALSE(rig.send_keys("Y", kAtOnce));
+    EXPECT_FALSE(rig.send_keys("Y", launch::kAtOnce));
     EXPECT_LT(since(start), launch::kKeysWait + rig.slack());
     EXPECT_FALSE(rig.launcher_got_keys());
     rig.run_events(0.3);
@@ -117,7 +115,7 @@ inline void slow_window_comes_to_the_front_when_it_shows(LaunchRig& rig) {
     EXPECT_LT(since(start), launch::kActivateHold + rig.slack());
     rig.run_events(2.5);
     EXPECT_TRUE(rig.in_front(task));
-    EXPECT_TRUE(rig.send_keys("Y", kAtOnce));
+    EXPECT_TRUE(rig.send_keys("Y", launch::kAtOnce));
     EXPECT_EQ(rig.keys_of(task, 1), "Y");
 }
 
@@ -125,7 +123,7 @@ inline void keys_wait_for_a_slow_window(LaunchRig& rig) {
     TaskId task = started(rig, "build.exe", Behaviour::SlowWindow);
     EXPECT_TRUE(rig.activate(task));
     auto start = Clock::now();
-    EXPECT_TRUE(rig.send_keys("Y", kAtOnce));
+    EXPECT_TRUE(rig.send_keys("Y", launch::kAtOnce));
     EXPECT_LT(since(start), launch::kKeysWait + rig.slack());
     EXPECT_EQ(rig.keys_of(task, 1), "Y");
     EXPECT_FALSE(rig.launcher_got_keys());
@@ -166,12 +164,12 @@ inline void program_that_ends_well_without_a_window_is_no_failure(LaunchRig& rig
     EXPECT_TRUE(rig.activate(task));
     rig.run_events(0.3);
     EXPECT_EQ(late, 0);
-    EXPECT_FALSE(rig.send_keys("Y", kAtOnce));
+    EXPECT_FALSE(rig.send_keys("Y", launch::kAtOnce));
 }
 
 inline void unknown_task_has_no_window(LaunchRig& rig) {
     EXPECT_FALSE(rig.activate(424242));
-    EXPECT_FALSE(rig.send_keys("Y", kAtOnce));
+    EXPECT_FALSE(rig.send_keys("Y", launch::kAtOnce));
 }
 
 }  // namespace launch_cases

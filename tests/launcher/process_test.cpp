@@ -331,7 +331,7 @@ TEST_F(X11ProcessTest, ActivatedProgramIsMaximisedFocusedAndGetsTheKey) {
     std::optional<TaskId> task = start("build.exe");
     ASSERT_TRUE(task);
     ASSERT_TRUE(processes->activate(*task));
-    ASSERT_TRUE(processes->send_keys("Y", testing::launch_cases::kAtOnce));
+    ASSERT_TRUE(processes->send_keys("Y", launch::kAtOnce));
     std::vector<StandinEvent> keys = wait_for(*task, "key");
     ASSERT_FALSE(keys.empty());
     // Shift comes first, as a key of its own, with no text.
@@ -357,7 +357,7 @@ TEST_F(X11ProcessTest, ActivationFailsOnlyForAProgramThatFailed) {
     std::optional<TaskId> failing = start("duke3d.exe");
     ASSERT_TRUE(failing);
     EXPECT_FALSE(processes->activate(*failing));
-    EXPECT_FALSE(processes->send_keys("Y", testing::launch_cases::kAtOnce));
+    EXPECT_FALSE(processes->send_keys("Y", launch::kAtOnce));
 
     setenv("DORVANE_STANDIN_EXIT", "0", 1);
     std::optional<TaskId> done = start("duke3d.exe");
@@ -370,7 +370,7 @@ TEST_F(X11ProcessTest, ActivationFailsOnlyForAProgramThatFailed) {
     ASSERT_TRUE(windowless);
     EXPECT_TRUE(processes->activate(*windowless));
     // No window to type into: the key must not go to whatever else has the focus.
-    EXPECT_FALSE(processes->send_keys("Y", testing::launch_cases::kAtOnce));
+    EXPECT_FALSE(processes->send_keys("Y", launch::kAtOnce));
     EXPECT_FALSE(processes->activate(424242));
 }
 
@@ -565,7 +565,7 @@ TEST_F(X11Launch, WindowOfAProcessThatLeftTheTreeAndTheSessionIsFound) {
     EXPECT_TRUE(processes->activate(*task));
     EXPECT_TRUE(in_front(second));
     EXPECT_FALSE(wait_for(second, "maximised").empty());
-    EXPECT_TRUE(processes->send_keys("Y", testing::launch_cases::kAtOnce));
+    EXPECT_TRUE(processes->send_keys("Y", launch::kAtOnce));
     EXPECT_EQ(keys_of(second, 1), "Y");
 }
 
@@ -590,7 +590,7 @@ TEST_F(X11Launch, OlderWindowsAreNotTheProgramsAndFixedSizeIsLeftAlone) {
     ASSERT_TRUE(task);
     EXPECT_TRUE(activate(*task));
     EXPECT_TRUE(processes->pending());
-    EXPECT_FALSE(send_keys("Y", testing::launch_cases::kAtOnce));
+    EXPECT_FALSE(send_keys("Y", launch::kAtOnce));
 
     // Shown after the start, it is taken by its class (no _NET_WM_PID): the way such a window
     // is found; its fixed size is kept.
