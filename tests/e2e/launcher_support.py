@@ -126,6 +126,17 @@ def answer_box(t, title, key):
     t.x.wait_no_window(title)
 
 
+def ended(pid):
+    """Whether process `pid` has ended: gone, or a zombie its parent has not reaped.
+    The process may vanish between any two reads, so a read that fails counts as gone."""
+    try:
+        with open("/proc/%d/stat" % pid) as f:
+            stat = f.read()
+    except OSError:
+        return True
+    return stat[stat.rindex(")") + 2:].startswith("Z")
+
+
 def children_of(pid):
     """Ids and states of the processes whose parent is `pid`."""
     out = []

@@ -18,6 +18,7 @@ import subprocess
 import time
 
 from engines import Launch, Timings, in_front, maximised, prop, window_of_class
+from launcher_support import ended
 from xsession import Database, scenario, wait_until
 
 QUESTION = "Helpful Shortcut :)"
@@ -97,9 +98,7 @@ def end_program(t, wid):
     assert m, "the window has no _NET_WM_PID"
     pid = int(m.group(1))
     os.kill(pid, signal.SIGTERM)
-    wait_until(lambda: not os.path.exists("/proc/%d" % pid) or
-               open("/proc/%d/stat" % pid).read().split(") ")[1].startswith("Z"), 10,
-               "the program to end")
+    wait_until(lambda: ended(pid), 10, "the program to end")
 
 
 def stop_wine(t):
