@@ -8,8 +8,8 @@
 //   a session of its own and with a marker of its own in its environment). The task identifier
 //   is the process id.
 // activate: the program's window is the first window the window manager lists, mapped on the
-//   screen (or iconic), that was not there at the start and that belongs to the launch by its
-//   _NET_WM_PID (platform/posix/owner.h) or, without one, by its class (ewmh.h). Through wine it
+//   screen (or iconic), that belongs to the launch by its _NET_WM_PID (platform/posix/owner.h)
+//   or, without one, by its class when it was not there at the start (ewmh.h). Through wine it
 //   must also be of the class Wine gives the program's windows (its file's name), not one of Wine's
 //   own. It is maximised through the window manager (a window of fixed size is left as it is:
 //   DOSBox is started in its full screen instead) and activated. While an activation goes on after

@@ -193,6 +193,11 @@ TEST_F(X11ProcessTest, AProgramEndingAfterItsActivationLeavesNoZombie) {
     EXPECT_TRUE(gone(pid)) << pid << " left as a zombie";
 }
 
+bool viewable(Display* display, Window window) {
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
+}
+
 int ignore_x_error(Display*, XErrorEvent*) {
     return 0;
 }
@@ -211,11 +216,8 @@ TEST_F(X11ProcessTest, AWindowNumberListedAtTheStartCanNameTheLaunchsNewWindow) 
                     reinterpret_cast<const unsigned char*>(&pid), 1);
     XMapWindow(d, window);
     XSync(d, False);
-    ASSERT_TRUE(wait_until([&] {
-        XWindowAttributes attributes{};
-        return x11::managed_windows(d).count(window) &&
-               XGetWindowAttributes(d, window, &attributes) && attributes.map_state == IsViewable;
-    }));
+    ASSERT_TRUE(
+        wait_until([&] { return x11::managed_windows(d).count(window) && viewable(d, window); }));
     auto launch_of = [](pid_t p) { return p == 424242; };
     const std::set<unsigned long> before{window};
     EXPECT_EQ(x11::window_of(d, launch_of, "setup.exe", before), window);
@@ -632,11 +634,8 @@ TEST_F(X11Launch, WindowThatStartsMinimisedIsFoundAndComesUp) {
     XSync(display(), False);
     EXPECT_TRUE(
         wait_until([&] { return processes->follow_up() == x11::X11Processes::FollowUp::Shown; }));
-    EXPECT_TRUE(wait_until([&] {
-        XWindowAttributes attributes{};
-        return XGetWindowAttributes(display(), minimised, &attributes) &&
-               attributes.map_state == IsViewable && active_window(display()) == minimised;
-    }));
+    EXPECT_TRUE(wait_until(
+        [&] { return viewable(display(), minimised) && active_window(display()) == minimised; }));
     XDestroyWindow(display(), minimised);
     XSync(display(), False);
 }
