@@ -158,7 +158,6 @@ void BoxAnswerer::look(void* data) {
             request_close(box);
         else
             type_key(key);
-        self->box_ = box;
         self->last_ = t;
     }
     Fl::repeat_timeout(kLook, look, data);

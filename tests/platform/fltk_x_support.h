@@ -53,16 +53,12 @@ class BoxAnswerer {
     BoxAnswerer(const BoxAnswerer&) = delete;
     BoxAnswerer& operator=(const BoxAnswerer&) = delete;
 
-    // The box that was answered; nullptr while none was.
-    Fl_Window* box() const { return box_; }
-
   private:
     static void look(void* self);
 
     std::vector<std::string> keys_;
     std::size_t next_ = 0;
     double start_, last_ = 0, seconds_;
-    Fl_Window* box_ = nullptr;
     bool gave_up_ = false;
 };
 
