@@ -36,7 +36,8 @@ Control text(std::string name, ControlKind kind, std::string caption, Rect place
 
 }  // namespace
 
-Aboutqim::Aboutqim(Services& services_) : Form("Aboutqim"), services(services_) {
+Aboutqim::Aboutqim(WindowService& windows_, MessageBoxService& boxes_)
+    : Form("Aboutqim"), windows(windows_), boxes(boxes_) {
     caption = "About Dorvane";
     client_width = 5145;
     client_height = 3390;
@@ -45,7 +46,7 @@ Aboutqim::Aboutqim(Services& services_) : Form("Aboutqim"), services(services_) 
 }
 
 Aboutqim::~Aboutqim() {
-    services.form_destroyed(*this);
+    windows.form_destroyed(*this);
 }
 
 void Aboutqim::lay_out_controls() {
@@ -137,7 +138,7 @@ void Aboutqim::closeabout_Click() {
 }
 
 void Aboutqim::Command1_Click() {
-    services.message_box(
+    boxes.message_box(
         "That's right.  The answer to life, the universe and everything has been found.  "
         "It's 42.  If that means nothing to you, go and read the book series in which this "
         "answer is given.",

@@ -10,13 +10,14 @@
 #include <array>
 
 #include "platform/form.h"
-#include "platform/services.h"
+#include "platform/message_box_service.h"
+#include "platform/window_service.h"
 
 namespace dorvane {
 
 class Aboutqim : public Form {
   public:
-    explicit Aboutqim(Services& services);
+    Aboutqim(WindowService& windows, MessageBoxService& boxes);
     ~Aboutqim() override;
 
     Control closeabout, info, Label2, Text1, Label3, Label1, Text2;
@@ -29,7 +30,8 @@ class Aboutqim : public Form {
     void Command1_Click();
     void frame_closed() override;
 
-    Services& services;
+    WindowService& windows;
+    MessageBoxService& boxes;
 
   private:
     void lay_out_controls();

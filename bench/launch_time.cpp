@@ -7,7 +7,7 @@
 // "to exec" ends when the stand-in's main() writes its first line, which is after the exec and
 // its dynamic loading; "command" is the whole handler, which includes waiting for the window
 // and asking the window manager to activate it.
-#include "platform/x11/process.h"
+#include "platform/x11/launch_driver.h"
 
 #include <signal.h>
 
@@ -27,27 +27,20 @@ namespace {
 using namespace dorvane;
 namespace fs = std::filesystem;
 
-// The headless backend with the real process services, so that the core's own command runs.
-class RealProcesses : public HeadlessServices {
+// The X11 driver without an event loop: nothing is followed up after a command.
+class RealLaunches : public x11::X11LaunchDriver {
   public:
-    RealProcesses(std::string folder, Display* display)
-        : HeadlessServices(std::move(folder)), processes_(display) {}
-
-    std::optional<TaskId> start_program(const std::string& command_line) override {
-        std::optional<TaskId> task = processes_.start_program(command_line);
+    using X11LaunchDriver::X11LaunchDriver;
+    std::optional<TaskId> start(const std::string& command_line) override {
+        std::optional<TaskId> task = X11LaunchDriver::start(command_line);
         if (task)
             tasks.push_back(*task);
         return task;
     }
-    bool activate(TaskId task) override { return processes_.activate(task); }
-    bool send_keys(const std::string& keys, std::chrono::milliseconds shown_for) override {
-        return processes_.send_keys(keys, shown_for);
-    }
+    void follow_up_soon() override {}
+    void run_as_event(const std::function<void()>&) override {}
 
     std::vector<TaskId> tasks;
-
-  private:
-    x11::X11Processes processes_;
 };
 
 struct Summary {
@@ -74,8 +67,11 @@ int main(int argc, char** argv) {
     setenv("DORVANE_STANDIN_LOG", log.c_str(), 1);
     fs::copy_file(DORVANE_STANDIN_PATH, "duke3d.exe");
 
-    RealProcesses services(folder.str(), session.display());
-    Dorvane main(services);
+    // The headless backend with the real launches, so that the core's own command runs.
+    HeadlessServices services(folder.str());
+    RealLaunches launches(session.display());
+    launch::LaunchEngine engine(launches);
+    Dorvane main(Services{services, services, engine, services, services});
     main.Option1[0].caption = "e1l8.map";
 
     std::vector<double> to_exec, command;
@@ -83,12 +79,12 @@ int main(int argc, char** argv) {
         double clicked = testing::monotonic_now();
         main.Duke3d_Click();
         double returned = testing::monotonic_now();
-        if (services.tasks.size() != static_cast<std::size_t>(i + 1) ||
+        if (launches.tasks.size() != static_cast<std::size_t>(i + 1) ||
             !services.messages.empty()) {
             std::fprintf(stderr, "launch_time: the start failed\n");
             return 1;
         }
-        pid_t pid = static_cast<pid_t>(services.tasks.back());
+        pid_t pid = static_cast<pid_t>(launches.tasks.back());
         std::vector<testing::StandinEvent> started;
         testing::wait_until([&] {
             started = testing::events_of(testing::read_standin_log(log), pid, "start");

@@ -63,8 +63,8 @@ Control button(std::string name, std::string caption, Rect place, int focus_plac
 
 }  // namespace
 
-skrewform::skrewform(State& state_, Services& services_)
-    : Form("skrewform"), state(state_), services(services_) {
+skrewform::skrewform(State& state_, WindowService& windows_, ClockService& chance_)
+    : Form("skrewform"), state(state_), windows(windows_), chance(chance_) {
     caption = "FORM OF DEATH! no, wait...";
     client_width = 4950;
     client_height = 4500;
@@ -72,7 +72,7 @@ skrewform::skrewform(State& state_, Services& services_)
 }
 
 skrewform::~skrewform() {
-    services.form_destroyed(*this);
+    windows.form_destroyed(*this);
 }
 
 void skrewform::lay_out_controls() {
@@ -194,9 +194,9 @@ void skrewform::Form_Load() {
 
 void skrewform::Form_Activate() {
     // 255 * u + 1 with u below 1 stays below 256, so each component lies in 1 to 255.
-    double red = std::floor(255.0 * services.random() + 1);
-    double green = std::floor(255.0 * services.random() + 1);
-    double blue = std::floor(255.0 * services.random() + 1);
+    double red = std::floor(255.0 * chance.random() + 1);
+    double green = std::floor(255.0 * chance.random() + 1);
+    double blue = std::floor(255.0 * chance.random() + 1);
     Mainlabel.fore = compose(red, green, blue);
 }
 

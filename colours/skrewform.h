@@ -16,8 +16,9 @@
 #include <string_view>
 
 #include "catalogue/state.h"
+#include "platform/clock_service.h"
 #include "platform/form.h"
-#include "platform/services.h"
+#include "platform/window_service.h"
 
 namespace dorvane {
 
@@ -53,7 +54,7 @@ void colorvalue(const std::string& colorin, Pending& tred, Pending& tgreen, Pend
 class skrewform : public Form {
   public:
     // Lays the dialog out with every list unselected; Form_Load then shows the colours in force.
-    skrewform(State& state, Services& services);
+    skrewform(State& state, WindowService& windows, ClockService& chance);
     ~skrewform() override;
 
     Control Mainlabel;
@@ -93,7 +94,8 @@ class skrewform : public Form {
     void frame_closed() override;
 
     State& state;
-    Services& services;
+    WindowService& windows;
+    ClockService& chance;  // the random colour
 
   private:
     void lay_out_controls();

@@ -25,8 +25,8 @@ constexpr std::chrono::milliseconds kEditorOnScreen{2000 + 25};
 
 enum class Outcome { Started, SlotFree, Failed };
 
-void report_failure(Services& services) {
-    services.message_box(kFailurePrompt, "Error!", Buttons::Ok);
+void report_failure(MessageBoxService& boxes) {
+    boxes.message_box(kFailurePrompt, "Error!", Buttons::Ok);
 }
 
 // The caption of slot `map` (an empty `map` counts as slot 0); nullptr when `map` names no slot.
@@ -39,30 +39,33 @@ const std::string* current_map_name(const State& state, const SlotButtons& slots
 
 // The activation may go on after the command returned (see platform/launch.h); a program that
 // then ends with an error before its window shows gets the same message, later.
-bool start_in_front(Services& services, const std::string& command_line) {
-    std::optional<TaskId> task = services.start_program(command_line);
+bool start_in_front(ProcessService& processes, MessageBoxService& boxes,
+                    const std::string& command_line) {
+    std::optional<TaskId> task = processes.start_program(command_line);
     if (!task)
         return false;
-    services.on_late_failure([&services] { report_failure(services); });
-    return services.activate(*task);
+    processes.on_late_failure([&boxes] { report_failure(boxes); });
+    return processes.activate(*task);
 }
 
-Outcome run_with_map(const State& state, const SlotButtons& slots, Services& services,
+Outcome run_with_map(const State& state, const SlotButtons& slots, LaunchServices services,
                      const std::string& program_part) {
     const std::string* name = current_map_name(state, slots);
     if (!name)
         return Outcome::Failed;
     if (name->empty()) {
-        services.message_box("Put a map in the slot first.", "Duh!", Buttons::Ok);
+        services.boxes.message_box("Put a map in the slot first.", "Duh!", Buttons::Ok);
         return Outcome::SlotFree;
     }
     // The catalogue keeps names lower-cased; a case-sensitive file system may hold the map as
     // "E1L8.MAP", and only that name reaches it. A map that is not there, or in a folder that
     // cannot be searched, goes out as stored, and the program started says what it makes of it.
-    NameOnDisk on_disk = services.real_name(*name);
+    NameOnDisk on_disk = services.files.real_name(*name);
     const std::string& map_name =
         on_disk.status == NameOnDisk::Status::Found ? on_disk.name : *name;
-    return start_in_front(services, program_part + map_name) ? Outcome::Started : Outcome::Failed;
+    return start_in_front(services.processes, services.boxes, program_part + map_name)
+               ? Outcome::Started
+               : Outcome::Failed;
 }
 
 // Gives the editor two seconds to come up, holding the window without taking any event. The
@@ -71,67 +74,69 @@ Outcome run_with_map(const State& state, const SlotButtons& slots, Services& ser
 // steps more, or the key could go out before the two seconds are up. And since the sleeps
 // take at least as long as they ask, their sum bounds the wait when the clock is set back or
 // stands still.
-void wait_for_editor(Services& services) {
-    const float t0 = services.seconds_since_midnight();
+void wait_for_editor(ClockService& clock) {
+    const float t0 = clock.seconds_since_midnight();
     const double resolution = std::nextafter(t0, std::numeric_limits<float>::infinity()) - t0;
     for (double slept = 0; slept < kWaitCeiling; slept += kPollInterval) {
-        double elapsed = static_cast<double>(services.seconds_since_midnight()) - t0;
+        double elapsed = static_cast<double>(clock.seconds_since_midnight()) - t0;
         if (elapsed < -kDay / 2)
             elapsed += kDay;
         if (elapsed >= kEditorWait + 2 * resolution)
             return;
-        services.sleep(kPollInterval);
+        clock.sleep(kPollInterval);
     }
 }
 
-void run_without_map(Services& services, const std::string& command_line, bool type_yes) {
-    if (!start_in_front(services, command_line) ||
-        (type_yes && !services.send_keys("Y", launch::kAtOnce)))
-        report_failure(services);
+void run_without_map(ProcessService& processes, MessageBoxService& boxes,
+                     const std::string& command_line, bool type_yes) {
+    if (!start_in_front(processes, boxes, command_line) ||
+        (type_yes && !processes.send_keys("Y", launch::kAtOnce)))
+        report_failure(boxes);
 }
 
 }  // namespace
 
-void run_in_duke3d(const State& state, const SlotButtons& slots, Services& services) {
+void run_in_duke3d(const State& state, const SlotButtons& slots, LaunchServices services) {
     if (run_with_map(state, slots, services, "duke3d.exe -map ") == Outcome::Failed)
-        report_failure(services);
+        report_failure(services.boxes);
 }
 
-void run_in_build(const State& state, const SlotButtons& slots, Services& services) {
+void run_in_build(const State& state, const SlotButtons& slots, LaunchServices services) {
     Outcome outcome = run_with_map(state, slots, services, "Build.exe ");
     if (outcome == Outcome::SlotFree)
         return;
     if (outcome == Outcome::Failed) {
-        report_failure(services);
+        report_failure(services.boxes);
         return;
     }
-    wait_for_editor(services);
+    wait_for_editor(services.clock);
     const std::string* name = nullptr;
-    if (!services.send_keys("Y", kEditorOnScreen) || !(name = current_map_name(state, slots))) {
-        report_failure(services);
+    if (!services.processes.send_keys("Y", kEditorOnScreen) ||
+        !(name = current_map_name(state, slots))) {
+        report_failure(services.boxes);
         return;
     }
-    Answer answer = services.message_box("Would you like to run " + *name + " in Duke3d?",
-                                         "Helpful Shortcut :)", Buttons::YesNo);
+    Answer answer = services.boxes.message_box("Would you like to run " + *name + " in Duke3d?",
+                                               "Helpful Shortcut :)", Buttons::YesNo);
     if (answer == Answer::Yes)
         run_in_duke3d(state, slots, services);
 }
 
-void run_in_setup(const State& state, const SlotButtons& slots, Services& services) {
+void run_in_setup(const State& state, const SlotButtons& slots, LaunchServices services) {
     if (run_with_map(state, slots, services, "setup.exe -map ") == Outcome::Failed)
-        report_failure(services);
+        report_failure(services.boxes);
 }
 
-void run_duke3d_without_map(Services& services) {
-    run_without_map(services, "duke3d.exe", false);
+void run_duke3d_without_map(ProcessService& processes, MessageBoxService& boxes) {
+    run_without_map(processes, boxes, "duke3d.exe", false);
 }
 
-void run_build_without_map(Services& services) {
-    run_without_map(services, "build.exe", true);
+void run_build_without_map(ProcessService& processes, MessageBoxService& boxes) {
+    run_without_map(processes, boxes, "build.exe", true);
 }
 
-void run_setup_without_map(Services& services) {
-    run_without_map(services, "setup.exe", false);
+void run_setup_without_map(ProcessService& processes, MessageBoxService& boxes) {
+    run_without_map(processes, boxes, "setup.exe", false);
 }
 
 }  // namespace dorvane

@@ -16,14 +16,14 @@ constexpr int kFrames = 4;
 // must not hold the window for ever.
 constexpr int kFrameDraws = 1000;
 
-int draw_below(Services& services, int n) {
-    int x = static_cast<int>(std::floor(static_cast<double>(services.random()) * n));
+int draw_below(ClockService& chance, int n) {
+    int x = static_cast<int>(std::floor(static_cast<double>(chance.random()) * n));
     return std::clamp(x, 0, n - 1);
 }
 
-int draw_frame(Services& services, const std::optional<int>& last_pic) {
+int draw_frame(ClockService& chance, const std::optional<int>& last_pic) {
     for (int draw = 0; draw < kFrameDraws; ++draw) {
-        int y = draw_below(services, kFrames) + 1;
+        int y = draw_below(chance, kFrames) + 1;
         if (y != last_pic)
             return y;
     }
@@ -38,28 +38,29 @@ Picture frame_picture(int frame) {
 
 }  // namespace
 
-std::optional<Picture> random_pick(State& state, const SlotButtons& slots, Services& services,
+std::optional<Picture> random_pick(State& state, const SlotButtons& slots, ClockService& chance,
+                                   MessageBoxService& boxes,
                                    const std::function<void(int)>& choose_slot) {
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-        int x = draw_below(services, kSlots);
+        int x = draw_below(chance, kSlots);
         const std::string& name = slots[x].caption;
         if (name.empty() || name == state.last_map)
             continue;
         choose_slot(x);
         state.last_map = slots[x].caption;
-        int y = draw_frame(services, state.last_pic);
+        int y = draw_frame(chance, state.last_pic);
         state.last_pic = y;
         return frame_picture(y);
     }
     bool any_map = std::any_of(slots.begin(), slots.end(),
                                [](const Control& slot) { return !slot.caption.empty(); });
     if (!any_map)
-        services.message_box("Put some maps in the stupid thing!!!", "*SHEESH!*", Buttons::Ok);
+        boxes.message_box("Put some maps in the stupid thing!!!", "*SHEESH!*", Buttons::Ok);
     return std::nullopt;
 }
 
-void introduce_mascot(Services& services) {
-    services.message_box(
+void introduce_mascot(MessageBoxService& boxes) {
+    boxes.message_box(
         "This is Wobbin!  Click Random to make him dance his arse off!  Find "
         "some subliminal messages already, ok??",
         "This is synonymous with cheeze", Buttons::Ok);

@@ -12,8 +12,14 @@ std::string catalogue_name(std::string name) {
     return ascii_lower(std::move(name));
 }
 
-Addmaps::Addmaps(State& state_, Services& services_, PutInSlot put_in_slot)
-    : Form("Addmaps"), state(state_), services(services_), put_in_slot_(std::move(put_in_slot)) {
+Addmaps::Addmaps(State& state_, WindowService& windows_, FileService& files_,
+                 MessageBoxService& boxes_, PutInSlot put_in_slot)
+    : Form("Addmaps"),
+      state(state_),
+      windows(windows_),
+      files(files_),
+      boxes(boxes_),
+      put_in_slot_(std::move(put_in_slot)) {
     caption = "Add Map";
     client_width = 3600;
     client_height = 3690;
@@ -37,16 +43,16 @@ Addmaps::Addmaps(State& state_, Services& services_, PutInSlot put_in_slot)
 }
 
 Addmaps::~Addmaps() {
-    services.form_destroyed(*this);
+    windows.form_destroyed(*this);
 }
 
 void Addmaps::refresh_list() {
     std::string selected = MapFiles.selected_item();
-    FileListing listing = services.list_files("*.map", Hidden::LeftOut);
+    FileListing listing = files.list_files("*.map", Hidden::LeftOut);
     // A folder that cannot be read is no folder without maps: the user is told, and the picker
     // opens with an empty list all the same.
     if (!listing.ok)
-        services.message_box(
+        boxes.message_box(
             "Dorvane could not list the map files of its folder (" + listing.error +
                 "), so the list of maps is empty. Close the Add Map window and press Add Map "
                 "again to read the folder once more.",
@@ -64,7 +70,7 @@ void Addmaps::Done_Click() {
     // Such a name would break the database file's lines or quotes; the picker stays open so
     // that another file can be chosen.
     if (!storable_name(name)) {
-        services.message_box(
+        boxes.message_box(
             "The map file " + listed +
                 " cannot be added to the catalogue: its name contains a double quote or a line "
                 "break, or is too long, and the database file could not hold it. Rename the "

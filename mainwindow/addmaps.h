@@ -11,8 +11,10 @@
 #include <string>
 
 #include "catalogue/state.h"
+#include "platform/file_service.h"
 #include "platform/form.h"
-#include "platform/services.h"
+#include "platform/message_box_service.h"
+#include "platform/window_service.h"
 
 namespace dorvane {
 
@@ -22,7 +24,8 @@ class Addmaps : public Form {
     // and the database (what savemaps does).
     using PutInSlot = std::function<void(int slot, const std::string& name)>;
 
-    Addmaps(State& state, Services& services, PutInSlot put_in_slot);
+    Addmaps(State& state, WindowService& windows, FileService& files, MessageBoxService& boxes,
+            PutInSlot put_in_slot);
     ~Addmaps() override;
 
     Control MapFiles, Done;
@@ -36,7 +39,9 @@ class Addmaps : public Form {
     void frame_closed() override;
 
     State& state;
-    Services& services;
+    WindowService& windows;
+    FileService& files;
+    MessageBoxService& boxes;
 
   private:
     PutInSlot put_in_slot_;

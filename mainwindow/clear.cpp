@@ -12,8 +12,8 @@ void Dorvane::Clear_Click() {
 }
 
 void Dorvane::clearmaps_Click() {
-    Answer answer = services.message_box("Are you sure you want to erase the entire Database?",
-                                         "Erase All Maps", Buttons::YesNo);
+    Answer answer = services.boxes.message_box(
+        "Are you sure you want to erase the entire Database?", "Erase All Maps", Buttons::YesNo);
     if (answer != Answer::Yes)
         return;
     for (int i = 0; i < kSlots; ++i) {

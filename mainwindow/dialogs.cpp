@@ -17,9 +17,10 @@ namespace {
 
 // The window held in `held`, made with `make` and handed to the backend when there is none, or
 // when the one held was retired by an event not yet over: that one then frees itself once the
-// event is done, and the fresh one takes its place.
+// event is done, and the fresh one takes its place. nullptr when the system would not make its
+// window (the user has been told): the next opening tries again.
 template <class Dialog, class Make>
-Dialog& live_dialog(std::unique_ptr<Dialog>& held, Services& services, Make make) {
+Dialog* live_dialog(std::unique_ptr<Dialog>& held, Dorvane& main, Make make) {
     if (held && held->retired) {
         Dialog* old = held.release();
         old->release = [old] { delete old; };
@@ -31,41 +32,47 @@ Dialog& live_dialog(std::unique_ptr<Dialog>& held, Services& services, Make make
             if (held.get() == made)
                 held.reset();
         };
-        services.form_created(*made);
+        if (!main.open_window(*made, "")) {
+            held.reset();
+            return nullptr;
+        }
     }
-    return *held;
+    return held.get();
 }
 
 }  // namespace
 
 void Dorvane::Addmap_Click() {
-    Addmaps& picker = live_dialog(addmaps, services, [this] {
-        return std::make_unique<Addmaps>(state, services,
+    Addmaps* picker = live_dialog(addmaps, *this, [this] {
+        return std::make_unique<Addmaps>(state, services.windows, services.files, services.boxes,
                                          [this](int slot, const std::string& name) {
                                              Option1.at(slot).caption = name;
                                              savemaps();
                                          });
     });
     // An open picker is left exactly as it is.
-    if (picker.visible)
+    if (!picker || picker->visible)
         return;
-    picker.refresh_list();
-    picker.visible = true;
+    picker->refresh_list();
+    picker->visible = true;
 }
 
 void Dorvane::cc_Click() {
-    skrewform& dialog = live_dialog(colour_dialog, services, [this] {
-        auto made = std::make_unique<skrewform>(state, services);
+    skrewform* dialog = live_dialog(colour_dialog, *this, [this] {
+        auto made = std::make_unique<skrewform>(state, services.windows, services.clock);
         made->Form_Load();
         return made;
     });
-    dialog.visible = true;
+    if (dialog)
+        dialog->visible = true;
 }
 
 void Dorvane::About_Click() {
-    live_dialog(about_box, services, [this] {
-        return std::make_unique<Aboutqim>(services);
-    }).visible = true;
+    Aboutqim* box = live_dialog(about_box, *this, [this] {
+        return std::make_unique<Aboutqim>(services.windows, services.boxes);
+    });
+    if (box)
+        box->visible = true;
 }
 
 }  // namespace dorvane

@@ -27,14 +27,26 @@ constexpr Colour kBlue = 0xFF0000;
 
 }  // namespace
 
-Dorvane::Dorvane(Services& services_) : Form("Dorvane"), services(services_) {
+Dorvane::Dorvane(Services services_) : Form("Dorvane"), services(services_) {
     caption = "Dorvane (Duke3d Map Loader)";
     client_width = 9510;
     client_height = 6540;
     icon = Picture::Icon;
     lay_out_controls();
     build_menu();
-    services.form_created(*this);
+    // Without its main window the program would run on with nothing to show and nothing to close.
+    if (!open_window(*this, " Dorvane cannot run without it and ends now."))
+        services.windows.end_program();
+}
+
+bool Dorvane::open_window(Form& form, const std::string& consequence) {
+    std::optional<std::string> error = services.windows.form_created(form);
+    if (!error)
+        return true;
+    services.boxes.message_box("Dorvane could not open the window \"" + form.caption + "\" (" +
+                                   *error + ")." + consequence,
+                               "Dorvane", Buttons::Ok);
+    return false;
 }
 
 Dorvane::~Dorvane() = default;
@@ -117,7 +129,7 @@ void Dorvane::build_menu() {
 }
 
 void Dorvane::Form_Load() {
-    load_database(state, services);
+    load_database(state, {services.files, services.boxes});
     for (int i = 0; i < kSlots; ++i)
         Option1[i].caption = state.maps[i].mapname;
     // A stored selection outside the slot table chooses the first slot.
@@ -135,7 +147,7 @@ void Dorvane::choose_slot(int k) {
 }
 
 bool Dorvane::save(Numbering numbering) {
-    bool saved = write_database(state, numbering, services);
+    bool saved = write_database(state, numbering, {services.files, services.boxes});
     for (int i = 0; i < kSlots; ++i)
         Option1[i].caption = state.maps[i].mapname;
     return saved;
@@ -143,7 +155,7 @@ bool Dorvane::save(Numbering numbering) {
 
 void Dorvane::Quit_Click() {
     save(Numbering::ByMapnum);
-    services.end_program();
+    services.windows.end_program();
 }
 
 void Dorvane::Exit_Click() {
@@ -160,7 +172,7 @@ void Dorvane::frame_closed() {
 }
 
 void Dorvane::savemaps() {
-    dorvane::savemaps(state, services);
+    dorvane::savemaps(state, {services.files, services.boxes});
     for (int i = 0; i < kSlots; ++i)
         Option1[i].caption = state.maps[i].mapname;
 }

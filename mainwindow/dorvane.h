@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 #include "catalogue/database.h"
 #include "catalogue/state.h"
@@ -17,13 +18,14 @@ namespace dorvane {
 class Addmaps;
 class skrewform;
 class Aboutqim;
+struct LaunchServices;
 
 class Dorvane : public Form {
   public:
-    explicit Dorvane(Services& services);
+    explicit Dorvane(Services services);
     ~Dorvane() override;
 
-    Services& services;
+    Services services;
     State state;
 
     // Controls, in focus order.
@@ -71,6 +73,8 @@ class Dorvane : public Form {
     void RS_Click();
     void Random_Click();
     void Wobbin_Click();
+    // The topics the launch commands reach.
+    LaunchServices launching();
 
     // Other windows.
     void cc_Click();
@@ -79,6 +83,10 @@ class Dorvane : public Form {
     // Writes the database and shows in the slot captions what another program's changes, taken
     // in by the write, brought.
     bool save(Numbering numbering);
+
+    // Hands a new window of the program to the backend. When the system will not make it, the
+    // user is told why, followed by `consequence`, and the result is false.
+    bool open_window(Form& form, const std::string& consequence);
 
   private:
     void lay_out_controls();

@@ -50,7 +50,7 @@ void Dorvane::sort_Click() {
     }
 
     save(Numbering::ByMapnum);
-    services.message_box("Finished Sorting", "Sort-O-Matic", Buttons::Ok);
+    services.boxes.message_box("Finished Sorting", "Sort-O-Matic", Buttons::Ok);
     choose_slot(0);
 }
 

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The launch contract: what the process services of every backend promise when the launcher
-// starts one of the game's programs, brings it to the front and types into it; how long each
-// step may hold the user-interface thread; and what counts as failure. The headless, X11 and
-// Win32 services are all checked against one set of cases (tests/launcher/launch_cases.h).
+// The launch contract: what the process services promise when the launcher starts one of the
+// game's programs, brings it to the front and types into it; how long each step may hold the
+// user-interface thread; and what counts as failure. One engine keeps it for every system
+// (platform/launch_engine.h); the shared cases (tests/launcher/launch_cases.h) run it on the
+// headless, X11 and Win32 drivers.
 //
 // start_program(command line) returns at once. nullopt means the program could not be found or
 // executed, and that is known before the call returns; anything later is the activation's.
@@ -33,9 +34,11 @@
 // still going on); then until the window has been on the screen for shown_for, counted from
 // the moment it was seen shown (a window counts as shown once it is mapped on the screen, not
 // when the window manager first lists it); then, at most kKeysWait again, until it holds the
-// keyboard focus, asking for the focus again on the way; then it types the keys and returns
-// once they were processed. false when there is no such window, it never took the focus, or
-// the keys cannot be typed; nothing is typed then.
+// keyboard focus, asking for the focus again every kFocusAgain on the way; then, within the
+// same bound, until the user has let go of Shift, Ctrl, Alt and Super (the shortcut that started
+// the command may still be held, and "Y" would go as Ctrl+Y); then it types the keys and returns
+// once they were processed. false when there is no such window, it never took the focus, the
+// modifiers stayed held, or the keys cannot be typed; nothing is typed then.
 //
 // The launcher's own holds are these bounds and the editor's two-second wait: after a launch
 // its window answers the user again as soon as the program's window showed, and at the latest
@@ -58,6 +61,8 @@ constexpr milliseconds kWindowWait{60000};
 constexpr milliseconds kKeysWait{3000};
 // send_keys() for keys that may go as soon as the window holds the focus.
 constexpr milliseconds kAtOnce{0};
+// How often send_keys() asks again for the focus while the window does not hold it.
+constexpr milliseconds kFocusAgain{250};
 // How often the waits look again.
 constexpr milliseconds kPoll{10};
 

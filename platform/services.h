@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The platform as the program reaches it, by topic: message boxes, files, processes, clock and
-// chance, and windows, each its own small interface (platform/*_service.h). A backend provides
-// them all as one `Services`; code that needs one topic takes only that interface, so that what
-// it can reach is plain from its signature and a test double for it stays small.
+// chance, and windows, each its own small interface (platform/*_service.h). A system gives one
+// implementation of each topic, and its backend composes them into one `Services`; code that
+// needs only some topics takes only those, so that what it can reach is plain from its
+// signature and a test double for it stays small.
 //
 // Every operation either does what it says or reports that it could not: there are no silent
-// defaults, so that the caller can do what the program requires for that failure.
+// defaults, and the caller decides what the program does about the failure.
 #pragma once
 
 #include "platform/clock_service.h"
@@ -16,10 +17,12 @@
 
 namespace dorvane {
 
-class Services : public MessageBoxService,
-                 public FileService,
-                 public ProcessService,
-                 public ClockService,
-                 public WindowService {};
+struct Services {
+    MessageBoxService& boxes;
+    FileService& files;
+    ProcessService& processes;
+    ClockService& clock;
+    WindowService& windows;
+};
 
 }  // namespace dorvane

@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
-#include <thread>
 
 #include "platform/fltk/font_config.h"
 #include "platform/fltk/form_window.h"
@@ -19,7 +17,7 @@
 
 #include "platform/posix/end_signals.h"
 #include "platform/posix/processes.h"
-#include "platform/x11/process.h"
+#include "platform/x11/launch_driver.h"
 
 namespace dorvane::fltk {
 
@@ -62,10 +60,55 @@ void report_typed(Control& box, const std::string& text) {
         g_backend->events().typed(box, text);
 }
 
+// The X11 driver on FLTK's event loop: a timer follows a launch up, and the loop reaps every
+// started program as it ends, long after its activation is over too.
+class Launching final : public x11::X11LaunchDriver {
+  public:
+    explicit Launching(FltkServices& backend) : X11LaunchDriver(fl_display), backend_(backend) {}
+    ~Launching() override {
+        Fl::remove_timeout(tick, this);
+        if (watching_)
+            Fl::remove_fd(posix::watch_child_ends());
+    }
+
+    std::optional<TaskId> start(const std::string& command_line) override {
+        // Watched from the first start on, so that start-up does not pay for it.
+        if (!watching_ && posix::watch_child_ends() >= 0) {
+            watching_ = true;
+            Fl::add_fd(
+                posix::watch_child_ends(), FL_READ,
+                [](int ready, void* self) {
+                    if (posix::take_child_ends(ready))
+                        static_cast<Launching*>(self)->reap();
+                },
+                this);
+        }
+        return X11LaunchDriver::start(command_line);
+    }
+    void follow_up_soon() override {
+        if (!Fl::has_timeout(tick, this))
+            Fl::add_timeout(kInterval, tick, this);
+    }
+    void run_as_event(const std::function<void()>& report) override { backend_.route(report); }
+
+    launch::LaunchEngine engine{*this};
+
+  private:
+    static constexpr double kInterval = 0.05;
+    static void tick(void* self) {
+        if (static_cast<Launching*>(self)->engine.follow_up())
+            Fl::repeat_timeout(kInterval, tick, self);
+    }
+
+    FltkServices& backend_;
+    bool watching_ = false;
+};
+
 FltkServices::FltkServices()
     : scale_((start_font_config(), open_display(), screen_dpi())),
       pictures_(scale_),
-      events_([this](Form& form) { form_destroyed(form); }, [this] { sync_all(); }) {
+      events_([this](Form& form) { form_destroyed(form); }, [this] { sync_all(); }),
+      launching_(std::make_unique<Launching>(*this)) {
     g_backend = this;
     // The layouts were drawn for a face of Helvetica's widths; fontconfig maps the name to such a
     // face where one is installed, and to its default sans face otherwise.
@@ -82,8 +125,7 @@ FltkServices::~FltkServices() {
     wait_for_font_config();
     Fl::event_dispatch(nullptr);
     Fl::remove_handler(on_unhandled);
-    if (processes_ && posix::watch_child_ends() >= 0)
-        Fl::remove_fd(posix::watch_child_ends());
+    launching_.reset();
     for (Entry& e : forms_) {
         if (e.window)
             Fl::delete_widget(e.window);
@@ -213,108 +255,15 @@ Answer FltkServices::message_box(const std::string& prompt, const std::string& t
     return run_message_box(prompt, title, buttons, scale_);
 }
 
-FileRead FltkServices::read_file(const std::string& name, std::size_t limit) {
-    return files_.read_file(name, limit);
+FltkServices::operator Services() {
+    return {*this, files_, launching_->engine, clock_, *this};
 }
 
-FileWrite FltkServices::replace_file(const std::string& name, std::string_view bytes,
-                                     std::optional<std::string_view> expected) {
-    return files_.replace_file(name, bytes, expected);
-}
-
-FileWrite FltkServices::keep_copy(const std::string& name, const std::string& copy_name) {
-    return files_.keep_copy(name, copy_name);
-}
-
-FileListing FltkServices::list_files(const std::string& pattern, Hidden hidden) {
-    return files_.list_files(pattern, hidden);
-}
-
-NameOnDisk FltkServices::real_name(const std::string& name) {
-    return files_.real_name(name);
-}
-
-// Made on first use, so that start-up does not pay for it. From then on the event loop reaps
-// every started program as it ends, long after its activation is over too.
-x11::X11Processes& FltkServices::processes() {
-    if (!processes_) {
-        processes_ = std::make_unique<x11::X11Processes>(fl_display);
-        int fd = posix::watch_child_ends();
-        if (fd >= 0) {
-            Fl::add_fd(
-                fd, FL_READ,
-                [](int ready, void* self) {
-                    if (posix::take_child_ends(ready))
-                        static_cast<FltkServices*>(self)->processes_->reap();
-                },
-                this);
-        }
-    }
-    return *processes_;
-}
-
-std::optional<TaskId> FltkServices::start_program(const std::string& command_line) {
-    return processes().start_program(command_line);
-}
-
-// The activation may go on after activate() returned, while the launcher's window takes events
-// again: it is followed up from the event loop until the program's window shows, the program
-// ends or the wait is over.
-bool FltkServices::activate(TaskId task) {
-    bool ok = processes().activate(task);
-    if (processes().pending() && !Fl::has_timeout(follow_up, this))
-        Fl::add_timeout(kFollowUpInterval, follow_up, this);
-    return ok;
-}
-
-void FltkServices::follow_up(void* data) {
-    auto* self = static_cast<FltkServices*>(data);
-    switch (self->processes().follow_up()) {
-        case x11::X11Processes::FollowUp::Waiting:
-            Fl::repeat_timeout(kFollowUpInterval, follow_up, data);
-            break;
-        case x11::X11Processes::FollowUp::Failed:
-            if (self->late_failure_)
-                self->route(self->late_failure_);
-            break;
-        case x11::X11Processes::FollowUp::Shown:
-        case x11::X11Processes::FollowUp::Over:
-            break;
-    }
-}
-
-void FltkServices::on_late_failure(std::function<void()> report) {
-    late_failure_ = std::move(report);
-}
-
-bool FltkServices::send_keys(const std::string& keys, std::chrono::milliseconds shown_for) {
-    return processes().send_keys(keys, shown_for);
-}
-
-float FltkServices::seconds_since_midnight() {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    std::tm local{};
-    localtime_r(&now.tv_sec, &local);
-    double seconds = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec +
-                     static_cast<double>(now.tv_nsec) / 1e9;
-    return static_cast<float>(seconds);
-}
-
-void FltkServices::sleep(double seconds) {
-    // A huge or non-numeric time would overflow the conversion to the clock's ticks.
-    seconds = wait_bound(seconds);
-    if (seconds > 0)
-        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
-
-float FltkServices::random() {
-    return random_.next();
-}
-
-void FltkServices::form_created(Form& form) {
+// The window is built at the next sync; FLTK makes every window it is asked for.
+std::optional<std::string> FltkServices::form_created(Form& form) {
     forms_.push_back({&form, nullptr});
     events_.created(form);
+    return std::nullopt;
 }
 
 void FltkServices::form_destroyed(Form& form) {

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The platform on a Linux desktop: windows, menus and message boxes through FLTK on X11, files
-// in the current folder, and the game's programs started through the X11 process services.
+// in the current folder and the clock of the POSIX system, and the game's programs started by
+// the launch engine through the X11 driver.
 //
 // One instance exists per program. It mirrors every form of the program on a window of its
 // own, routes the user's events to the forms' handlers, and after each event brings every
-// window up to date with what the handler changed.
+// window up to date with what the handler changed. It is the message box and window topics
+// itself, and composes them with the others into the program's Services.
 #pragma once
 
 #include <FL/Fl_Window.H>
@@ -16,19 +18,16 @@
 #include "platform/events.h"
 #include "platform/fltk/pictures.h"
 #include "platform/fltk/scale.h"
+#include "platform/posix/clock.h"
 #include "platform/posix/files.h"
-#include "platform/random.h"
 #include "platform/services.h"
-
-namespace dorvane::x11 {
-class X11Processes;
-}
 
 namespace dorvane::fltk {
 
 class FormWindow;
+class Launching;
 
-class FltkServices : public Services {
+class FltkServices : public MessageBoxService, public WindowService {
   public:
     // Opens the display; ends the program with a message on stderr when there is none.
     FltkServices();
@@ -52,29 +51,17 @@ class FltkServices : public Services {
 
     const Scale& scale() const { return scale_; }
 
+    // Every topic, for the program.
+    operator Services();  // NOLINT: converts on purpose
+
     Answer message_box(const std::string& prompt, const std::string& title,
                        Buttons buttons) override;
-    FileRead read_file(const std::string& name, std::size_t limit) override;
-    FileWrite replace_file(const std::string& name, std::string_view bytes,
-                           std::optional<std::string_view> expected) override;
-    FileWrite keep_copy(const std::string& name, const std::string& copy_name) override;
-    FileListing list_files(const std::string& pattern, Hidden hidden) override;
-    NameOnDisk real_name(const std::string& name) override;
-    std::optional<TaskId> start_program(const std::string& command_line) override;
-    bool activate(TaskId task) override;
-    bool send_keys(const std::string& keys, std::chrono::milliseconds shown_for) override;
-    void on_late_failure(std::function<void()> report) override;
-    float seconds_since_midnight() override;
-    void sleep(double seconds) override;
-    float random() override;
-    void form_created(Form& form) override;
+    std::optional<std::string> form_created(Form& form) override;
     void form_destroyed(Form& form) override;
     [[noreturn]] void end_program() override;
 
   private:
     static int dispatch(int event, Fl_Window* window);
-    static void follow_up(void* self);
-    static constexpr double kFollowUpInterval = 0.05;
     FormWindow* window_of(Fl_Window* window);
     void window_activated(FormWindow& window);
     void follow_focus();
@@ -82,7 +69,7 @@ class FltkServices : public Services {
     Scale scale_;
     PictureStore pictures_;
     PosixFiles files_;
-    RandomSource random_;
+    PosixClock clock_;
     // Forms of the program, in the order they came into being; their windows are built at the
     // first sync, once the form's constructor has filled in its controls.
     struct Entry {
@@ -91,13 +78,10 @@ class FltkServices : public Services {
     };
     std::vector<Entry> forms_;
     EventRules events_;
-    Fl_Widget* last_focus_ = nullptr;  // the focus as last reported to events_
-    // Made on first use, so that start-up does not pay for them.
-    x11::X11Processes& processes();
-    std::unique_ptr<x11::X11Processes> processes_;
+    Fl_Widget* last_focus_ = nullptr;       // the focus as last reported to events_
+    std::unique_ptr<Launching> launching_;  // the launch engine and its X11 driver
     std::function<void()> outside_end_;
     bool x_gone_ = false;
-    std::function<void()> late_failure_;
 };
 
 }  // namespace dorvane::fltk

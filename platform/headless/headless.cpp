@@ -254,87 +254,127 @@ std::string stamp(double clock) {
 
 }  // namespace
 
-std::optional<TaskId> HeadlessServices::start_program(const std::string& command_line) {
+HeadlessServices::operator Services() {
+    return {*this, *this, engine_, *this, *this};
+}
+
+namespace {
+
+constexpr double kAtOnce = 0;
+constexpr double kShortly = 0.1;  // a program that ends at once still takes a moment
+constexpr double kLater = 1.5;    // after the activation's hold, well within the window wait
+constexpr double kFollowUpInterval = 0.05;
+
+// When the program's window shows, after its start; negative for never.
+double shows_after(HeadlessServices::Program program) {
+    using Program = HeadlessServices::Program;
+    return program == Program::Window ? kAtOnce : program == Program::SlowWindow ? kLater : -1;
+}
+
+// When the program ends, after its start; negative for never.
+double ends_after(HeadlessServices::Program program) {
+    using Program = HeadlessServices::Program;
+    switch (program) {
+        case Program::FailsAtOnce:
+        case Program::EndsWithoutWindow:
+            return kShortly;
+        case Program::FailsLater:
+            return kLater;
+        default:
+            return -1;
+    }
+}
+
+}  // namespace
+
+std::optional<TaskId> HeadlessServices::ScriptedPrograms::start(const std::string& command_line) {
     std::string program = command_line.substr(0, command_line.find(' '));
-    if (missing_programs.count(program)) {
-        log.push_back("start-failed " + command_line + stamp(clock));
+    if (s_.missing_programs.count(program)) {
+        s_.log.push_back("start-failed " + command_line + stamp(s_.clock));
         return std::nullopt;
     }
-    started.push_back(command_line);
-    log.push_back("start " + command_line + stamp(clock));
-    auto behaviour = programs.find(program);
-    tasks_[next_task_] = behaviour == programs.end() ? Program::Window : behaviour->second;
+    s_.started.push_back(command_line);
+    s_.log.push_back("start " + command_line + stamp(s_.clock));
+    auto behaviour = s_.programs.find(program);
+    tasks_[next_task_] = {behaviour == s_.programs.end() ? Program::Window : behaviour->second,
+                          s_.clock};
     return next_task_++;
 }
 
-bool HeadlessServices::activate(TaskId task) {
-    log.push_back((fail_activate ? "activate-failed " : "activate ") + std::to_string(task) +
-                  stamp(clock));
-    in_front.reset();
-    pending_.reset();
+launch::TaskState HeadlessServices::ScriptedPrograms::state(TaskId task) {
     auto found = tasks_.find(task);
-    if (fail_activate || found == tasks_.end())
-        return false;
-    switch (found->second) {
-        case Program::Window:
-            show(task);
-            return true;
-        case Program::SlowWindow:
-        case Program::NoWindow:
-        case Program::FailsLater:
-            pending_ = task;
-            return true;
-        case Program::FailsAtOnce:
-            return false;
-        case Program::EndsWithoutWindow:
-            return true;
-    }
-    return false;
+    if (found == tasks_.end())
+        return launch::TaskState::Unknown;
+    double end = ends_after(found->second.program);
+    if (end < 0 || s_.clock < found->second.started + end)
+        return launch::TaskState::Running;
+    return found->second.program == Program::EndsWithoutWindow ? launch::TaskState::EndedOk
+                                                               : launch::TaskState::EndedFailed;
 }
 
-void HeadlessServices::run_events() {
-    if (!pending_)
+void HeadlessServices::ScriptedPrograms::forget(TaskId task) {
+    tasks_.erase(task);
+}
+
+std::optional<launch::WindowId> HeadlessServices::ScriptedPrograms::find_window(TaskId task) {
+    auto found = tasks_.find(task);
+    if (found == tasks_.end())
+        return std::nullopt;
+    double show = shows_after(found->second.program);
+    if (show < 0 || s_.clock < found->second.started + show)
+        return std::nullopt;
+    s_.shown_at.try_emplace(task, found->second.started + show);
+    return static_cast<launch::WindowId>(task);
+}
+
+void HeadlessServices::ScriptedPrograms::raise(launch::WindowId window) {
+    if (s_.raises_dropped > 0) {
+        --s_.raises_dropped;
         return;
-    Program program = tasks_[*pending_];
-    if (program == Program::SlowWindow)
-        show(*pending_);
-    if (program == Program::FailsLater && late_failure_) {
-        ++late_reports;
-        late_failure_();
     }
-    if (program != Program::NoWindow)
-        pending_.reset();
+    s_.in_front = static_cast<TaskId>(window);
 }
 
-void HeadlessServices::show(TaskId task) {
-    in_front = task;
-    shown_at[task] = clock;
+bool HeadlessServices::ScriptedPrograms::holds_focus(launch::WindowId window) {
+    return s_.in_front == static_cast<TaskId>(window);
 }
 
-bool HeadlessServices::send_keys(const std::string& keys, std::chrono::milliseconds shown_for) {
-    if (fail_keys) {
-        log.push_back("keys-failed " + keys + stamp(clock));
+bool HeadlessServices::ScriptedPrograms::modifiers_held() {
+    return s_.clock < s_.modifiers_held_until;
+}
+
+// The keys go to whichever window holds the focus.
+bool HeadlessServices::ScriptedPrograms::type_keys(launch::WindowId, const std::string& keys) {
+    if (s_.fail_keys) {
+        s_.log.push_back("keys-failed " + keys + stamp(s_.clock));
         return false;
     }
-    // A window that shows while the keys wait for it takes them.
-    if (pending_ && tasks_[*pending_] == Program::SlowWindow) {
-        show(*pending_);
-        pending_.reset();
-    }
-    if (!in_front) {
-        log.push_back("keys " + keys + stamp(clock));
-        return false;
-    }
-    // The wait for the window's time on the screen holds the program as a sleep does, but is
-    // the process services' own: it is not counted in `slept`.
-    clock = std::max(clock, shown_at[*in_front] + std::chrono::duration<double>(shown_for).count());
-    log.push_back("keys " + keys + stamp(clock));
-    keys_received[*in_front] += keys;
+    s_.log.push_back("keys " + keys + stamp(s_.clock));
+    (s_.in_front ? s_.keys_received[*s_.in_front] : s_.stray_keys) += keys;
     return true;
 }
 
-void HeadlessServices::on_late_failure(std::function<void()> report) {
-    late_failure_ = std::move(report);
+launch::LaunchDriver::Clock::time_point HeadlessServices::ScriptedPrograms::now() {
+    return Clock::time_point(
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s_.clock)));
+}
+
+// The launch's waits hold the program as a sleep does, but are the engine's own: they are not
+// counted in `slept`.
+void HeadlessServices::ScriptedPrograms::sleep(std::chrono::milliseconds time) {
+    s_.clock += std::chrono::duration<double>(time).count();
+}
+
+void HeadlessServices::ScriptedPrograms::run_as_event(const std::function<void()>& report) {
+    ++s_.late_reports;
+    s_.route(report);
+}
+
+void HeadlessServices::run_events(double seconds) {
+    for (double waited = 0; programs_.following && waited < seconds; waited += kFollowUpInterval) {
+        clock += kFollowUpInterval;
+        programs_.following = engine_.follow_up();
+    }
 }
 
 float HeadlessServices::seconds_since_midnight() {
@@ -355,10 +395,11 @@ float HeadlessServices::random() {
     return value;
 }
 
-void HeadlessServices::form_created(Form& form) {
+std::optional<std::string> HeadlessServices::form_created(Form& form) {
     if (std::find(forms.begin(), forms.end(), &form) == forms.end())
         forms.push_back(&form);
     events_.created(form);
+    return std::nullopt;
 }
 
 void HeadlessServices::form_destroyed(Form& form) {

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The headless backend: the platform without a screen, for tests. It records everything the
 // program shows or starts, answers questions as the test scripts them, runs a clock that moves
-// only when the program sleeps, and works on real files in a folder of the test's choosing.
+// only when the program waits, and works on real files in a folder of the test's choosing. Its
+// launches run through the real launch engine, on a driver whose programs behave as the test
+// scripts them, in the clock's time.
 #pragma once
 
 #include <deque>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "platform/events.h"
+#include "platform/launch_engine.h"
 #include "platform/random.h"
 #include "platform/services.h"
 
@@ -45,9 +48,15 @@ class UnscriptedQuestion : public std::logic_error {
     using std::logic_error::logic_error;
 };
 
-class HeadlessServices : public Services {
+class HeadlessServices : public MessageBoxService,
+                         public FileService,
+                         public ClockService,
+                         public WindowService {
   public:
     explicit HeadlessServices(std::string folder);
+
+    // Every topic, for the program; the processes are the launch engine's.
+    operator Services();  // NOLINT: converts on purpose
 
     // --- What the test scripts.
     // Answers to the next Yes/No questions, in order. A question with none left fails the test
@@ -61,23 +70,24 @@ class HeadlessServices : public Services {
     // launch contract (platform/launch.h); not listed: it shows its window at once.
     enum class Program {
         Window,             // shows its window at once
-        SlowWindow,         // shows it after activate() returned, before send_keys() gives up
+        SlowWindow,         // shows it 1.5 s after its start: after the activation's hold
         NoWindow,           // runs without ever showing one
-        FailsAtOnce,        // ends with an error during the activation, without a window
-        FailsLater,         // ends with an error after activate() returned, without a window
-        EndsWithoutWindow,  // ends successfully without showing a window
+        FailsAtOnce,        // ends with an error 0.1 s after its start, without a window
+        FailsLater,         // ends with an error 1.5 s after its start, without a window
+        EndsWithoutWindow,  // ends successfully 0.1 s after its start, without a window
     };
     std::map<std::string, Program> programs;
-    bool fail_activate = false;
-    bool fail_keys = false;
-    double clock = 0;                 // seconds since midnight; moves only in sleep()
-    std::deque<float> random_values;  // next random numbers; empty: the program's own source
+    bool fail_keys = false;            // no key of the keyboard types the keys
+    int raises_dropped = 0;            // the window manager drops the next so many raises
+    double modifiers_held_until = -1;  // the user holds a modifier key until then (clock)
+    double clock = 0;                  // seconds since midnight; moves only when the program waits
+    std::deque<float> random_values;   // next random numbers; empty: the program's own source
     std::optional<std::vector<std::string>> file_list;  // overrides the folder's file list
 
     // --- What the program did.
     std::vector<ShownMessage> messages;
-    // One line per process step, in order: "start <command line>", "activate <task>",
-    // "keys <keys>", each followed by " @<clock>" (for keys: when they went, or were refused).
+    // One line per process step, in order: "start <command line>" (or "start-failed"),
+    // "keys <keys>" (or "keys-failed"), each followed by " @<clock>".
     std::vector<std::string> log;
     std::vector<std::string> started;             // command lines started
     int writes = 0;                               // successful replace_file calls
@@ -85,12 +95,14 @@ class HeadlessServices : public Services {
     std::vector<Form*> forms;                     // windows that exist now
     double slept = 0;                             // total time spent in sleep()
     std::map<TaskId, std::string> keys_received;  // what each program's window got
+    std::string stray_keys;                       // keys typed while no program's window had focus
     std::map<TaskId, double> shown_at;            // when each program's window showed
     std::optional<TaskId> in_front;               // the program whose window is in front
     int late_reports = 0;                         // late failures reported
 
-    // The event loop between the user's events: a pending activation ends, as its program does.
-    void run_events();
+    // The event loop between the user's events for `seconds` of the clock, or until no launch
+    // is followed up any more.
+    void run_events(double seconds = 60);
     // Runs one event of the program as a real backend does: the handler, then the retiring of
     // every window a handler ended, then the mirror. A window that has just been shown becomes
     // the active one as a window manager makes it, and one that was hidden hands that on to the
@@ -131,19 +143,48 @@ class HeadlessServices : public Services {
     FileWrite keep_copy(const std::string& name, const std::string& copy_name) override;
     FileListing list_files(const std::string& pattern, Hidden hidden) override;
     NameOnDisk real_name(const std::string& name) override;
-    std::optional<TaskId> start_program(const std::string& command_line) override;
-    bool activate(TaskId task) override;
-    bool send_keys(const std::string& keys, std::chrono::milliseconds shown_for) override;
-    void on_late_failure(std::function<void()> report) override;
     float seconds_since_midnight() override;
     void sleep(double seconds) override;
     float random() override;
-    void form_created(Form& form) override;
+    std::optional<std::string> form_created(Form& form) override;
     void form_destroyed(Form& form) override;
     void end_program() override;
 
+    launch::LaunchEngine& processes() { return engine_; }
+
   private:
-    void show(TaskId task);  // the program's window shows and comes to the front
+    // The programs as the test scripts them, on the headless clock.
+    class ScriptedPrograms final : public launch::LaunchDriver {
+      public:
+        explicit ScriptedPrograms(HeadlessServices& services) : s_(services) {}
+        std::optional<TaskId> start(const std::string& command_line) override;
+        launch::TaskState state(TaskId task) override;
+        void forget(TaskId task) override;
+        std::optional<launch::WindowId> find_window(TaskId task) override;
+        void maximise(launch::WindowId) override {}
+        void raise(launch::WindowId window) override;
+        bool holds_focus(launch::WindowId window) override;
+        bool takes_keys(TaskId, launch::WindowId) override { return true; }
+        bool modifiers_held() override;
+        bool type_keys(launch::WindowId window, const std::string& keys) override;
+        Clock::time_point now() override;
+        void sleep(std::chrono::milliseconds time) override;
+        void follow_up_soon() override { following = true; }
+        void run_as_event(const std::function<void()>& report) override;
+        void launch_over(TaskId, bool) override {}
+
+        bool following = false;
+
+      private:
+        struct Task {
+            Program program;
+            double started;
+        };
+        HeadlessServices& s_;
+        std::map<TaskId, Task> tasks_;
+        TaskId next_task_ = 1000;
+    };
+
     void mirror();
     void manage_windows();
     void make_active(Form* form);
@@ -160,10 +201,8 @@ class HeadlessServices : public Services {
     Form* newly_shown_ = nullptr;
     bool lost_active_ = false;  // the active window went off the screen
     RandomSource random_;
-    TaskId next_task_ = 1000;
-    std::map<TaskId, Program> tasks_;
-    std::optional<TaskId> pending_;
-    std::function<void()> late_failure_;
+    ScriptedPrograms programs_{*this};
+    launch::LaunchEngine engine_{programs_};
 };
 
 }  // namespace dorvane

@@ -42,104 +42,47 @@ Answer Win32Services::message_box(const std::string& prompt, const std::string& 
     return chosen == IDYES ? Answer::Yes : Answer::No;
 }
 
-FileRead Win32Services::read_file(const std::string& name, std::size_t limit) {
-    return files_.read_file(name, limit);
-}
+Win32Services::Win32Services(Backend& backend) : backend_(backend), launching_(backend) {}
 
-FileWrite Win32Services::replace_file(const std::string& name, std::string_view bytes,
-                                      std::optional<std::string_view> expected) {
-    return files_.replace_file(name, bytes, expected);
-}
+Win32Services::~Win32Services() = default;
 
-FileWrite Win32Services::keep_copy(const std::string& name, const std::string& copy_name) {
-    return files_.keep_copy(name, copy_name);
-}
-
-FileListing Win32Services::list_files(const std::string& pattern, Hidden hidden) {
-    return files_.list_files(pattern, hidden);
-}
-
-NameOnDisk Win32Services::real_name(const std::string& name) {
-    return files_.real_name(name);
-}
-
-std::optional<TaskId> Win32Services::start_program(const std::string& command_line) {
-    return processes_.start(command_line);
+Win32Services::operator Services() {
+    return {*this, files_, launching_.engine, clock_, *this};
 }
 
 namespace {
 
-Win32Services* g_following = nullptr;  // the services whose activation a timer follows up
+Win32Services::Launching* g_following = nullptr;  // the driver whose launch a timer follows up
 constexpr UINT kFollowUpMs = 50;
 
 }  // namespace
 
-// The activation may go on after activate() returned, while the launcher's window takes messages
-// again: a thread timer follows it up until the program's window shows, the program ends or the
-// wait is over.
-bool Win32Services::activate(TaskId task) {
-    bool ok = processes_.activate(task);
-    if (processes_.pending() && !follow_up_timer_) {
-        g_following = this;
-        follow_up_timer_ = SetTimer(nullptr, 0, kFollowUpMs, follow_up);
-    }
-    return ok;
+Win32Services::Launching::~Launching() {
+    if (timer_)
+        KillTimer(nullptr, timer_);
+    if (g_following == this)
+        g_following = nullptr;
 }
 
-void CALLBACK Win32Services::follow_up(HWND, UINT, UINT_PTR, DWORD) {
-    Win32Services* self = g_following;
-    if (!self)
+void Win32Services::Launching::follow_up_soon() {
+    g_following = this;
+    if (!timer_)
+        timer_ = SetTimer(nullptr, 0, kFollowUpMs, tick);
+}
+
+void CALLBACK Win32Services::Launching::tick(HWND, UINT, UINT_PTR, DWORD) {
+    Launching* self = g_following;
+    if (!self || self->engine.follow_up())
         return;
-    Processes::FollowUp step = self->processes_.follow_up();
-    if (step == Processes::FollowUp::Waiting)
-        return;
-    KillTimer(nullptr, self->follow_up_timer_);
-    self->follow_up_timer_ = 0;
-    if (step == Processes::FollowUp::Failed && self->late_failure_)
-        self->backend_.route(self->late_failure_);
+    KillTimer(nullptr, self->timer_);
+    self->timer_ = 0;
 }
 
-void Win32Services::on_late_failure(std::function<void()> report) {
-    late_failure_ = std::move(report);
-}
-
-bool Win32Services::send_keys(const std::string& keys, std::chrono::milliseconds shown_for) {
-    return processes_.send_keys(keys, shown_for);
-}
-
-float Win32Services::seconds_since_midnight() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return static_cast<float>(now.wHour * 3600 + now.wMinute * 60 + now.wSecond) +
-           static_cast<float>(now.wMilliseconds) / 1000.0f;
-}
-
-void Win32Services::sleep(double seconds) {
-    // Bounded first: a huge time would overflow the milliseconds, and one that came out as
-    // INFINITE would never end.
-    seconds = wait_bound(seconds);
-    if (seconds > 0)
-        Sleep(static_cast<DWORD>(seconds * 1000.0 + 0.5));
-}
-
-float Win32Services::random() {
-    return random_.next();
-}
-
-// A window the system will not make is not passed over in silence. The first form is the main
-// window: without it the program would run on with nothing to show and nothing to close.
-void Win32Services::form_created(Form& form) {
+std::optional<std::string> Win32Services::form_created(Form& form) {
     std::string error;
-    bool first = !made_a_window_;
-    if (backend_.create(form, &error)) {
-        made_a_window_ = true;
-        return;
-    }
-    message_box("Dorvane could not open the window \"" + form.caption + "\" (" + error + ")." +
-                    (first ? " Dorvane cannot run without it and ends now." : ""),
-                "Dorvane", Buttons::Ok);
-    if (first)
-        end_program();
+    if (backend_.create(form, &error))
+        return std::nullopt;
+    return error;
 }
 
 void Win32Services::form_destroyed(Form& form) {

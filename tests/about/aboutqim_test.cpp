@@ -79,7 +79,7 @@ TEST_F(AboutBox, CloseButtonLeadsTheFocusOrderAndHidesTheBoxForLater) {
 TEST(AboutBoxAlone, AnswerExplainsTheJokeInOneMessage) {
     testing::TempFolder folder;
     HeadlessServices services{folder.str()};
-    Aboutqim box{services};
+    Aboutqim box{services, services};
     box.visible = true;
     press(box.Command1);
     ASSERT_EQ(services.messages.size(), 1u);

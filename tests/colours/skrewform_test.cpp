@@ -236,7 +236,7 @@ TEST(ColourDialogAlone, ReadsAndCommitsTheRecordItIsGiven) {
     State state;
     set_default_colours(state);
     state.scr = 255, state.scg = 0, state.scb = 255;
-    skrewform dialog{state, services};
+    skrewform dialog{state, services, services};
     dialog.Form_Load();
     EXPECT_EQ(shown(dialog.Setup), "Magenta");
     pick(dialog.Setup, "Cyan");

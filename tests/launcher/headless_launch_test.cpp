@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The launch contract's cases against the headless backend, the test double every launcher test
-// relies on: it must promise what the real backends do.
+// The launch engine's policy against the scripted driver of the headless backend, in its clock's
+// time: the launch contract's cases, and the rules no real program can be made to show on cue.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -17,61 +17,79 @@ using Program = HeadlessServices::Program;
 
 class HeadlessLaunch : public ::testing::Test, public testing::LaunchRig {
   protected:
+    launch::LaunchEngine& engine() override { return services.processes(); }
+    Clock::time_point now() override {
+        return Clock::time_point(std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(services.clock)));
+    }
+    // Program lists the same behaviours in the same order.
     void install(const std::string& name, Behaviour behaviour) override {
-        static const std::map<Behaviour, Program> as_program = {
-            {Behaviour::Window, Program::Window},
-            {Behaviour::SlowWindow, Program::SlowWindow},
-            {Behaviour::NoWindow, Program::NoWindow},
-            {Behaviour::FailsAtOnce, Program::FailsAtOnce},
-            {Behaviour::FailsLater, Program::FailsLater},
-            {Behaviour::EndsWithoutWindow, Program::EndsWithoutWindow}};
-        services.programs[name] = as_program.at(behaviour);
+        services.programs[name] = static_cast<Program>(behaviour);
     }
     std::optional<TaskId> start(const std::string& command_line) override {
         std::string program = command_line.substr(0, command_line.find(' '));
         if (!services.programs.count(program))
             services.missing_programs.insert(program);
-        return services.start_program(command_line);
+        return engine().start_program(command_line);
     }
-    bool activate(TaskId task) override { return services.activate(task); }
-    // Keys reported as typed that no started program's window took went elsewhere.
-    bool send_keys(const std::string& keys, std::chrono::milliseconds shown_for) override {
-        std::size_t before = taken();
-        bool typed = services.send_keys(keys, shown_for);
-        if (typed && taken() != before + keys.size())
-            stray_keys = true;
-        if (typed && services.in_front)
-            keys_at.try_emplace(*services.in_front, services.clock);
-        return typed;
-    }
-    void on_late_failure(std::function<void()> report) override {
-        services.on_late_failure(std::move(report));
-    }
-    void run_events(double) override { services.run_events(); }
+    void run_events(double seconds) override { services.run_events(seconds); }
     std::string keys_of(TaskId task, std::size_t) override { return services.keys_received[task]; }
     bool in_front(TaskId task) override { return services.in_front == task; }
-    bool launcher_got_keys() override { return stray_keys; }
+    bool stray_keys() override { return !services.stray_keys.empty(); }
+    // The cases ask straight after the task's keys: the last keys typed.
     std::chrono::milliseconds keys_after_shown(TaskId task) override {
-        if (!keys_at.count(task) || !services.shown_at.count(task))
-            return std::chrono::milliseconds::min();
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::duration<double>(keys_at[task] - services.shown_at[task]));
+        for (auto it = services.log.rbegin(); it != services.log.rend(); ++it) {
+            const std::string& line = *it;
+            if (line.rfind("keys ", 0) == 0 && services.shown_at.count(task))
+                return std::chrono::duration_cast<std::chrono::milliseconds>(
+                    std::chrono::duration<double>(std::stod(line.substr(line.rfind(" @") + 2)) -
+                                                  services.shown_at[task]));
+        }
+        return std::chrono::milliseconds::min();
     }
-
-    std::size_t taken() const {
-        std::size_t n = 0;
-        for (const auto& [task, keys] : services.keys_received)
-            n += keys.size();
-        return n;
+    void hold_ctrl(std::chrono::milliseconds time) override {
+        services.modifiers_held_until =
+            services.clock + std::chrono::duration<double>(time).count();
     }
+    std::chrono::milliseconds slack() const override { return std::chrono::milliseconds(60); }
+    std::chrono::milliseconds reading_lag() const override { return std::chrono::milliseconds(0); }
 
     testing::TempFolder folder;
     HeadlessServices services{folder.str()};
-    bool stray_keys = false;
-    std::map<TaskId, double> keys_at;  // when each program's window got its first key
 };
 
 DORVANE_LAUNCH_CASES(HeadlessLaunch)
+
+TEST_F(HeadlessLaunch, FocusDroppedByTheWindowManagerIsAskedForAgain) {
+    TaskId task = testing::launch_cases::started(*this, "duke3d.exe", Behaviour::Window);
+    services.raises_dropped = 3;
+    EXPECT_TRUE(engine().activate(task));
+    double asked = services.clock;
+    EXPECT_TRUE(engine().send_keys("Y", launch::kAtOnce));
+    EXPECT_EQ(services.keys_received[task], "Y");
+    double waited = services.clock - asked;
+    EXPECT_GE(waited, 2 * std::chrono::duration<double>(launch::kFocusAgain).count());
+    EXPECT_LT(waited, 3.1 * std::chrono::duration<double>(launch::kFocusAgain).count());
+}
+
+TEST_F(HeadlessLaunch, KeysHeldLongerThanTheWaitAreNeverTypedAsShortcuts) {
+    TaskId task = testing::launch_cases::started(*this, "build.exe", Behaviour::Window);
+    EXPECT_TRUE(engine().activate(task));
+    hold_ctrl(launch::kKeysWait * 2);
+    EXPECT_FALSE(engine().send_keys("Y", launch::kAtOnce));
+    EXPECT_TRUE(services.keys_received[task].empty());
+}
+
+// The window is looked for until kWindowWait after the start, and not after.
+TEST_F(HeadlessLaunch, ALaunchIsFollowedUpForTheWindowWaitAndThenLeftAlone) {
+    TaskId task = testing::launch_cases::started(*this, "setup.exe", Behaviour::NoWindow);
+    double start = services.clock;
+    EXPECT_TRUE(engine().activate(task));
+    run_events(120);
+    EXPECT_FALSE(engine().pending());
+    EXPECT_NEAR(services.clock - start, std::chrono::duration<double>(launch::kWindowWait).count(),
+                0.1);
+}
 
 }  // namespace
 }  // namespace dorvane

@@ -155,7 +155,7 @@ TEST(RandomPickAlone, ChoosesThroughItsCallbackAndReturnsTheNewFrame) {
     auto choose = [&chosen](int k) { chosen.push_back(k); };
     services.random_values = {RandomPick::slot_draw(12), RandomPick::frame_draw(3),
                               RandomPick::frame_draw(2)};
-    EXPECT_EQ(random_pick(state, slots, services, choose), Picture::Frame2);
+    EXPECT_EQ(random_pick(state, slots, services, services, choose), Picture::Frame2);
     EXPECT_EQ(chosen, std::vector<int>{12});
     EXPECT_FALSE(state.map.has_value());
     EXPECT_EQ(state.last_map, "x.map");
@@ -163,7 +163,7 @@ TEST(RandomPickAlone, ChoosesThroughItsCallbackAndReturnsTheNewFrame) {
 
     // The one map was the last pick: nothing is chosen and, the catalogue holding a map, nothing
     // is said.
-    EXPECT_EQ(random_pick(state, slots, services, choose), std::nullopt);
+    EXPECT_EQ(random_pick(state, slots, services, services, choose), std::nullopt);
     EXPECT_EQ(chosen, std::vector<int>{12});
     EXPECT_EQ(state.last_pic, 2);
     EXPECT_TRUE(services.messages.empty());

@@ -4,7 +4,7 @@
 // their ids) to every stand-in the test noted.
 #pragma once
 
-#include "platform/services.h"
+#include "platform/process_service.h"
 
 #include <gtest/gtest.h>
 

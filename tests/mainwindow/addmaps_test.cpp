@@ -195,7 +195,7 @@ TEST(PickerAlone, HandsTheNameAndTheCurrentSlotToItsCallback) {
     State state;
     state.map = 9;
     std::vector<std::pair<int, std::string>> put;
-    Addmaps picker{state, services, [&](int slot, const std::string& name) {
+    Addmaps picker{state, services, services, services, [&](int slot, const std::string& name) {
                        EXPECT_EQ(state.t_mapnum, slot);
                        EXPECT_EQ(state.t_mapname, name);
                        put.emplace_back(slot, name);

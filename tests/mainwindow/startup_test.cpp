@@ -78,7 +78,7 @@ TEST_F(StartUp, EveryWayOfEndingWritesOnceAndEnds) {
         [](Dorvane& m) { m.Quit_Click(); },
         [](Dorvane& m) { m.Exit_Click(); },
         [](Dorvane& m) {  // the window frame's close control
-            auto& user = static_cast<HeadlessServices&>(m.services);
+            auto& user = static_cast<HeadlessServices&>(m.services.windows);
             user.route([&m] { m.visible = true; });
             user.close_frame(m);
         },

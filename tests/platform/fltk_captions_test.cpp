@@ -26,7 +26,7 @@ namespace {
 struct AboutBoxOnScreen : ::testing::Test {
     TempFolder folder;
     HeadlessServices headless{folder.str()};
-    Aboutqim about{headless};
+    Aboutqim about{headless, headless};
     Aboutqim* box = &about;
 
     void SetUp() override {

@@ -231,7 +231,7 @@ TEST(BackendFailure, AWindowTheSystemWillNotMakeIsReported) {
 struct AboutBoxOnWindows : ::testing::Test {
     testing::TempFolder folder;
     HeadlessServices headless{folder.str()};
-    Aboutqim about{headless};
+    Aboutqim about{headless, headless};
     Backend backend{GetModuleHandleW(nullptr)};
     Aboutqim* box = &about;
 

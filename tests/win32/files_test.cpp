@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "platform/win32/files.h"
-#include "platform/win32/processes.h"
 #include "support/temp_folder.h"
 
 namespace dorvane {
@@ -194,26 +193,6 @@ TEST_F(Win32FilesTest, LeavesOutFilesWithTheHiddenAttributeWhenAsked) {
               (std::vector<std::string>{"b.map", "e1l8.map"}));
     EXPECT_EQ(files.list_files("*.map", Hidden::Listed).names,
               (std::vector<std::string>{"b.map", "e1l8.map", "secret.map"}));
-}
-
-TEST(ProgramOf, TakesTheFirstWordOrTheQuotedName) {
-    EXPECT_EQ(win32::program_of("duke3d.exe -map e1l8.map"), "duke3d.exe");
-    EXPECT_EQ(win32::program_of("Build.exe my map.map"), "Build.exe");
-    EXPECT_EQ(win32::program_of("setup.exe"), "setup.exe");
-    EXPECT_EQ(win32::program_of("\"my game.exe\" -x"), "my game.exe");
-}
-
-TEST(StartProgram, FindsProgramsOnlyInTheCurrentFolder) {
-    testing::TempFolder folder;
-    wchar_t before[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, before);
-    ASSERT_TRUE(SetCurrentDirectoryW(folder.path().wstring().c_str()));
-    win32::Processes processes;
-    // cmd.exe lies on the search path, but not in the game's folder.
-    EXPECT_FALSE(processes.start("cmd.exe /c exit"));
-    EXPECT_FALSE(processes.start("duke3d.exe -map e1l8.map"));
-    EXPECT_FALSE(processes.start(""));
-    SetCurrentDirectoryW(before);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The launch contract's cases against the Win32 process services and the Windows stand-in
+// The launch contract's cases through the engine on the Win32 driver and the Windows stand-in
 // (under Wine in a virtual X server), with a window of the test's own in the place of the
-// launcher's, in front at the start.
+// launcher's, in front at the start; and where the driver looks for a program.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,10 +9,11 @@
 #include <map>
 #include <optional>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 #include "launcher/launch_cases.h"
-#include "platform/win32/processes.h"
+#include "platform/win32/launch_driver.h"
 #include "platform/win32/text.h"
 #include "support/temp_folder.h"
 
@@ -59,6 +60,12 @@ std::wstring standin_path() {
     return widen(path);
 }
 
+// The driver without the backend's loop: the test's own loop follows launches up.
+struct TestDriver : Win32LaunchDriver {
+    void follow_up_soon() override {}
+    void run_as_event(const std::function<void()>& report) override { report(); }
+};
+
 class Win32Launch : public ::testing::Test, public testing::LaunchRig {
   protected:
     void SetUp() override {
@@ -76,6 +83,8 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
         g_launcher_keys = 0;
     }
     void TearDown() override {
+        if (ctrl.joinable())
+            ctrl.join();
         for (TaskId task : started_) {
             if (HANDLE p =
                     OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<DWORD>(task))) {
@@ -93,30 +102,38 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
         ASSERT_TRUE(CopyFileW(standin_path().c_str(), widen(name).c_str(), FALSE)) << name;
         behaviours[name] = behaviour;
     }
+    launch::LaunchEngine& engine() override { return engine_; }
+    Clock::time_point now() override { return Clock::now(); }
     std::optional<TaskId> start(const std::string& command_line) override {
         auto found = behaviours.find(program_of(command_line));
         set_knobs(found == behaviours.end() ? Behaviour::Window : found->second);
-        std::optional<TaskId> task = processes.start(command_line);
+        std::optional<TaskId> task = engine_.start_program(command_line);
         set_knobs(Behaviour::Window);
         if (task)
             started_.push_back(*task);
         return task;
     }
-    bool activate(TaskId task) override { return processes.activate(task); }
-    bool send_keys(const std::string& keys, std::chrono::milliseconds shown_for) override {
-        return processes.send_keys(keys, shown_for);
-    }
-    void on_late_failure(std::function<void()> report) override { late = std::move(report); }
     // What Win32Services' timer does between events.
     void run_events(double seconds) override {
         wait_until(
             [this] {
-                if (processes.pending() && processes.follow_up() == Processes::FollowUp::Failed &&
-                    late)
-                    late();
+                if (engine_.pending())
+                    engine_.follow_up();
                 return false;
             },
             seconds);
+    }
+    // Pressed here, let go from another thread while the engine waits.
+    void hold_ctrl(std::chrono::milliseconds time) override {
+        INPUT press{};
+        press.type = INPUT_KEYBOARD;
+        press.ki.wVk = VK_CONTROL;
+        SendInput(1, &press, sizeof press);
+        ctrl = std::thread([time, press]() mutable {
+            std::this_thread::sleep_for(time);
+            press.ki.dwFlags = KEYEVENTF_KEYUP;
+            SendInput(1, &press, sizeof press);
+        });
     }
     // The stand-in's lines of one task: "<tick> <pid> <what> <rest>".
     struct Line {
@@ -177,7 +194,7 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
             return static_cast<TaskId>(pid) == task;
         });
     }
-    bool launcher_got_keys() override {
+    bool stray_keys() override {
         pump_messages();
         return g_launcher_keys > 0;
     }
@@ -212,10 +229,11 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
     }
 
     ::dorvane::testing::TempFolder folder;
-    Processes processes;
+    TestDriver driver;
+    launch::LaunchEngine engine_{driver};
     std::map<std::string, Behaviour> behaviours;
-    std::function<void()> late;
     HWND launcher = nullptr;
+    std::thread ctrl;
 
   private:
     std::vector<TaskId> started_;
@@ -223,6 +241,14 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
 };
 
 DORVANE_LAUNCH_CASES(Win32Launch)
+
+// Only the game's folder: cmd.exe lies on the search path, but not there.
+TEST_F(Win32Launch, ProgramsAreFoundOnlyInTheCurrentFolder) {
+    EXPECT_FALSE(start("cmd.exe /c exit"));
+    EXPECT_FALSE(start(""));
+    EXPECT_EQ(program_of("Build.exe my map.map"), "Build.exe");
+    EXPECT_EQ(program_of("\"my game.exe\" -x"), "my game.exe");
+}
 
 }  // namespace
 }  // namespace dorvane::win32

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: MIT
+// Clock and chance on Windows: the local time of day, a wait, and the program's random source.
+#pragma once
+
+#include "platform/clock_service.h"
+#include "platform/random.h"
+
+namespace dorvane::win32 {
+
+class Win32Clock : public ClockService {
+  public:
+    float seconds_since_midnight() override;
+    void sleep(double seconds) override;
+    float random() override { return random_.next(); }
+
+  private:
+    RandomSource random_;
+};
+
+}  // namespace dorvane::win32
