@@ -53,9 +53,12 @@ enum class ControlKind {
 // Pictures the program carries; the backend knows their bytes.
 enum class Picture { None, Icon, Frame1, Frame2, Frame3, Frame4 };
 
+// The size of a font that names none: the windows' default, as the layouts were drawn for.
+inline constexpr double kDefaultPoints = 8.25;
+
 struct Font {
     std::string face;   // empty: the toolkit's default face
-    double points = 0;  // 0: the toolkit's default size
+    double points = 0;  // 0: kDefaultPoints
     bool bold = false;
     bool italic = false;
     bool underline = false;

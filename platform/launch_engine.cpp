@@ -16,7 +16,7 @@ std::optional<TaskId> LaunchEngine::start_program(const std::string& command_lin
             ++it;
         }
     }
-    std::optional<TaskId> task = driver_.start(command_line);
+    std::optional<TaskId> task = driver_.start_program(command_line);
     if (task)
         started_.insert_or_assign(*task, driver_.now());
     return task;

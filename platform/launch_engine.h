@@ -38,7 +38,7 @@ class LaunchDriver {
     virtual ~LaunchDriver() = default;
 
     // Starts the program; nullopt when it cannot be found or executed (known before it returns).
-    virtual std::optional<TaskId> start(const std::string& command_line) = 0;
+    virtual std::optional<TaskId> start_program(const std::string& command_line) = 0;
     // How the task stands now; looking also reaps a task that has ended.
     virtual TaskState state(TaskId task) = 0;
     // Lets go of an ended task (its handle, its record).

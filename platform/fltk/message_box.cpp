@@ -24,7 +24,6 @@ constexpr int kTextWidth = 420;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
 constexpr int kGap = 6;
-constexpr double kPoints = 8.25;
 
 class MessageWindow : public Fl_Window {
   public:
@@ -91,7 +90,7 @@ Answer run_message_box(const std::string& prompt, const std::string& title, Butt
                        const Scale& scale) {
     const int margin = scale.px(kMargin * 15), gap = scale.px(kGap * 15);
     const int bw = scale.px(kButtonWidth * 15), bh = scale.px(kButtonHeight * 15);
-    const int size = scale.font_px(kPoints);
+    const int size = scale.font_px(kDefaultPoints);
     std::vector<const char*> labels = buttons == Buttons::Ok
                                           ? std::vector<const char*>{"OK"}
                                           : std::vector<const char*>{"Yes", "No"};

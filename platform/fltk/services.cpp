@@ -71,7 +71,7 @@ class Launching final : public x11::X11LaunchDriver {
             Fl::remove_fd(posix::watch_child_ends());
     }
 
-    std::optional<TaskId> start(const std::string& command_line) override {
+    std::optional<TaskId> start_program(const std::string& command_line) override {
         // Watched from the first start on, so that start-up does not pay for it.
         if (!watching_ && posix::watch_child_ends() >= 0) {
             watching_ = true;
@@ -83,7 +83,7 @@ class Launching final : public x11::X11LaunchDriver {
                 },
                 this);
         }
-        return X11LaunchDriver::start(command_line);
+        return X11LaunchDriver::start_program(command_line);
     }
     void follow_up_soon() override {
         if (!Fl::has_timeout(tick, this))

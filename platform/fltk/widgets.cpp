@@ -110,9 +110,6 @@ std::vector<std::string> caption_lines(const Fl_Widget& button) {
 
 namespace {
 
-// The windows' default font, as the layout was designed for: 8.25 points.
-constexpr double kDefaultPoints = 8.25;
-
 Fl_Font face_of(const Font& font) {
     std::string face = ascii_lower(font.face);
     Fl_Font base = FL_HELVETICA;

@@ -157,7 +157,7 @@ class HeadlessServices : public MessageBoxService,
     class ScriptedPrograms final : public launch::LaunchDriver {
       public:
         explicit ScriptedPrograms(HeadlessServices& services) : s_(services) {}
-        std::optional<TaskId> start(const std::string& command_line) override;
+        std::optional<TaskId> start_program(const std::string& command_line) override;
         launch::TaskState state(TaskId task) override;
         void forget(TaskId task) override;
         std::optional<launch::WindowId> find_window(TaskId task) override;

@@ -164,7 +164,7 @@ HFONT Backend::font(const Font& f) {
     if (auto it = fonts_.find(key); it != fonts_.end())
         return it->second;
     LOGFONTW lf{};
-    double points = f.points > 0 ? f.points : 8.25;
+    double points = f.points > 0 ? f.points : kDefaultPoints;
     lf.lfHeight = -static_cast<LONG>(std::lround(points * dpi_ / 72.0));
     lf.lfWeight = f.bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = f.italic;

@@ -75,7 +75,7 @@ Win32LaunchDriver::~Win32LaunchDriver() {
         CloseHandle(process);
 }
 
-std::optional<TaskId> Win32LaunchDriver::start(const std::string& command_line) {
+std::optional<TaskId> Win32LaunchDriver::start_program(const std::string& command_line) {
     std::string program = program_of(command_line);
     wchar_t folder[MAX_PATH];
     DWORD n = GetCurrentDirectoryW(MAX_PATH, folder);

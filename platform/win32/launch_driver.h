@@ -3,9 +3,10 @@
 // foreground rules, which are stricter than Wine's: only the process the user last worked with
 // may hand the foreground on. What is particular to Windows:
 //
-// start: the command line is passed exactly as given; its first word names a program in the
-//   current folder (not the folder of dorvane.exe nor the search path, which Windows would try).
-//   The program is started maximised and may take the foreground itself. The task is its id.
+// start_program: the command line is passed exactly as given; its first word names a program in
+//   the current folder (not the folder of dorvane.exe nor the search path, which Windows would
+//   try). The program is started maximised and may take the foreground itself. The task is its
+//   process id.
 // find_window: the first visible, unowned top-level window of the started process.
 // holds_focus: the window is the foreground window.
 // type_keys: SendInput, then waits until the window's thread has taken them out of its queue.
@@ -30,7 +31,7 @@ class Win32LaunchDriver : public launch::LaunchDriver {
     Win32LaunchDriver(const Win32LaunchDriver&) = delete;
     Win32LaunchDriver& operator=(const Win32LaunchDriver&) = delete;
 
-    std::optional<TaskId> start(const std::string& command_line) override;
+    std::optional<TaskId> start_program(const std::string& command_line) override;
     launch::TaskState state(TaskId task) override;
     void forget(TaskId task) override;
     std::optional<launch::WindowId> find_window(TaskId task) override;

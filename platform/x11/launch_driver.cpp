@@ -20,7 +20,7 @@ void X11LaunchDriver::reap() {
         launch.program.child.running();
 }
 
-std::optional<TaskId> X11LaunchDriver::start(const std::string& command_line) {
+std::optional<TaskId> X11LaunchDriver::start_program(const std::string& command_line) {
     std::set<unsigned long> before = managed_windows(display_);
     std::optional<posix::StartedProgram> program =
         posix::start_from_command_line(command_line, ++launches_, last_error_);

@@ -2,9 +2,10 @@
 // The launch engine's driver for Linux with X11 (platform/launch_engine.h), for a backend that
 // owns the X connection. What is particular to X11:
 //
-// start: starts the program as platform/posix/processes.h describes (in the current folder, in
-//   any letter case, through dosbox or wine where it needs them, without a shell, in a session
-//   of its own and with a marker of its own in its environment). The task is the process id.
+// start_program: starts the program as platform/posix/processes.h describes (in the current
+//   folder, in any letter case, through dosbox or wine where it needs them, without a shell, in
+//   a session of its own and with a marker of its own in its environment). The task is the
+//   process id.
 // find_window: the first window the window manager lists, mapped on the screen (or iconic), that
 //   belongs to the launch by its _NET_WM_PID (platform/posix/owner.h) or, without one, by its
 //   class when it was not there at the start (ewmh.h). Through wine it must also be of the class
@@ -41,7 +42,7 @@ class X11LaunchDriver : public launch::LaunchDriver {
   public:
     explicit X11LaunchDriver(Display* display) : display_(display) {}
 
-    std::optional<TaskId> start(const std::string& command_line) override;
+    std::optional<TaskId> start_program(const std::string& command_line) override;
     launch::TaskState state(TaskId task) override;
     void forget(TaskId task) override;
     std::optional<launch::WindowId> find_window(TaskId task) override;

@@ -26,7 +26,7 @@ class HeadlessLaunch : public ::testing::Test, public testing::LaunchRig {
     void install(const std::string& name, Behaviour behaviour) override {
         services.programs[name] = static_cast<Program>(behaviour);
     }
-    std::optional<TaskId> start(const std::string& command_line) override {
+    std::optional<TaskId> start_program(const std::string& command_line) override {
         std::string program = command_line.substr(0, command_line.find(' '));
         if (!services.programs.count(program))
             services.missing_programs.insert(program);

@@ -30,7 +30,7 @@ class LaunchRig {
     virtual Clock::time_point now() = 0;
     // Puts a program named `name` into the current folder that behaves so.
     virtual void install(const std::string& name, Behaviour behaviour) = 0;
-    virtual std::optional<TaskId> start(const std::string& command_line) = 0;
+    virtual std::optional<TaskId> start_program(const std::string& command_line) = 0;
     // Lets the backend's event loop run for about `seconds`, as between the user's events.
     virtual void run_events(double seconds) = 0;
     // What the task's window took as text, once it holds `count` characters (bounded wait).
@@ -66,7 +66,7 @@ struct Timed {
 // Starts `name` behaving so; the test ends when it does not start.
 inline TaskId started(LaunchRig& rig, const std::string& name, Behaviour behaviour) {
     rig.install(name, behaviour);
-    std::optional<TaskId> task = rig.start(name + " -map e1l8.map");
+    std::optional<TaskId> task = rig.start_program(name + " -map e1l8.map");
     EXPECT_TRUE(task) << name;
     return task.value_or(-1);
 }
@@ -81,7 +81,7 @@ inline int& late_reports(LaunchRig& rig) {
 
 inline void missing_program_is_known_at_once(LaunchRig& rig) {
     Timed timed{rig};
-    EXPECT_FALSE(rig.start("missing.exe -map e1l8.map"));
+    EXPECT_FALSE(rig.start_program("missing.exe -map e1l8.map"));
     EXPECT_LT(timed.since(), rig.slack());
     EXPECT_FALSE(rig.engine().activate(424242));
     EXPECT_FALSE(rig.engine().send_keys("Y", launch::kAtOnce));

@@ -99,7 +99,7 @@ class X11Launch : public testing::StandinTest, public testing::LaunchRig {
         StandinTest::install(name);
         behaviours[name] = behaviour;
     }
-    std::optional<TaskId> start(const std::string& command_line) override {
+    std::optional<TaskId> start_program(const std::string& command_line) override {
         auto behaviour = behaviours.find(command_line.substr(0, command_line.find(' ')));
         for (const char* knob : kKnobs)
             unsetenv(knob);
@@ -193,7 +193,7 @@ TEST_F(X11Launch, ProgramGetsItsArgumentsExactlyAndNothingElse) {
     int leaky = open("/dev/null", O_RDONLY);  // deliberately without O_CLOEXEC
     for (const std::string name : {"my  map.map", "$(touch${IFS}x);.map", "a\"b.map",
                                    "`touch${IFS}y`.map", "'\\\\'&&touch${IFS}v", "\xe9t\xe9.map"}) {
-        std::optional<TaskId> task = start("duke3d.exe -map " + name);
+        std::optional<TaskId> task = start_program("duke3d.exe -map " + name);
         ASSERT_TRUE(task) << driver.last_error();
         std::string line = start_line(*task);
         Lines args{"duke3d.exe", "-map"};
@@ -217,11 +217,11 @@ TEST_F(X11Launch, FailureToStartIsKnownBeforeTheCallReturns) {
     fs::create_directory("duke3d.exe");
     for (const char* line :
          {"duke3d.exe", "setup.exe -map a.map", "build.exe", "../duke3d.exe", "", "   "})
-        EXPECT_FALSE(start(line)) << line;
+        EXPECT_FALSE(start_program(line)) << line;
     EXPECT_FALSE(fs::exists("ran"));
     folder.write("setup.exe", "#!/bin/sh\necho \"$@\" > ran\n");
     fs::permissions("setup.exe", fs::perms::owner_all);
-    ASSERT_TRUE(start("setup.exe -map a;b.map"));
+    ASSERT_TRUE(start_program("setup.exe -map a;b.map"));
     EXPECT_TRUE(wait_until([] { return fs::exists("ran") && fs::file_size("ran") > 0; }));
     std::string got;
     std::getline(std::ifstream("ran") >> std::ws, got);
@@ -247,12 +247,12 @@ TEST_F(X11Launch, DosAndWindowsProgramsRunThroughTheirHelpers) {
     write_dos_program("build.exe", true);
     // Only the folder of the stand-ins on the PATH: a real dosbox or wine must not run here.
     setenv("PATH", bin.string().c_str(), 1);
-    EXPECT_FALSE(start("duke3d.exe -map e1l8.map"));  // neither helper there yet
-    EXPECT_FALSE(start("Build.exe e1l8.map"));
+    EXPECT_FALSE(start_program("duke3d.exe -map e1l8.map"));  // neither helper there yet
+    EXPECT_FALSE(start_program("Build.exe e1l8.map"));
     StandinTest::install("dosbox", bin);
     StandinTest::install("wine", bin);
     std::string here = fs::current_path().string();
-    std::optional<TaskId> game = start("duke3d.exe -map e1l8.map");
+    std::optional<TaskId> game = start_program("duke3d.exe -map e1l8.map");
     ASSERT_TRUE(game) << driver.last_error();
     EXPECT_NE(
         start_line(*game).find(json_array({(bin / "dosbox").string(), "-fullscreen", "-noautoexec",
@@ -262,7 +262,7 @@ TEST_F(X11Launch, DosAndWindowsProgramsRunThroughTheirHelpers) {
         << start_line(*game);
     EXPECT_TRUE(engine_.activate(*game));
     EXPECT_FALSE(wait_for(*game, "maximised").empty());
-    std::optional<TaskId> editor = start("Build.exe e1l8.map");
+    std::optional<TaskId> editor = start_program("Build.exe e1l8.map");
     ASSERT_TRUE(editor);
     EXPECT_NE(start_line(*editor).find(
                   json_array({(bin / "wine").string(), here + "/build.exe", "e1l8.map"})),
@@ -289,7 +289,7 @@ TEST_F(X11Launch, FinishedProgramsLeaveNoZombies) {
         pids.push_back(static_cast<pid_t>(*engine_.start_program("duke3d.exe")));
     }
     unsetenv("DORVANE_STANDIN_EXIT");
-    std::optional<TaskId> shown = start("duke3d.exe");
+    std::optional<TaskId> shown = start_program("duke3d.exe");
     ASSERT_TRUE(shown && engine_.activate(*shown));
     pids.push_back(static_cast<pid_t>(*shown));
     kill(pids.back(), SIGTERM);
@@ -301,12 +301,12 @@ TEST_F(X11Launch, FinishedProgramsLeaveNoZombies) {
         })) << pid
             << " left as a zombie";
     }
-    std::optional<TaskId> last = start("duke3d.exe");
+    std::optional<TaskId> last = start_program("duke3d.exe");
     ASSERT_TRUE(last && engine_.activate(*last));
     kill(static_cast<pid_t>(*last), SIGTERM);
     ASSERT_TRUE(wait_until([&] { return zombie_or_gone(static_cast<pid_t>(*last)); }));
     posix::take_child_ends(child_ends);  // no event loop this time
-    ASSERT_TRUE(start("duke3d.exe"));
+    ASSERT_TRUE(start_program("duke3d.exe"));
     EXPECT_FALSE(fs::exists("/proc/" + std::to_string(*last))) << "left as a zombie";
 }
 
@@ -343,7 +343,7 @@ TEST_F(X11Launch, WhichWindowIsTheProgramsOwn) {
     Window older = show_window(display(), "setup.exe", true, false);
     ASSERT_TRUE(wait_until([&] { return x11::managed_windows(display()).count(older) > 0; }));
     for (bool iconic : {false, true}) {
-        std::optional<TaskId> task = start("setup.exe");
+        std::optional<TaskId> task = start_program("setup.exe");
         ASSERT_TRUE(task && engine_.activate(*task));
         EXPECT_TRUE(engine_.pending()) << "took a window older than the start";
         Window late = show_window(display(), "setup.exe", !iconic, iconic);

@@ -9,19 +9,20 @@ namespace dorvane::testing {
 
 namespace fs = std::filesystem;
 
-XSession* StandinTest::session_ = nullptr;
+Display* StandinTest::display_ = nullptr;
 
 void StandinTest::SetUpTestSuite() {
-    session_ = new XSession();
+    display_ = XOpenDisplay(nullptr);
 }
 
 void StandinTest::TearDownTestSuite() {
-    delete session_;
-    session_ = nullptr;
+    if (display_)
+        XCloseDisplay(display_);
+    display_ = nullptr;
 }
 
 void StandinTest::SetUp() {
-    ASSERT_EQ(session_->failure(), "");
+    ASSERT_NE(display_, nullptr) << "no X display";
     old_cwd_ = fs::current_path();
     fs::current_path(folder.path());
     log_ = (folder.path() / "standin.log").string();

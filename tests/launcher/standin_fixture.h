@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// A test fixture for running the stand-in program: one private X session per test suite, and
-// per test a fresh folder that is the current folder, a stand-in log in it, and an end (by
-// their ids) to every stand-in the test noted.
+// A test fixture for running the stand-in program in the X session the test runs in (CTest gives
+// it one of its own, tests/e2e/run_in_x.py): per test a fresh folder that is the current folder,
+// a stand-in log in it, and an end (by their ids) to every stand-in the test noted.
 #pragma once
 
 #include "platform/process_service.h"
@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include <X11/Xlib.h>
 #include "standin_log.h"
 #include "support/temp_folder.h"
-#include "x_session.h"
 
 namespace dorvane::testing {
 
@@ -36,12 +36,12 @@ class StandinTest : public ::testing::Test {
     // The line of its start, with its arguments, folder and descriptors.
     std::string start_line(TaskId pid);
 
-    static Display* display() { return session_->display(); }
+    static Display* display() { return display_; }
 
     TempFolder folder;
 
   private:
-    static XSession* session_;
+    static Display* display_;
     std::filesystem::path old_cwd_;
     std::string old_path_;
     std::string log_;

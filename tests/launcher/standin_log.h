@@ -2,6 +2,8 @@
 // Reading what the stand-in program wrote down (one JSON object a line; see tools/standin).
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,5 +27,9 @@ std::string json_array(const std::vector<std::string>& texts);
 
 // Seconds on the clock the stand-in uses.
 double monotonic_now();
+
+// Polls `condition` until it holds or `limit` has passed; returns its last value.
+bool wait_until(const std::function<bool()>& condition,
+                std::chrono::milliseconds limit = std::chrono::seconds(10));
 
 }  // namespace dorvane::testing

@@ -104,7 +104,7 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
     }
     launch::LaunchEngine& engine() override { return engine_; }
     Clock::time_point now() override { return Clock::now(); }
-    std::optional<TaskId> start(const std::string& command_line) override {
+    std::optional<TaskId> start_program(const std::string& command_line) override {
         auto found = behaviours.find(program_of(command_line));
         set_knobs(found == behaviours.end() ? Behaviour::Window : found->second);
         std::optional<TaskId> task = engine_.start_program(command_line);
@@ -244,8 +244,8 @@ DORVANE_LAUNCH_CASES(Win32Launch)
 
 // Only the game's folder: cmd.exe lies on the search path, but not there.
 TEST_F(Win32Launch, ProgramsAreFoundOnlyInTheCurrentFolder) {
-    EXPECT_FALSE(start("cmd.exe /c exit"));
-    EXPECT_FALSE(start(""));
+    EXPECT_FALSE(start_program("cmd.exe /c exit"));
+    EXPECT_FALSE(start_program(""));
     EXPECT_EQ(program_of("Build.exe my map.map"), "Build.exe");
     EXPECT_EQ(program_of("\"my game.exe\" -x"), "my game.exe");
 }
