@@ -287,7 +287,8 @@ double ends_after(HeadlessServices::Program program) {
 
 }  // namespace
 
-std::optional<TaskId> HeadlessServices::ScriptedPrograms::start_program(const std::string& command_line) {
+std::optional<TaskId> HeadlessServices::ScriptedPrograms::start_program(
+    const std::string& command_line) {
     std::string program = command_line.substr(0, command_line.find(' '));
     if (s_.missing_programs.count(program)) {
         s_.log.push_back("start-failed " + command_line + stamp(s_.clock));
