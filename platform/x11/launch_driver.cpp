@@ -27,7 +27,8 @@ std::optional<TaskId> X11LaunchDriver::start_program(const std::string& command_
     if (!program)
         return std::nullopt;
     TaskId task = program->child.pid();
-    tasks_.insert_or_assign(task, Launch{std::move(*program), std::move(before)});
+    tasks_.insert_or_assign(task,
+                            Launch{std::move(*program), std::move(before), std::nullopt, true});
     return task;
 }
 

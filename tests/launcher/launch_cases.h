@@ -162,6 +162,7 @@ inline void keys_wait_for_the_window_to_be_up_long_enough(LaunchRig& rig) {
 inline void keys_wait_for_the_modifiers_to_be_released(LaunchRig& rig) {
     TaskId task = started(rig, "build.exe", Behaviour::Window);
     EXPECT_TRUE(rig.engine().activate(task));
+    EXPECT_TRUE(rig.in_front(task));
     const milliseconds held(600);
     rig.hold_ctrl(held);
     Timed timed{rig};

@@ -123,8 +123,10 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
             },
             seconds);
     }
-    // Pressed here, let go from another thread while the engine waits.
+    // Pressed here, let go from another thread while the engine waits. Wine takes its key state
+    // from the X server's when a window of its gets the X focus: the press comes after that.
     void hold_ctrl(std::chrono::milliseconds time) override {
+        wait_until([] { return false; }, 0.3);
         INPUT press{};
         press.type = INPUT_KEYBOARD;
         press.ki.wVk = VK_CONTROL;
