@@ -9,7 +9,6 @@
 // and asking the window manager to activate it.
 #include "platform/x11/launch_driver.h"
 
-#include <X11/Xlib.h>
 #include <signal.h>
 
 #include <algorithm>
@@ -21,6 +20,8 @@
 #include "platform/headless/headless.h"
 #include "standin_log.h"
 #include "support/temp_folder.h"
+
+#include <X11/Xlib.h>  // last: its macros clash with names of the platform seam
 
 namespace {
 
