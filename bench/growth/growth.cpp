@@ -131,6 +131,7 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(folders.front()->path());
     fltk::FltkServices services;
     Dorvane main_window(services);
+    FileService& disk = Services(services).files;
     services.route([&] {
         main_window.Form_Load();
         main_window.visible = true;
@@ -140,17 +141,17 @@ int main(int argc, char** argv) {
         int files = sizes[i];
         std::filesystem::current_path(folders[i]->path());
         print("save (flushed to disk)", files, time_runs(runs, [&] {
-                  if (!write_database(main_window.state, Numbering::ByMapnum, services))
+                  if (!write_database(main_window.state, Numbering::ByMapnum, {disk, services}))
                       std::fprintf(stderr, "the save failed\n");
               }));
         print("lookup, name exists as stored", files,
-              time_runs(runs, [&] { (void)services.real_name("e1l8.map"); }));
+              time_runs(runs, [&] { (void)disk.real_name("e1l8.map"); }));
         print("lookup, file in capitals", files,
-              time_runs(runs, [&] { (void)services.real_name("e2l3.map"); }));
+              time_runs(runs, [&] { (void)disk.real_name("e2l3.map"); }));
         print("lookup, file in mixed case", files,
-              time_runs(runs, [&] { (void)services.real_name("e4l1.map"); }));
+              time_runs(runs, [&] { (void)disk.real_name("e4l1.map"); }));
         print("  (whole listing, for comparison)", files,
-              time_runs(runs, [&] { (void)services.list_files("*", Hidden::Listed); }));
+              time_runs(runs, [&] { (void)disk.list_files("*", Hidden::Listed); }));
 
         // The picker: from Add Map to its window shown with the list painted, again and again
         // (hidden in between, so that every opening reads the folder afresh).
