@@ -75,4 +75,11 @@ class FileService {
     virtual NameOnDisk real_name(const std::string& name) = 0;
 };
 
+// The comparison of replace_file's `expected`, for a system's replace_file to make while it holds
+// its writers' lock: nothing when the file, read through `files`, still holds exactly `expected`
+// (or no `expected` was given); otherwise the `changed` result to return. A file that cannot be
+// read for another reason than its absence is not judged here: the write that follows reports why.
+std::optional<FileWrite> changed_since(FileService& files, const std::string& name,
+                                       std::optional<std::string_view> expected);
+
 }  // namespace dorvane
