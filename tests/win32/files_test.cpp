@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "platform/file_cases.h"
 #include "platform/win32/files.h"
@@ -25,20 +26,37 @@ struct Win32FilesTest : ::testing::Test, testing::FileRig {
         std::filesystem::create_directory(folder.path() / "dir");
         return {"dir"};
     }
-    // Wine starts the machine's own programs as it starts Windows ones.
+    // Wine starts the machine's own programs as it starts Windows ones, and names a folder's
+    // place there. It splits their command line at every space, so the script goes in a file,
+    // and hands the last word on with a stray character after it, so a word no one reads ends
+    // it; it cannot wait for them, so the script leaves its status in a file of its own.
     bool shell(const std::string& command) override {
-        std::wstring line = L"sh -c \"" + std::wstring(command.begin(), command.end()) + L"\"";
+        using UnixName = char*(CDECL*)(const wchar_t*);
+        auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+        char* here = unix_name ? unix_name(folder.path().wstring().c_str()) : nullptr;
+        if (!here)
+            return false;
+        std::string script = "/tmp/dorvane-shell-" + std::to_string(GetCurrentProcessId());
+        std::ofstream("Z:" + script, std::ios::binary)
+            << "cd '" << here << "' && (" << command << ")\necho $? > " << script << ".run\nmv "
+            << script << ".run " << script << ".status\n";
+        HeapFree(GetProcessHeap(), 0, here);
+        std::wstring line = L"sh " + std::wstring(script.begin(), script.end()) + L" end";
         STARTUPINFOW start{sizeof start};
         PROCESS_INFORMATION started{};
-        if (!CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            folder.path().wstring().c_str(), &start, &started))
-            return false;
-        DWORD code = 1;
-        WaitForSingleObject(started.hProcess, 30000);
-        GetExitCodeProcess(started.hProcess, &code);
-        CloseHandle(started.hProcess);
-        CloseHandle(started.hThread);
-        return code == 0;
+        std::string status = "none";
+        if (CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           nullptr, &start, &started)) {
+            CloseHandle(started.hProcess);
+            CloseHandle(started.hThread);
+            for (int i = 0; i < 3000 && !std::filesystem::exists("Z:" + script + ".status"); ++i)
+                Sleep(10);
+            std::ifstream("Z:" + script + ".status") >> status;
+        }
+        std::filesystem::remove("Z:" + script);
+        std::filesystem::remove("Z:" + script + ".status");
+        return status == "0";
     }
     std::wstring path(const std::string& name) const { return (folder.path() / name).wstring(); }
 };
