@@ -392,8 +392,8 @@ FileWrite PosixFiles::replace_file(const std::string& name, std::string_view byt
         // r--). A file whose attributes cannot all be copied is rewritten in place instead.
         if (!copy_attributes(target, fd.get()))
             return in_place();
-        // With the ACL in place, the old mode sets the same mask; it adds the setgid and sticky
-        // bits, which the ACL does not carry.
+        // With the ACL in place, the old mode sets the same mask; it adds the setuid, setgid and
+        // sticky bits, which the ACL does not carry.
         if (::fchmod(fd.get(), st.st_mode & 07777) != 0)
             return fail();
     }
