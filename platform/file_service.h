@@ -57,8 +57,10 @@ class FileService {
     virtual FileRead read_file(const std::string& name, std::size_t limit) = 0;
     // Replaces the file's whole content, flushed to disk, in one atomic step where the system
     // allows it: an interruption leaves either the old or the new file. An existing file keeps
-    // its identity (links, owner, permissions). With `expected`, the file is replaced only while
-    // it still holds exactly those bytes; otherwise nothing changes and `changed` is set. Two
+    // its identity (links, owner, permissions, access lists and attributes), and the new content
+    // is never readable or writable by anyone the old file kept out. Only a regular file is
+    // written: a folder, a device or a pipe is refused. With `expected`, the file is replaced only
+    // while it still holds exactly those bytes; otherwise nothing changes and `changed` is set. Two
     // programs replacing the same file take turns.
     virtual FileWrite replace_file(const std::string& name, std::string_view bytes,
                                    std::optional<std::string_view> expected) = 0;
@@ -74,5 +76,12 @@ class FileService {
     // holds no such file (or `name` is no bare file name); Failed: it could not be searched.
     virtual NameOnDisk real_name(const std::string& name) = 0;
 };
+
+// The comparison of replace_file's `expected`, for a system's replace_file to make while it holds
+// its writers' lock: nothing when the file, read through `files`, still holds exactly `expected`
+// (or no `expected` was given); otherwise the `changed` result to return. A file that cannot be
+// read for another reason than its absence is not judged here: the write that follows reports why.
+std::optional<FileWrite> changed_since(FileService& files, const std::string& name,
+                                       std::optional<std::string_view> expected);
 
 }  // namespace dorvane

@@ -31,6 +31,8 @@ test_packages=(
   # The launcher with the real engines (DOSBox with a DOS program assembled with nasm), and
   # Debian's 32-bit Wine, which runs the 32-bit Windows build and its tests.
   dosbox nasm wine32:i386
+  # Sets the ACLs and extended attributes that a save must keep.
+  acl attr
 )
 
 set_name=test

@@ -5,12 +5,14 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "platform/posix/real_name.h"
@@ -187,17 +189,6 @@ class FolderLock {
     Fd fd_;
 };
 
-// Whether the file holds exactly `expected`. A file that cannot be opened for another reason
-// than its absence is not judged here: the write that follows reports that reason.
-bool holds_exactly(const std::string& path, std::string_view expected) {
-    int raw = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (raw < 0)
-        return errno != ENOENT;
-    Fd fd(raw);
-    std::string now;
-    return read_all(fd.get(), now, expected.size()) && now == expected;
-}
-
 // Rewrites the file through its own descriptor, so that the file stays the same file: every
 // hard link, its owner, group, mode, ACLs and attributes stay as they are. It cannot be atomic:
 // the room is reserved first, so that a full disk stops it before any byte changed, and the old
@@ -229,6 +220,79 @@ FileWrite rewrite_in_place(const std::string& path, std::string_view bytes) {
                       ::ftruncate(fd.get(), static_cast<off_t>(old.size())) == 0 &&
                       ::fsync(fd.get()) == 0;
     return failed;
+}
+
+// One of the list and get calls of <sys/xattr.h>, asked with a buffer, which it fills with at
+// most that many bytes and answers with the length (or -1).
+using AttributeCall = std::function<ssize_t(char*, std::size_t)>;
+
+// Reads a whole attribute value or name list through `call`, which may grow between the call that
+// asks the size and the one that reads.
+bool read_attribute(const AttributeCall& call, std::string& into) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        ssize_t size = call(nullptr, 0);
+        if (size < 0)
+            return false;
+        into.assign(static_cast<std::size_t>(size), '\0');
+        ssize_t got = call(into.data(), into.size());
+        if (got >= 0) {
+            into.resize(static_cast<std::size_t>(got));
+            return true;
+        }
+        if (errno != ERANGE)
+            return false;
+    }
+    return false;
+}
+
+// The names of a file's extended attributes; none on a file system that has no such attributes.
+bool attribute_names(const AttributeCall& list, std::vector<std::string>& names) {
+    std::string all;
+    if (!read_attribute(list, all))
+        return errno == ENOTSUP;
+    for (std::size_t at = 0; at < all.size();) {
+        std::size_t end = all.find('\0', at);
+        if (end == std::string::npos)
+            end = all.size();
+        if (end > at)
+            names.push_back(all.substr(at, end - at));
+        at = end + 1;
+    }
+    return true;
+}
+
+// Gives the new file at `to` exactly the extended attributes of the file at `from`: they hold the
+// ACL (system.posix_acl_access), security labels and what the user stored there, which a rename
+// of a fresh file would otherwise drop. One the new file got that the old one lacks goes, for a
+// folder's default ACL gives every new file an ACL of its own, which may grant more than the old
+// file did. False when one cannot be copied or removed: the caller then rewrites in place.
+bool copy_attributes(const std::string& from, int to) {
+    std::vector<std::string> theirs, ours;
+    if (!attribute_names([&](char* b, std::size_t n) { return ::listxattr(from.c_str(), b, n); },
+                         theirs) ||
+        !attribute_names([&](char* b, std::size_t n) { return ::flistxattr(to, b, n); }, ours))
+        return false;
+    for (const std::string& name : theirs) {
+        std::string value, now;
+        if (!read_attribute(
+                [&](char* b, std::size_t n) {
+                    return ::getxattr(from.c_str(), name.c_str(), b, n);
+                },
+                value))
+            return false;
+        // Labels the system gives every new file alike are left as they are, not set again.
+        if (read_attribute(
+                [&](char* b, std::size_t n) { return ::fgetxattr(to, name.c_str(), b, n); }, now) &&
+            now == value)
+            continue;
+        if (::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0)
+            return false;
+    }
+    for (const std::string& name : ours)
+        if (std::find(theirs.begin(), theirs.end(), name) == theirs.end() &&
+            ::fremovexattr(to, name.c_str()) != 0)
+            return false;
+    return true;
 }
 
 }  // namespace
@@ -277,44 +341,59 @@ FileWrite PosixFiles::replace_file(const std::string& name, std::string_view byt
     if (!lock.acquire(error))
         return {false, error};
 
-    if (expected && !holds_exactly(target, *expected)) {
-        FileWrite changed{false, "it was changed by another program"};
-        changed.changed = true;
-        return changed;
-    }
     struct stat st {};
     bool existed = ::stat(target.c_str(), &st) == 0;
+    // A rename would put a file in place of a device, a pipe or a socket (through a link, even in
+    // place of a system device), and a write into one would reach whatever is behind it.
+    if (existed && !S_ISREG(st.st_mode))
+        return {false,
+                S_ISDIR(st.st_mode) ? "it is a folder, not a file" : "it is not a regular file"};
+    if (auto changed = changed_since(*this, name, expected))
+        return *changed;
     // A file its owner made read-only is not replaced behind their back, though the folder
     // would allow the rename.
     if (existed && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
         return {false, system_error()};
     // A rename makes a new file, and every other hard link would keep the old content.
-    if (existed && S_ISREG(st.st_mode) && st.st_nlink > 1)
+    if (existed && st.st_nlink > 1)
         return rewrite_in_place(target, bytes);
 
     // We hold the lock, so a temporary file of this name is no other writer's: a crash left it.
     const std::string temp = dir + "/" + temp_name(base);
     ::unlink(temp.c_str());
-    int raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // The new file grants nobody but its maker anything until it has the old file's attributes:
+    // a descriptor opened on it before then would keep its access after the rename.
+    int raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, existed ? 0600 : 0666);
     if (raw < 0) {
         // A folder we may not write can still hold a file we may.
-        if (existed && S_ISREG(st.st_mode) && (errno == EACCES || errno == EPERM))
+        if (existed && (errno == EACCES || errno == EPERM))
             return rewrite_in_place(target, bytes);
         return {false, system_error()};
     }
     Fd fd(raw);
     auto fail = [&] { return failed_removing(temp); };
+    auto in_place = [&] {
+        ::unlink(temp.c_str());
+        return rewrite_in_place(target, bytes);
+    };
     if (existed) {
         struct stat made {};
         if (::fstat(fd.get(), &made) != 0)
             return fail();
         // Only root may give a file away: another user's file is rewritten in place instead,
-        // so that it keeps its owner and group.
+        // so that it keeps its owner and group. The owner comes first, since a change of owner
+        // clears some security attributes.
         if ((made.st_uid != st.st_uid || made.st_gid != st.st_gid) &&
-            ::fchown(fd.get(), st.st_uid, st.st_gid) != 0) {
-            ::unlink(temp.c_str());
-            return rewrite_in_place(target, bytes);
-        }
+            ::fchown(fd.get(), st.st_uid, st.st_gid) != 0)
+            return in_place();
+        // The mode alone never stands in for an ACL: where a file has one, the mode's group bits
+        // are the ACL's mask, the most any named user or group may get, so that the same mode on
+        // a file without the ACL would grant the owning group the mask (rw- where the group had
+        // r--). A file whose attributes cannot all be copied is rewritten in place instead.
+        if (!copy_attributes(target, fd.get()))
+            return in_place();
+        // With the ACL in place, the old mode sets the same mask; it adds the setuid, setgid and
+        // sticky bits, which the ACL does not carry.
         if (::fchmod(fd.get(), st.st_mode & 07777) != 0)
             return fail();
     }
@@ -325,7 +404,7 @@ FileWrite PosixFiles::replace_file(const std::string& name, std::string_view byt
         FileWrite failed = fail();
         // A sticky folder refuses the rename over another's file, and a file that is a mount
         // point of its own cannot be renamed over; both can still be rewritten.
-        if (existed && S_ISREG(st.st_mode) && (code == EACCES || code == EPERM || code == EBUSY))
+        if (existed && (code == EACCES || code == EPERM || code == EBUSY))
             return rewrite_in_place(target, bytes);
         return failed;
     }

@@ -3,13 +3,15 @@
 // crash-safe replacement, kept copies and file lists, in one folder.
 //
 // replace_file writes the new content to a temporary file beside the target, always named
-// "." + name + ".tmp", flushes it, gives it the old file's permissions, owner and group and
-// renames it over the target, then flushes the folder. Writers of one folder take turns through
-// a lock on the folder (held only while they write, and gone with a writer that dies), so the one
-// temporary name is never shared, and a temporary file found there was left by a crash and is
-// removed: no folder is ever listed to find one. Where a rename would change the file's identity
-// (another user's file, more than one hard link, a folder we may not write) the file is rewritten
-// in place instead. Messages are in words for the user (the system's error text).
+// "." + name + ".tmp", flushes it, gives it the old file's owner, group, extended attributes (its
+// ACL and security label among them) and permissions, and renames it over the target, then
+// flushes the folder. Writers of one folder take turns through a lock on the folder (held only
+// while they write, and gone with a writer that dies), so the one temporary name is never shared,
+// and a temporary file found there was left by a crash and is removed: no folder is ever listed
+// to find one. Where a rename would change the file's identity (another user's file, more than
+// one hard link, attributes that cannot be copied, a folder we may not write) the file is
+// rewritten in place instead. Only regular files are written: a folder, a device, a pipe or a
+// socket is refused. Messages are in words for the user (the system's error text).
 #pragma once
 
 #include <optional>

@@ -143,27 +143,81 @@ std::wstring Win32Files::temp_path(const std::string& name) const {
     return path("." + name + ".tmp");
 }
 
+namespace {
+
+bool read_all(HANDLE h, std::string& into) {
+    char buffer[16384];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(h, buffer, sizeof buffer, &got, nullptr))
+            return false;
+        if (got == 0)
+            return true;
+        into.append(buffer, got);
+    }
+}
+
+// Writes `bytes` as the file's whole content, from its start, and flushes it.
+bool write_whole(HANDLE h, std::string_view bytes) {
+    LARGE_INTEGER start{};
+    return SetFilePointerEx(h, start, nullptr, FILE_BEGIN) && write_all(h, bytes) &&
+           SetEndOfFile(h) && FlushFileBuffers(h);
+}
+
+// Rewrites the file through its own handle, where no new file can be made beside it (a folder
+// the user may not write): it keeps its every attribute and its security as they are. It cannot
+// be atomic: the room is reserved first, so that a full disk stops it before any byte changed,
+// and the old content, read first, is written back when the new one cannot be written whole.
+FileWrite rewrite_in_place(const std::wstring& path, std::string_view bytes) {
+    Handle file{CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE)
+        return failed(GetLastError());
+    std::string old;
+    if (!read_all(file.h, old))
+        return failed(GetLastError());
+    if (bytes.size() > old.size()) {
+        FILE_ALLOCATION_INFO room{};
+        room.AllocationSize.QuadPart = static_cast<LONGLONG>(bytes.size());
+        if (!SetFileInformationByHandle(file.h, FileAllocationInfo, &room, sizeof room)) {
+            DWORD code = GetLastError();
+            if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL)
+                return failed(code);
+        }
+    }
+    if (write_whole(file.h, bytes))
+        return {true, {}};
+    FileWrite result = failed(GetLastError());
+    result.old_kept = write_whole(file.h, old);
+    return result;
+}
+
+}  // namespace
+
 FileWrite Win32Files::replace_file(const std::string& name, std::string_view bytes,
                                    std::optional<std::string_view> expected) {
     std::wstring target = path(name);
     FileLock lock(target);
     if (!lock.acquire())
         return {false, "another program has been writing it for two seconds without end"};
-    if (expected) {
-        FileRead now = read_file(name, expected->size());
-        if (now.status != FileRead::Status::Failed &&
-            (now.status == FileRead::Status::Missing || now.truncated || now.bytes != *expected)) {
-            FileWrite changed{false, "it was changed by another program"};
-            changed.changed = true;
-            return changed;
-        }
-    }
+    DWORD old = GetFileAttributesW(target.c_str());
+    bool existed = old != INVALID_FILE_ATTRIBUTES;
+    if (existed && (old & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
+        return {false, old & FILE_ATTRIBUTE_DIRECTORY ? "it is a folder, not a file"
+                                                      : "it is not a regular file"};
+    if (auto changed = changed_since(*this, name, expected))
+        return *changed;
     // One name per file: we hold the lock, so one left there was left by a crash.
     std::wstring temp = temp_path(name);
     Handle file{CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (file.h == INVALID_HANDLE_VALUE)
-        return failed(GetLastError());
+    if (file.h == INVALID_HANDLE_VALUE) {
+        DWORD code = GetLastError();
+        // A folder we may not write can still hold a file we may.
+        if (existed && code == ERROR_ACCESS_DENIED)
+            return rewrite_in_place(target, bytes);
+        return failed(code);
+    }
     if (!write_all(file.h, bytes) || !FlushFileBuffers(file.h)) {
         DWORD code = GetLastError();
         file.close();
@@ -172,8 +226,7 @@ FileWrite Win32Files::replace_file(const std::string& name, std::string_view byt
     }
     file.close();
     // The old file's hidden or system mark stays with the name (Wine's ReplaceFile drops it).
-    DWORD old = GetFileAttributesW(target.c_str());
-    if (old != INVALID_FILE_ATTRIBUTES)
+    if (existed)
         SetFileAttributesW(temp.c_str(),
                            old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));

@@ -21,7 +21,9 @@ class Win32Files : public FileService {
     FileRead read_file(const std::string& name, std::size_t limit) override;
     // Writes a fresh file beside the old one ("." + name + ".tmp"), flushes it to disk, then
     // swaps it in with ReplaceFile (which keeps the old file's attributes and security) or, for
-    // a new file, a write-through move. Writers of one file take turns through a named mutex.
+    // a new file, a write-through move. Where no file can be made beside it (a folder the user
+    // may not write) the file is rewritten in place. A folder is refused. Writers of one file
+    // take turns through a named mutex.
     // `expected`: see FileService::replace_file.
     FileWrite replace_file(const std::string& name, std::string_view bytes,
                            std::optional<std::string_view> expected = std::nullopt) override;
