@@ -118,11 +118,14 @@ KeyOutcome EventRules::key(Form& form, Control* focus, Key key) {
         });
         return KeyOutcome{Use::Taken};
     };
-    bool button = focus && focus->kind == ControlKind::CommandButton;
-    if (key.code == Key::kEnter && !key.alt && !key.ctrl)
+    if (key.code == Key::kEnter || key.code == Key::kEscape) {
+        if (key.alt || key.ctrl)
+            return {};
+        if (key.code == Key::kEscape)
+            return {focus && focus->kind == ControlKind::List ? Use::Passed : Use::Taken};
+        bool button = focus && focus->kind == ControlKind::CommandButton;
         return button ? run([focus] { press(*focus); }) : KeyOutcome{};
-    if (key.code == Key::kEscape && !key.alt && !key.ctrl)
-        return {focus && focus->kind == ControlKind::List ? Use::Passed : Use::Taken};
+    }
     if (key.ctrl) {
         for (const MenuEntry& entry : form.menu) {
             for (const MenuItem& item : entry.items) {
