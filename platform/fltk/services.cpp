@@ -164,8 +164,10 @@ int FltkServices::dispatch(int event, Fl_Window* window) {
     FormWindow* form_window = g_backend && window ? g_backend->window_of(window) : nullptr;
     if (event == FL_KEYDOWN)
         key_from_first_group();
-    // The event rules have the keys of a form's window before its widgets (not in a menu).
-    int used = event == FL_KEYDOWN && form_window && !Fl::grab() && form_window->take_key();
+    // The event rules have the keys of a form's window before its widgets; not while a menu or a
+    // message box holds the keyboard.
+    int used = event == FL_KEYDOWN && form_window && !Fl::grab() &&
+               (!Fl::modal() || Fl::modal() == window) && form_window->take_key();
     if (!used)
         used = Fl::handle_(event, window);
     if (!g_backend)
