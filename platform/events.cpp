@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "platform/ascii.h"
+
 namespace dorvane {
 
 EventRules::EventRules(std::function<void(Form&)> drop, std::function<void()> mirror)
@@ -103,6 +105,57 @@ void EventRules::typed(Control& box, const std::string& text) {
     if (box.kind != ControlKind::TextBox || box.caption == text)
         return;
     route([&box, text] { box.caption = text; });
+}
+
+KeyOutcome EventRules::key(Form& form, Control* focus, Key key) {
+    using Use = KeyOutcome::Use;
+    if (!known(&form) || !takes_input(form) || (key.alt && key.ctrl))
+        return {};
+    auto run = [this](const std::function<void()>& handler) {
+        route([&handler] {
+            if (handler)
+                handler();
+        });
+        return KeyOutcome{Use::Taken};
+    };
+    if (key.code == Key::kEnter || key.code == Key::kEscape) {
+        if (key.alt || key.ctrl)
+            return {};
+        if (key.code == Key::kEscape)
+            return {focus && focus->kind == ControlKind::List ? Use::Passed : Use::Taken};
+        bool button = focus && focus->kind == ControlKind::CommandButton;
+        return button ? run([focus] { press(*focus); }) : KeyOutcome{};
+    }
+    if (key.ctrl) {
+        for (const MenuEntry& entry : form.menu) {
+            for (const MenuItem& item : entry.items) {
+                if (item.ctrl_key && ascii_lower(item.ctrl_key) == key.code)
+                    return run(item.click);
+            }
+        }
+        return {};
+    }
+    if (!key.alt)
+        return {};
+    for (Control* c : form.controls) {
+        bool shown = true;
+        for (const Control* p = c; p; p = p->parent)
+            shown = shown && p->visible;
+        if (shown && marks_access_key(*c) && c->access_key() == key.code)
+            return run([c] { press(*c); });
+    }
+    for (std::size_t i = 0; i < form.menu.size(); ++i) {
+        if (access_key(form.menu[i].caption) == key.code)
+            return {Use::OpenMenu, static_cast<int>(i)};
+    }
+    return {Use::Taken};  // not even a title's first letter opens it
+}
+
+void EventRules::ended_from_outside() {
+    std::function<void()> end = std::move(outside_end_);
+    outside_end_ = nullptr;  // once: a second report finds it ending already
+    if (end)
+        route(end);
 }
 
 bool EventRules::takes_input(const Form& form) const {

@@ -22,6 +22,17 @@
 //   input. (Toolkits that close a window on other keys filter those themselves.)
 // - Typed text. What the user types into a text box becomes its `caption`; the backend keeps the
 //   widget as the user left it rather than writing the same text back under the cursor.
+// - Keys. The backend reports the keys of the window that holds the keyboard before any control
+//   sees them, and the rules decide. Alt with a letter or digit presses the visible command
+//   button whose caption marks that access key (the letter after '&'), else opens the menu-bar
+//   title that marks it, else does nothing. Only command buttons and menus mark access keys:
+//   every other caption, a map name above all, is shown as it is and is never an access key.
+//   Ctrl with a letter runs the menu item of that shortcut. Enter presses the command button
+//   with the focus. Escape presses nothing and closes no window; a drop-down list with the focus
+//   still takes it, to close its list.
+// - Ending from outside. The session ending, a signal or the window system going ends the
+//   program as closing its main window does, also while a message box is open: the backend
+//   reports it and the rules run the program's own end as an event of its own.
 #pragma once
 
 #include <functional>
@@ -32,6 +43,26 @@
 #include "platform/form.h"
 
 namespace dorvane {
+
+// A key as the user pressed it: a letter or digit in lower case, or Enter or Escape, and which of
+// Alt and Ctrl were held. No other key is the rules' business.
+struct Key {
+    static constexpr char kEnter = '\r', kEscape = '\x1b';
+    char code = 0;
+    bool alt = false;
+    bool ctrl = false;
+};
+
+// What the rules made of a key.
+struct KeyOutcome {
+    enum class Use {
+        Passed,    // not theirs: the control with the focus takes it as it would
+        Taken,     // done (a button pressed, a menu command run), or dropped
+        OpenMenu,  // the backend opens the title `menu` of the form's menu bar
+    };
+    Use use = Use::Passed;
+    int menu = -1;
+};
 
 class EventRules {
   public:
@@ -61,6 +92,12 @@ class EventRules {
     void frame_close(Form& form);
     // The user changed the text of a text box to `text`.
     void typed(Control& box, const std::string& text);
+    // The user pressed a key in the form's window, with `focus` (nullptr: none) holding the focus.
+    KeyOutcome key(Form& form, Control* focus, Key key);
+    // The program is ended from outside; runs the function end_from_outside() set, once.
+    void ended_from_outside();
+    // What ends the program from outside; it must end the program.
+    void end_from_outside(std::function<void()> end) { outside_end_ = std::move(end); }
 
     // --- What the backend mirrors.
     // Whether the form's window takes the user's input now.
@@ -71,6 +108,10 @@ class EventRules {
     static Control* first_focus(const Form& form);
     // Whether the control can take the keyboard focus just now.
     static bool can_take_focus(const Control& control);
+    // Whether the control's caption marks an access key with '&' (else it is shown as it is).
+    static bool marks_access_key(const Control& control) {
+        return control.kind == ControlKind::CommandButton;
+    }
 
   private:
     struct Window {
@@ -83,6 +124,7 @@ class EventRules {
 
     std::function<void(Form&)> drop_;
     std::function<void()> mirror_;
+    std::function<void()> outside_end_;
     std::vector<Form*> forms_;
     std::map<const Form*, Window> windows_;
     Form* active_ = nullptr;

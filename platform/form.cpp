@@ -6,6 +6,10 @@
 namespace dorvane {
 
 char Control::access_key() const {
+    return dorvane::access_key(caption);
+}
+
+char access_key(const std::string& caption) {
     for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] != '&')
             continue;

@@ -95,6 +95,9 @@ struct Control {
     std::string selected_item() const;
 };
 
+// The letter after the first single '&' of a caption, lower-cased; 0 if none ("&&" shows '&').
+char access_key(const std::string& caption);
+
 struct MenuItem {
     std::string name;     // "Exit", "RIB"
     std::string caption;  // may mark an access key with '&'

@@ -46,7 +46,8 @@ FormWindow::FormWindow(Form& form, const Scale& scale, PictureStore& pictures)
         set_modal();  // while shown, the program's other windows take no input
 
     if (!form.menu.empty())
-        new FormMenuBar(0, 0, w(), area_top_, form, scale.font_px(kMenuTextSize * 0.75));
+        menu_bar_ =
+            new FormMenuBar(0, 0, w(), area_top_, form, scale.font_px(kMenuTextSize * 0.75));
 
     std::unordered_map<const Control*, Fl_Group*> frames;
     for (Control* control : form.controls) {
@@ -93,6 +94,27 @@ Control* FormWindow::control_of(const Fl_Widget* widget) {
         }
     }
     return nullptr;
+}
+
+bool FormWindow::take_key() {
+    int code = Fl::event_key();
+    Key key;
+    key.alt = Fl::event_state(FL_ALT) != 0;
+    key.ctrl = Fl::event_state(FL_CTRL) != 0;
+    if (code == FL_Enter || code == FL_KP_Enter)
+        key.code = Key::kEnter;
+    else if (code == FL_Escape)
+        key.code = Key::kEscape;
+    else if ((code >= 'a' && code <= 'z') || (code >= '0' && code <= '9'))
+        key.code = static_cast<char>(code);
+    else
+        return false;
+    Fl_Widget* focus = Fl::focus();
+    KeyOutcome outcome =
+        report_key(form_, focus && focus->top_window() == this ? control_of(focus) : nullptr, key);
+    if (outcome.use == KeyOutcome::Use::OpenMenu && menu_bar_)
+        menu_bar_->open(outcome.menu);
+    return outcome.use != KeyOutcome::Use::Passed;
 }
 
 void FormWindow::sync_window_fields() {

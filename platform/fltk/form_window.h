@@ -32,6 +32,9 @@ class FormWindow : public Fl_Double_Window {
     // Mirrors the form's fields on the window and its widgets, shows or hides the window.
     // Returns whether the window has just been shown.
     bool sync();
+    // The key of the event now, with the window holding the keyboard, to the event rules;
+    // returns whether they took it.
+    bool take_key();
 
     void draw() override;
     void flush() override;
@@ -44,6 +47,7 @@ class FormWindow : public Fl_Double_Window {
     const Scale& scale_;
     Look look_;
     int area_top_ = 0;
+    FormMenuBar* menu_bar_ = nullptr;
     std::deque<View> views_;
     std::string caption_;
     std::optional<Colour> back_;

@@ -78,18 +78,26 @@ FormMenuBar::FormMenuBar(int x, int y, int w, int h, Form& form, int font_size)
     menu(items_.items());
 }
 
-// Ctrl shortcuts work while the menu's own window holds the keyboard, not from other windows.
+// The event rules take the Ctrl shortcuts and the titles' access keys (FormWindow::take_key);
+// the items only show their shortcuts. F10 opens the menu bar at its first entry, so that every
+// menu, "Change Colors  |" included, can be reached without the mouse.
 int FormMenuBar::handle(int event) {
-    if (event == FL_SHORTCUT && !in_focused_window(*this))
+    if (event != FL_SHORTCUT)
+        return Fl_Menu_Bar::handle(event);
+    if (Fl::event_key() != FL_F + 10 || Fl::event_state(FL_SHIFT | FL_CTRL | FL_ALT | FL_META) ||
+        !in_focused_window(*this))
         return 0;
-    // F10 opens the menu bar at its first entry, so that every menu, "Change Colors  |"
-    // included, can be reached without the mouse.
-    if (event == FL_SHORTCUT && Fl::event_key() == FL_F + 10 &&
-        !Fl::event_state(FL_SHIFT | FL_CTRL | FL_ALT | FL_META)) {
-        picked(menu()->pulldown(x(), y(), w(), h(), menu(), this, nullptr, 1));
-        return 1;
-    }
-    return Fl_Menu_Bar::handle(event);
+    picked(menu()->pulldown(x(), y(), w(), h(), menu(), this, nullptr, 1));
+    return 1;
+}
+
+void FormMenuBar::open(int entry) {
+    const Fl_Menu_Item* title = menu()->next(entry);
+    if (!title || !title->label())
+        return;
+    // A title without items acts when chosen.
+    picked(title->submenu() ? menu()->pulldown(x(), y(), w(), h(), title, this, nullptr, 1)
+                            : title);
 }
 
 }  // namespace dorvane::fltk

@@ -47,6 +47,8 @@ class FormMenuBar : public Fl_Menu_Bar {
   public:
     FormMenuBar(int x, int y, int w, int h, Form& form, int font_size);
     int handle(int event) override;
+    // Opens the menu of the form's menu entry `entry`, as a click on its title does.
+    void open(int entry);
 
   private:
     MenuItems items_;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/events.h"
 #include "platform/form.h"
 
 namespace dorvane::fltk {
@@ -16,5 +17,7 @@ void route_event(const std::function<void()>& handler);
 void report_frame_close(Form& form);
 // The user changed the text of a text box; its widget shows `text` already.
 void report_typed(Control& box, const std::string& text);
+// The user pressed a key in the form's window (EventRules::key).
+KeyOutcome report_key(Form& form, Control* focus, Key key);
 
 }  // namespace dorvane::fltk

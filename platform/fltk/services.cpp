@@ -60,6 +60,10 @@ void report_typed(Control& box, const std::string& text) {
         g_backend->events().typed(box, text);
 }
 
+KeyOutcome report_key(Form& form, Control* focus, Key key) {
+    return g_backend ? g_backend->events().key(form, focus, key) : KeyOutcome{};
+}
+
 // The X11 driver on FLTK's event loop: a timer follows a launch up, and the loop reaps every
 // started program as it ends, long after its activation is over too.
 class Launching final : public x11::X11LaunchDriver {
@@ -172,15 +176,16 @@ int on_x_gone(Display*) {
 }  // namespace
 
 void FltkServices::end_from_outside(std::function<void()> end) {
-    outside_end_ = std::move(end);
+    outside_end_ = end;  // for the X server gone, when no event can run any more
+    events_.end_from_outside(std::move(end));
     int fd = watch_end_signals();
     if (fd >= 0) {
         Fl::add_fd(
             fd, FL_READ,
             [](int ready, void* self) {
                 auto* services = static_cast<FltkServices*>(self);
-                if (take_end_signals(ready) && services->outside_end_)
-                    services->route(services->outside_end_);
+                if (take_end_signals(ready))
+                    services->events_.ended_from_outside();
             },
             this);
     }
@@ -201,7 +206,12 @@ int FltkServices::dispatch(int event, Fl_Window* window) {
     FormWindow* form_window = g_backend && window ? g_backend->window_of(window) : nullptr;
     if (event == FL_KEYDOWN)
         key_from_first_group();
-    int used = Fl::handle_(event, window);
+    // The event rules have the keys of a form's window before its widgets; not while a menu or a
+    // message box holds the keyboard.
+    int used = event == FL_KEYDOWN && form_window && !Fl::grab() &&
+               (!Fl::modal() || Fl::modal() == window) && form_window->take_key();
+    if (!used)
+        used = Fl::handle_(event, window);
     if (!g_backend)
         return used;
     // Message boxes are no forms: nothing is reported for them.

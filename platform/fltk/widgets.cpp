@@ -133,29 +133,12 @@ void on_press(Fl_Widget* w, void*) {
     route_event([c] { press(*c); });
 }
 
-// Command buttons take Alt with their access key, and Return or Space when they have the
-// focus. A plain letter never presses a button.
+// Command buttons show their access key underlined; the event rules decide what a key does
+// (FormWindow::take_key), so the toolkit's own shortcut, a plain letter, presses nothing.
 class CommandButton : public Fl_Button {
   public:
     using Fl_Button::Fl_Button;
-    int handle(int event) override {
-        if (event == FL_SHORTCUT) {
-            char key = view_of(this)->control->access_key();
-            if (key && Fl::event_state(FL_ALT) && !Fl::event_state(FL_CTRL) &&
-                Fl::event_key() == static_cast<unsigned char>(key) && active_r() && visible_r() &&
-                in_focused_window(*this)) {
-                do_callback();
-                return 1;
-            }
-            return 0;
-        }
-        if (event == FL_KEYBOARD && Fl::focus() == this &&
-            (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)) {
-            do_callback();
-            return 1;
-        }
-        return Fl_Button::handle(event);
-    }
+    int handle(int event) override { return event == FL_SHORTCUT ? 0 : Fl_Button::handle(event); }
 };
 
 // Map names are shown as they are: an '&' in one is a plain character, not an access key.

@@ -168,6 +168,14 @@ void HeadlessServices::close_frame(Form& form) {
     manage_windows();
 }
 
+bool HeadlessServices::key(Key key) {
+    if (!active_window_)
+        return false;
+    bool taken = events_.key(*active_window_, focus(), key).use != KeyOutcome::Use::Passed;
+    manage_windows();
+    return taken;
+}
+
 Form* HeadlessServices::find_form(const std::string& name) const {
     for (Form* form : forms) {
         if (form->name == name)

@@ -131,6 +131,8 @@ class HeadlessServices : public MessageBoxService,
     bool left_arrow();
     // The user closes the form's window through its frame.
     void close_frame(Form& form);
+    // A key pressed in the active window, as the event rules take it; false when they passed it on.
+    bool key(Key key);
 
     Form* find_form(const std::string& name) const;
 

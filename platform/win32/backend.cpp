@@ -111,8 +111,6 @@ Backend::~Backend() {
     for (auto& window : windows_) {
         SetWindowLongPtrW(window->hwnd, GWLP_USERDATA, 0);
         DestroyWindow(window->hwnd);
-        if (window->accelerators)
-            DestroyAcceleratorTable(window->accelerators);
     }
     for (auto& [colour, brush] : brushes_)
         DeleteObject(brush);
@@ -213,8 +211,6 @@ void Backend::destroy(Form& form) {
             widgets_.erase(widget->hwnd);
         SetWindowLongPtrW(window.hwnd, GWLP_USERDATA, 0);
         DestroyWindow(window.hwnd);
-        if (window.accelerators)
-            DestroyAcceleratorTable(window.accelerators);
         graveyard_.push_back(std::move(*it));
         windows_.erase(it);
         return;
@@ -226,7 +222,6 @@ void Backend::build_menu(Window& window) {
     if (form.menu.empty())
         return;
     HMENU bar = CreateMenu();
-    std::vector<ACCEL> keys;
     auto add = [&](std::function<void()> run) {
         window.commands.push_back(std::move(run));
         return static_cast<WORD>(kFirstCommand + window.commands.size() - 1);
@@ -251,11 +246,10 @@ void Backend::build_menu(Window& window) {
                     form.menu[e].items[i].click();
             });
             std::wstring text = widen(item.caption);
-            if (item.ctrl_key) {
-                wchar_t key = static_cast<unsigned char>(ascii_upper(item.ctrl_key));
+            if (item.ctrl_key) {  // shown here, taken by the event rules
                 text += L"\tCtrl+";
-                text += key;
-                keys.push_back({FVIRTKEY | FCONTROL, static_cast<WORD>(key), id});
+                text +=
+                    static_cast<wchar_t>(static_cast<unsigned char>(ascii_upper(item.ctrl_key)));
             }
             AppendMenuW(popup, MF_STRING, id, text.c_str());
         }
@@ -263,8 +257,6 @@ void Backend::build_menu(Window& window) {
     }
     SetMenu(window.hwnd, bar);
     window.menu = bar;
-    if (!keys.empty())
-        window.accelerators = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 }
 
 void Backend::route(const std::function<void()>& handler) {
@@ -282,6 +274,14 @@ LRESULT Backend::form_message(Window& window, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_ACTIVATE:
             activated(window, wp);
+            return 0;
+        // The session ends as closing the main window ends the program, saving first. The
+        // process may be gone once the message returns, so the end is done by then.
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wp)
+                events_.ended_from_outside();
             return 0;
         case WM_ERASEBKGND: {
             RECT client;
@@ -341,14 +341,10 @@ int Backend::run() {
 void Backend::take(MSG& msg) {
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     Window* window = root ? window_of(root) : nullptr;
-    bool taken = false;
-    if (window && window->accelerators)
-        taken = TranslateAcceleratorW(root, window->accelerators, &msg);
-    if (!taken && window && msg.message == WM_SYSCHAR)
-        taken = press_access_key(*window, static_cast<wchar_t>(msg.wParam));
-    if (!taken && window && msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN)
-        taken = press_focused_button(*window);
-    if (!taken && window)
+    bool taken = window && take_key(*window, msg);
+    // The dialog manager moves the focus with Tab and the arrows; characters go straight to the
+    // control, or it would press buttons for letters the rules left alone.
+    if (!taken && window && msg.message != WM_CHAR && msg.message != WM_SYSCHAR)
         taken = IsDialogMessageW(root, &msg);
     if (!taken) {
         TranslateMessage(&msg);
@@ -366,8 +362,6 @@ void Backend::end() {
             widgets_.erase(widget->hwnd);
         SetWindowLongPtrW(window->hwnd, GWLP_USERDATA, 0);
         DestroyWindow(window->hwnd);
-        if (window->accelerators)
-            DestroyAcceleratorTable(window->accelerators);
         graveyard_.push_back(std::move(window));
     }
     windows_.clear();

@@ -55,7 +55,6 @@ struct Window {
     Form* form = nullptr;
     HWND hwnd = nullptr;
     HMENU menu = nullptr;
-    HACCEL accelerators = nullptr;
     std::vector<std::function<void()>> commands;  // menu command id - 1
     std::vector<std::unique_ptr<Widget>> widgets;
     std::string caption;
@@ -83,9 +82,11 @@ class Backend {
 
     // Takes messages until the program ends; returns the exit code.
     int run();
-    // Takes one message as run() does: shortcuts, access keys and Enter first.
+    // Takes one message as run() does: the keys the event rules decide first.
     void take(MSG& msg);
     void end();
+    // What ends the program when the session ends (EventRules::end_from_outside).
+    void end_from_outside(std::function<void()> end) { events_.end_from_outside(std::move(end)); }
     bool ended() const { return ended_; }
     // The visible window of the program that was active last, or nullptr.
     HWND last_active() const;
@@ -121,8 +122,7 @@ class Backend {
     void sync_widget(Widget& widget);
     void paint(Window& window);
     void draw_button(const DRAWITEMSTRUCT& item);
-    bool press_access_key(Window& window, wchar_t key);
-    bool press_focused_button(Window& window);
+    bool take_key(Window& window, const MSG& msg);
     void command(Window& window, WPARAM wp, LPARAM lp);
     void activated(Window& window, WPARAM wp);
     LRESULT colour_control(HDC dc, HWND control);

@@ -194,7 +194,7 @@ void Backend::draw_frame(Widget& frame, HDC dc) {
         std::wstring text = widen(c.caption);
         RECT label{8, 0, client.right - 8, metrics.tmHeight};
         RECT measure = label;
-        DrawTextW(dc, text.c_str(), -1, &measure, DT_SINGLELINE | DT_CALCRECT);
+        DrawTextW(dc, text.c_str(), -1, &measure, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
         label.right = std::min(label.right, measure.right + 4);
         label.left -= 2;
         SetBkColor(dc, back);
@@ -202,7 +202,7 @@ void Backend::draw_frame(Widget& frame, HDC dc) {
         SetTextColor(dc, c.fore ? *c.fore : GetSysColor(COLOR_BTNTEXT));
         ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &label, nullptr, 0, nullptr);
         label.left += 2;
-        DrawTextW(dc, text.c_str(), -1, &label, DT_SINGLELINE);
+        DrawTextW(dc, text.c_str(), -1, &label, DT_SINGLELINE | DT_NOPREFIX);  // shown as it is
     }
     SelectObject(dc, old);
     if (Window* window = window_of(GetAncestor(frame.hwnd, GA_ROOT)))

@@ -72,40 +72,32 @@ void Backend::command(Window& window, WPARAM wp, LPARAM lp) {
     }
 }
 
-bool Backend::press_access_key(Window& window, wchar_t key) {
-    if (key > 127)
+// Keys go to the rules before any control or the dialog manager sees them; the window only reads
+// them. Alt with a letter comes as the character it types, so that the system's key down, which
+// comes first, still tells it that the Alt was no press of its own, for its menu bar.
+bool Backend::take_key(Window& window, const MSG& msg) {
+    Key key;
+    key.alt = GetKeyState(VK_MENU) < 0;
+    key.ctrl = GetKeyState(VK_CONTROL) < 0;
+    WPARAM code = msg.wParam;
+    // A key's code is its upper-case letter or its digit; a character may be lower case too.
+    bool letter = (code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9');
+    if (msg.message == WM_SYSCHAR && (letter || (code >= 'a' && code <= 'z')))
+        key.code = ascii_lower(static_cast<char>(code));
+    else if (msg.message == WM_KEYDOWN && (code == VK_RETURN || code == VK_ESCAPE))
+        key.code = code == VK_RETURN ? Key::kEnter : Key::kEscape;
+    else if (msg.message == WM_KEYDOWN && key.ctrl && letter)
+        key.code = ascii_lower(static_cast<char>(code));
+    else
         return false;
-    char wanted = ascii_lower(static_cast<char>(key));
-    for (auto& widget : window.widgets) {
-        Control& c = *widget->control;
-        if (!widget->hwnd || !IsWindowVisible(widget->hwnd) || !IsWindowEnabled(widget->hwnd))
-            continue;
-        if (c.kind != ControlKind::CommandButton && c.kind != ControlKind::OptionButton)
-            continue;
-        if (c.access_key() != wanted)
-            continue;
-        SetFocus(widget->hwnd);
-        Form& form = *window.form;
-        if (c.kind == ControlKind::OptionButton)
-            route([&form, &c] { choose_option(form, c); });
-        else
-            route([&c] { press(c); });
-        return true;
-    }
-    return false;
-}
-
-// Enter presses the command button that has the focus. The dialog manager would press only a
-// default push button, which a window that is no dialog never makes of a focused one.
-bool Backend::press_focused_button(Window& window) {
     HWND focus = GetFocus();
-    Widget* widget = focus ? widget_of(focus) : nullptr;
-    if (!widget || widget->control->kind != ControlKind::CommandButton ||
-        GetAncestor(focus, GA_ROOT) != window.hwnd || !IsWindowEnabled(focus))
-        return false;
-    Control& c = *widget->control;
-    route([&c] { press(c); });
-    return true;
+    Widget* widget =
+        focus && GetAncestor(focus, GA_ROOT) == window.hwnd ? widget_of(focus) : nullptr;
+    HWND hwnd = window.hwnd;
+    KeyOutcome outcome = events_.key(*window.form, widget ? widget->control : nullptr, key);
+    if (outcome.use == KeyOutcome::Use::OpenMenu && window_of(hwnd))
+        SendMessageW(hwnd, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(key.code));
+    return outcome.use != KeyOutcome::Use::Passed;
 }
 
 // The rules decide about the activation and which control takes the focus; the window only

@@ -20,9 +20,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         dorvane::win32::Backend backend(instance);
         dorvane::win32::Win32Services services(backend);
         dorvane::Dorvane main_window(services);
+        // The session ending (a log off, a shut down) saves and ends as closing the window does;
+        // before the load has filled the state there is nothing to save.
+        bool loaded = false;
+        backend.end_from_outside([&] {
+            if (loaded)
+                main_window.Quit_Click();
+            services.end_program();
+        });
         // A main window the system would not make has ended the program already.
         if (!backend.ended())
-            backend.route([&] { main_window.Form_Load(); });
+            backend.route([&] {
+                main_window.Form_Load();
+                loaded = true;
+            });
         if (!backend.ended()) {
             main_window.visible = true;
             backend.sync_all();

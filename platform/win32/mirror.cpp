@@ -17,6 +17,18 @@ bool same(const Rect& a, const Rect& b) {
     return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
 }
 
+// The text a control of the system is given for the caption. The system takes an '&' as the
+// mark of an access key; where the event rules say the caption marks none (a map name, above
+// all), each '&' is doubled, which the system shows as one.
+std::wstring caption_text(const Control& c) {
+    if (EventRules::marks_access_key(c))
+        return widen(c.caption);
+    std::string text;
+    for (char ch : c.caption)
+        text += ch == '&' ? "&&" : std::string(1, ch);
+    return widen(text);
+}
+
 }  // namespace
 
 void Backend::create_widget(Window& window, Control& control) {
@@ -40,7 +52,7 @@ void Backend::create_widget(Window& window, Control& control) {
     const wchar_t* cls = L"STATIC";
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
     DWORD ex = 0;
-    std::wstring text = widen(control.caption);
+    std::wstring text = caption_text(control);
     bool takes_focus = control.focus_place >= 0;
     switch (control.kind) {
         case ControlKind::CommandButton:
@@ -64,7 +76,7 @@ void Backend::create_widget(Window& window, Control& control) {
             break;
         }
         case ControlKind::Label:
-            style |= SS_LEFT;
+            style |= SS_LEFT | SS_NOPREFIX;
             takes_focus = false;
             break;
         case ControlKind::Frame:
@@ -217,7 +229,7 @@ void Backend::sync_widget(Widget& widget) {
             SetWindowTextW(hwnd, edit_text(c.caption).c_str());
         else if (c.kind != ControlKind::List && c.kind != ControlKind::FileList &&
                  c.kind != ControlKind::PictureBox)
-            SetWindowTextW(hwnd, widen(c.caption).c_str());
+            SetWindowTextW(hwnd, caption_text(c).c_str());
         if (c.kind == ControlKind::Frame)
             InvalidateRect(hwnd, nullptr, TRUE);
     }

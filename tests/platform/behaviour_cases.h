@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/events.h"
 #include "platform/form.h"
 
 namespace dorvane::testing {
@@ -50,9 +51,14 @@ class BehaviourRig {
     virtual void left_arrow() = 0;
     // The user presses the close control of the window's frame.
     virtual void close_frame(Form& form) = 0;
+    // The user presses the key, with the modifiers it names, into the window in front.
+    virtual void key(Key key) = 0;
+    // What the control shows as its caption, as the user reads it (a file list: its first name).
+    virtual std::string shown(const Form& form, const Control& control) = 0;
 };
 
-// A window with what the cases need: two buttons around a text box, then an option group.
+// A window with what the cases need: two buttons around a text box, an option group, a file
+// list and a menu.
 struct CaseForm : Form {
     CaseForm(BehaviourRig& rig, const std::string& name) : Form(name), rig(rig) {
         caption = name + " case";
@@ -71,8 +77,10 @@ struct CaseForm : Form {
         make(other, "other", ControlKind::CommandButton, "&Other", {120, 1320, 1500, 450}, 2);
         make(first, "first", ControlKind::OptionButton, "first", {2800, 120, 1500, 300}, 3);
         make(second, "second", ControlKind::OptionButton, "second", {2800, 520, 1500, 300}, 4);
+        make(files, "files", ControlKind::FileList, "", {2800, 1000, 1500, 1500}, 5);
         close.click = [this] { ++presses; };
-        controls = {&close, &text, &other, &first, &second};
+        controls = {&close, &text, &other, &first, &second, &files};
+        menu = {{"File", "File", {{"Exit", "Exit", 'q', [this] { ++commands; }}}, nullptr}};
         rig.created(*this);
     }
     ~CaseForm() override { rig.destroyed(*this); }
@@ -85,8 +93,8 @@ struct CaseForm : Form {
     }
 
     BehaviourRig& rig;
-    Control close, text, other, first, second;
-    int activations = 0, closes = 0, presses = 0;
+    Control close, text, other, first, second, files;
+    int activations = 0, closes = 0, presses = 0, commands = 0;
     std::function<void()> on_close;
 };
 
@@ -227,6 +235,45 @@ inline void typed_text_becomes_the_text_boxs_caption(BehaviourRig& rig) {
     EXPECT_EQ(form.text.caption, "abdc");
 }
 
+inline void keys_press_buttons_and_run_menus_but_a_map_name_is_no_access_key(BehaviourRig& rig) {
+    CaseForm form(rig, "keys");
+    ASSERT_TRUE(rig.show(form));
+    ASSERT_TRUE(rig.until([&] { return rig.focused(form) == &form.close; }));
+    // A slot and the picker's list holding a map named "a&b.map": data, shown as it is.
+    rig.route([&] {
+        form.first.caption = "a&b.map";
+        form.files.items = {"a&b.map"};
+        form.second.value = true;
+    });
+    EXPECT_EQ(rig.shown(form, form.first), "a&b.map");
+    EXPECT_EQ(rig.shown(form, form.files), "a&b.map");
+    // Each key and the presses and menu commands by then. A key that must do nothing is followed
+    // by one that does something, which is handled after it.
+    struct Step {
+        Key key;
+        int presses, commands;
+    } const steps[] = {
+        {{'b', true}, 0, 0},         // the map name's "&b" is no access key
+        {{'c'}, 0, 0},               // a plain letter presses nothing
+        {{'c', true}, 1, 0},         // Alt+C: "&Close"
+        {{'q', false, true}, 1, 1},  // Ctrl+Q: the menu's Exit
+        {{Key::kEnter}, 2, 1},       // Enter: the button with the focus
+        {{Key::kEscape}, 2, 1},      // Escape: nothing, and the window stays
+        {{'q', false, true}, 2, 2},
+    };
+    for (const Step& step : steps) {
+        rig.key(step.key);
+        EXPECT_TRUE(rig.until([&] {
+            return form.presses == step.presses && form.commands == step.commands;
+        })) << "after '"
+            << step.key.code << "': " << form.presses << " presses, " << form.commands
+            << " commands";
+    }
+    EXPECT_FALSE(form.first.value) << "Alt+B chose the map named a&b.map";
+    EXPECT_EQ(form.closes, 0);
+    EXPECT_TRUE(rig.active(form));
+}
+
 }  // namespace behaviour_cases
 
 // The cases as tests of one fixture.
@@ -248,6 +295,8 @@ inline void typed_text_becomes_the_text_boxs_caption(BehaviourRig& rig) {
     DORVANE_BEHAVIOUR_CASE(Fixture, FrameCloseRunsFrameClosed,                                  \
                            the_frames_close_control_runs_frame_closed)                          \
     DORVANE_BEHAVIOUR_CASE(Fixture, TypedTextBecomesTheCaption,                                 \
-                           typed_text_becomes_the_text_boxs_caption)
+                           typed_text_becomes_the_text_boxs_caption)                            \
+    DORVANE_BEHAVIOUR_CASE(Fixture, KeysPressButtonsAndRunMenusButNeverAMapName,                \
+                           keys_press_buttons_and_run_menus_but_a_map_name_is_no_access_key)
 
 }  // namespace dorvane::testing

@@ -135,5 +135,38 @@ TEST(EventRules, AnActivationThatEndsItsWindowGivesNoFocus) {
     EXPECT_EQ(p.events.active(), nullptr);
 }
 
+// What the shared behaviour cases cannot reach on every backend: hidden buttons, the menu
+// titles, the keys the rules pass on, and the end from outside.
+TEST(EventRules, KeysTheBehaviourCasesLeaveOut) {
+    using Use = KeyOutcome::Use;
+    Program p;
+    Form& form = *p.main;
+    Control frame{.name = "frame", .kind = ControlKind::Frame, .visible = false};
+    Control hidden{.name = "hidden", .kind = ControlKind::CommandButton, .caption = "&Go"};
+    Control list{.name = "list", .kind = ControlKind::List};
+    hidden.parent = &frame;
+    hidden.click = [&p] { p.log.push_back("go"); };
+    form.controls = {&frame, &hidden, &list};
+    form.menu = {{"File", "File", {}, nullptr}, {"Tools", "&Tools", {}, nullptr}};
+    EXPECT_EQ(p.events.key(form, nullptr, {'g', true}).use, Use::Taken) << "and dropped";
+    EXPECT_EQ(p.events.key(form, nullptr, {'f', true}).use, Use::Taken) << "no first letter";
+    KeyOutcome tools = p.events.key(form, nullptr, {'t', true});
+    EXPECT_EQ(tools.use, Use::OpenMenu);
+    EXPECT_EQ(tools.menu, 1);
+    EXPECT_EQ(p.events.key(form, nullptr, {'t', true, true}).use, Use::Passed) << "AltGr";
+    EXPECT_EQ(p.events.key(form, &list, {Key::kEscape}).use, Use::Passed) << "closes the list";
+    EXPECT_EQ(p.events.key(form, &list, {Key::kEnter}).use, Use::Passed);
+    p.dialog->modeless = false;
+    p.dialog->visible = true;
+    p.events.shown(*p.dialog);
+    EXPECT_EQ(p.events.key(form, nullptr, {'t', true}).use, Use::Passed) << "the dialog holds it";
+    EXPECT_TRUE(p.log.empty());
+
+    p.events.end_from_outside([&p] { p.log.push_back("end"); });
+    p.events.ended_from_outside();
+    p.events.ended_from_outside();
+    EXPECT_EQ(p.log, (std::vector<std::string>{"end", "mirror"}));
+}
+
 }  // namespace
 }  // namespace dorvane

@@ -2,6 +2,7 @@
 // The event rules' cases on the FLTK backend, driven by real X input in an X session with a
 // window manager.
 #include <FL/Fl.H>
+#include <FL/Fl_Browser.H>
 #include <FL/Fl_Window.H>
 
 #include <memory>
@@ -9,6 +10,9 @@
 #include "platform/behaviour_cases.h"
 #include "platform/fltk/form_window.h"
 #include "platform/fltk_x_support.h"
+
+#include <FL/x.H>  // last: its X11 macros clash with the program's names
+#include <X11/extensions/XTest.h>
 
 namespace dorvane::testing {
 namespace {
@@ -68,6 +72,26 @@ struct FltkBehaviour : ::testing::Test, BehaviourRig {
     }
     void left_arrow() override { type_key("Left"); }
     void close_frame(Form& form) override { request_close(window_of(form)); }
+    void key(Key key) override {
+        std::string name = key.code == Key::kEnter    ? "Return"
+                           : key.code == Key::kEscape ? "Escape"
+                                                      : std::string(1, key.code);
+        KeyCode ctrl = XKeysymToKeycode(fl_display, XK_Control_L);
+        if (key.ctrl)
+            XTestFakeKeyEvent(fl_display, ctrl, True, 0);
+        type_key(name, key.alt);
+        if (key.ctrl)
+            XTestFakeKeyEvent(fl_display, ctrl, False, 0);
+        XFlush(fl_display);
+    }
+    std::string shown(const Form& form, const Control& control) override {
+        Fl_Widget* widget = widget_of(form, control);
+        if (!widget)
+            return "(no widget)";
+        if (control.kind == ControlKind::FileList)
+            return static_cast<Fl_Browser*>(widget)->text(1);
+        return widget->label() ? widget->label() : "";
+    }
 };
 
 DORVANE_BEHAVIOUR_CASES(FltkBehaviour)

@@ -35,6 +35,10 @@ struct HeadlessBehaviour : ::testing::Test, BehaviourRig {
     void type(const std::string& letters) override { services.type(letters); }
     void left_arrow() override { services.left_arrow(); }
     void close_frame(Form& form) override { services.close_frame(form); }
+    void key(Key key) override { services.key(key); }
+    std::string shown(const Form&, const Control& control) override {
+        return control.kind == ControlKind::FileList ? control.items.at(0) : control.caption;
+    }
 };
 
 DORVANE_BEHAVIOUR_CASES(HeadlessBehaviour)

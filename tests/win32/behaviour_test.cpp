@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <chrono>
+#include <initializer_list>
+#include <vector>
 
 #include "platform/behaviour_cases.h"
 #include "platform/win32/backend.h"
@@ -16,12 +18,24 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void send_key(WORD key) {
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
+// A key pressed and let go, with the keys `held` (0: none) held down around it.
+void send_key(WORD key, std::initializer_list<WORD> held = {}) {
+    std::vector<INPUT> input;
+    auto add = [&input](WORD k, DWORD flags) {
+        INPUT one{};
+        one.type = INPUT_KEYBOARD;
+        one.ki.wVk = k;
+        one.ki.dwFlags = flags;
+        if (k)
+            input.push_back(one);
+    };
+    for (WORD k : held)
+        add(k, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    for (WORD k : held)
+        add(k, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
 void send_mouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
@@ -135,10 +149,13 @@ struct Win32Behaviour : ::testing::Test, BehaviourRig {
         route([this] { services.message_box("Really?", "Title", Buttons::Ok); });
         KillTimer(nullptr, timer);
     }
-    void click(Form& form, Control& control) override {
+    HWND widget(const Form& form, const Control& control) {
         Find find{&backend, &control};
         EnumChildWindows(hwnd_of(form), match, reinterpret_cast<LPARAM>(&find));
-        HWND hwnd = find.found;
+        return find.found;
+    }
+    void click(Form& form, Control& control) override {
+        HWND hwnd = widget(form, control);
         ASSERT_TRUE(hwnd) << control.name;
         RECT r;
         GetWindowRect(hwnd, &r);
@@ -175,6 +192,28 @@ struct Win32Behaviour : ::testing::Test, BehaviourRig {
     // What the frame's close control sends.
     void close_frame(Form& form) override {
         PostMessageW(hwnd_of(form), WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    void key(Key key) override {
+        WORD code = key.code == Key::kEnter    ? VK_RETURN
+                    : key.code == Key::kEscape ? VK_ESCAPE
+                                               : LOBYTE(VkKeyScanW(static_cast<wchar_t>(key.code)));
+        send_key(code, {static_cast<WORD>(key.alt ? VK_MENU : 0),
+                        static_cast<WORD>(key.ctrl ? VK_CONTROL : 0)});
+        settle();
+    }
+    // The system shows "&&" as "&" and takes a single '&' as the mark of an access key.
+    std::string shown(const Form& form, const Control& control) override {
+        HWND hwnd = widget(form, control);
+        wchar_t text[256] = {};
+        if (control.kind == ControlKind::FileList) {
+            SendMessageW(hwnd, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(text));
+            return win32::narrow(text);
+        }
+        GetWindowTextW(hwnd, text, 256);
+        std::wstring seen;
+        for (const wchar_t* c = text; *c; ++c)
+            seen += *c == L'&' && c[1] ? *++c : *c;
+        return win32::narrow(seen);
     }
 };
 

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Choosing a slot with the mouse and closing the main window with its frame stores that slot as
-# the selection; the next start chooses it again, so closing at once stores it unchanged. The
-# catalogue itself survives both runs untouched. On the way, the window shows the default colours:
-# graded slot rows (owner colours of option buttons), coloured graphical buttons, and the mascot's
-# first picture, decoded from its JPEG by the Windows Imaging Component.
+# the selection; the next start chooses it again, so closing at once stores it unchanged, and the
+# session's end stores a selection as closing does. The catalogue itself survives every run
+# untouched. On the way, the window shows the default colours: graded slot rows (owner colours of
+# option buttons), coloured graphical buttons, and the mascot's first picture, decoded from its
+# JPEG by the Windows Imaging Component.
 source "$(dirname "$0")/wine.sh"
 start_wine_desktop
 game=$work/game
@@ -52,4 +53,16 @@ probe wait "$main" 30 >/dev/null || fail "no main window on the second start"
 probe close "$main" || fail "cannot close the main window"
 ended "$dorvane_pid" 10 || fail "closing the window did not end the program"
 [ "$(line "$game/Qimdat.dat" 69)" = 5 ] || fail "the second start did not choose slot 5"
+
+# The session ending (log off, shut down) saves as closing does, also while a question is open:
+# the selection is kept and the question is not taken for a Yes.
+start_dorvane "$game"
+probe wait "$main" 30 >/dev/null || fail "no main window on the third start"
+click "$main" $(slot 3)
+keys_to "$main" ctrl+z
+probe wait "Erase All Maps" 10 >/dev/null || fail "Ctrl+Z asked nothing"
+wineboot --end-session >/dev/null 2>&1 || fail "the session did not end"
+ended "$dorvane_pid" 10 || fail "the session's end did not end the program"
+[ "$(line "$game/Qimdat.dat" 69)" = 3 ] || fail "selection after the session's end: $(line "$game/Qimdat.dat" 69)"
+diff <(sed 69d "$work/before") <(sed 69d "$game/Qimdat.dat") >&2 || fail "the catalogue changed"
 echo "slot and close passed"
