@@ -6,14 +6,27 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "mainwindow/dorvane.h"
 #include "platform/fltk/choose_folder.h"
 #include "platform/fltk/services.h"
 #include "platform/start_options.h"
+#include "platform/x11/startup_notice.h"
+
+#include <FL/x.H>  // last: its X11 macros clash with the program's names
 
 namespace {
+
+// The desktop's startup notification id this program was started with, if any. It is its
+// own: the programs it starts get ids of their own, not this one.
+std::string take_startup_id() {
+    const char* id = std::getenv("DESKTOP_STARTUP_ID");
+    std::string taken = id ? id : "";
+    unsetenv("DESKTOP_STARTUP_ID");
+    return taken;
+}
 
 bool enter_folder(const std::string& folder) {
     if (chdir(folder.c_str()) == 0)
@@ -46,7 +59,11 @@ int main(int argc, char** argv) {
     if (!options.folder.empty() && !enter_folder(options.folder))
         return dorvane::kUsageStatus;
 
+    const std::string startup_id = take_startup_id();
     dorvane::fltk::FltkServices services;
+    // The program's first window (the chooser, the first-run message or the main window) is
+    // shown next: the desktop need not wait for it any longer.
+    dorvane::x11::end_startup(fl_display, startup_id);
     if (options.action == StartOptions::Action::ChooseFolder) {
         std::optional<std::string> folder = dorvane::fltk::choose_game_folder();
         if (!folder)

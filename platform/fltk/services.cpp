@@ -254,7 +254,7 @@ x11::X11Processes& FltkServices::processes() {
 }
 
 std::optional<TaskId> FltkServices::start_program(const std::string& command_line) {
-    return processes().start_program(command_line);
+    return processes().start_program(command_line, fl_event_time);
 }
 
 // The activation may go on after activate() returned, while the launcher's window takes events

@@ -13,6 +13,17 @@ namespace {
 
 constexpr std::chrono::milliseconds kDosScreenSwitch{300};
 
+// The class the program's windows will have: Wine names them after the program's file, DOSBox
+// after itself; a native program's is not known beforehand.
+std::string window_class(const posix::StartedProgram& program) {
+    std::string name = program.file_name;
+    for (char& c : name)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (program.through_wine)
+        return name;
+    return program.running_title.empty() ? "" : "dosbox";
+}
+
 }  // namespace
 
 X11Processes::X11Processes(Display* display, ProcessTimings timings)
@@ -23,7 +34,8 @@ void X11Processes::reap() {
         launch.program.child.running();
 }
 
-std::optional<TaskId> X11Processes::start_program(const std::string& command_line) {
+std::optional<TaskId> X11Processes::start_program(const std::string& command_line,
+                                                  unsigned long user_time) {
     // Forgets the programs that ended, unless an activation still follows one.
     for (auto it = tasks_.begin(); it != tasks_.end();) {
         if (it->first != pending_ && !it->second.program.child.running())
@@ -32,16 +44,21 @@ std::optional<TaskId> X11Processes::start_program(const std::string& command_lin
             ++it;
     }
     std::set<unsigned long> before = managed_windows(display_);
+    const std::string startup_id = StartupNotice::make_id(++launches_, user_time);
     std::optional<posix::StartedProgram> program =
-        posix::start_from_command_line(command_line, ++launches_, last_error_);
+        posix::start_from_command_line(command_line, launches_, last_error_, startup_id);
     if (!program)
         return std::nullopt;
     TaskId task = program->child.pid();
-    tasks_.insert_or_assign(task, Launch{std::move(*program), std::move(before)});
+    Launch& launch =
+        tasks_.insert_or_assign(task, Launch{std::move(*program), std::move(before), user_time})
+            .first->second;
+    launch.notice.begin(display_, startup_id, task, launch.program.file_name,
+                        window_class(launch.program), user_time);
     return task;
 }
 
-bool X11Processes::bring_window(const Launch& launch) {
+bool X11Processes::bring_window(Launch& launch) {
     const posix::StartedProgram& program = launch.program;
     std::optional<Window> window = window_of(
         display_, [&](pid_t pid) { return posix::belongs_to(pid, program.identity); },
@@ -50,8 +67,10 @@ bool X11Processes::bring_window(const Launch& launch) {
         return false;
     if (!fixed_size(display_, *window))
         request_maximise(display_, *window);
-    request_activation(display_, *window);
+    request_activation(display_, *window, launch.user_time);
+    launch.notice.end(display_);
     target_ = *window;
+    target_time_ = launch.user_time;
     shown_at_ = Clock::now();
     target_title_ = program.running_title;
     return true;
@@ -74,8 +93,10 @@ bool X11Processes::activate(TaskId task) {
             return true;
         // One that ended well may have handed its work to another process (as wine does),
         // whose window may still come.
-        if (ended && !child.succeeded())
+        if (ended && !child.succeeded()) {
+            found->second.notice.end(display_);
             return false;
+        }
         if (Clock::now() >= hold_end) {
             pending_ = task;
             return true;
@@ -101,10 +122,12 @@ X11Processes::FollowUp X11Processes::follow_up() {
     }
     if (ended && !launch.program.child.succeeded()) {
         pending_.reset();
+        launch.notice.end(display_);
         return report_late_ ? FollowUp::Failed : FollowUp::Over;
     }
     if (Clock::now() >= launch.program.started + timings_.window_wait) {
         pending_.reset();
+        launch.notice.end(display_);
         return FollowUp::Over;
     }
     return FollowUp::Waiting;
@@ -139,7 +162,7 @@ bool X11Processes::send_keys(const std::string& keys, std::chrono::milliseconds 
             return false;
         // A window manager may drop a request that came before the window was ready for it.
         if (!asked_again && Clock::now() >= ask_again) {
-            request_activation(display_, target_);
+            request_activation(display_, target_, target_time_);
             asked_again = true;
         }
         std::this_thread::sleep_for(timings_.poll);

@@ -6,7 +6,8 @@
 // start_program: starts the program as platform/posix/processes.h describes (in the current
 //   folder, in any letter case, through dosbox or wine where it needs them, without a shell, in
 //   a session of its own and with a marker of its own in its environment). The task identifier
-//   is the process id.
+//   is the process id. Each launch is announced to the desktop (startup_notice.h) until its
+//   window is found or it failed; its activation carries the user's time of the start.
 // activate: the program's window is the first window the window manager lists, mapped on the
 //   screen (or iconic), that belongs to the launch by its _NET_WM_PID (platform/posix/owner.h)
 //   or, without one, by its class when it was not there at the start (ewmh.h). Through wine it
@@ -38,6 +39,7 @@
 #include "platform/launch.h"
 #include "platform/posix/processes.h"
 #include "platform/services.h"
+#include "platform/x11/startup_notice.h"
 
 typedef struct _XDisplay Display;
 
@@ -54,7 +56,9 @@ class X11Processes {
   public:
     explicit X11Processes(Display* display, ProcessTimings timings = {});
 
-    std::optional<TaskId> start_program(const std::string& command_line);
+    // user_time: the X time of the click or key that asked for the start (0: none known).
+    std::optional<TaskId> start_program(const std::string& command_line,
+                                        unsigned long user_time = 0);
     bool activate(TaskId task);
     bool send_keys(const std::string& keys, std::chrono::milliseconds shown_for);
 
@@ -77,19 +81,22 @@ class X11Processes {
     struct Launch {
         posix::StartedProgram program;   // through wine, only windows of its class are its own
         std::set<unsigned long> before;  // the windows there at its start
+        unsigned long user_time = 0;
+        StartupNotice notice;
     };
 
     // Looks once for the launch's window; brings it to the front and makes it the target.
-    bool bring_window(const Launch& launch);
+    bool bring_window(Launch& launch);
 
     Display* display_;
     ProcessTimings timings_;
     std::map<TaskId, Launch> tasks_;
     std::optional<TaskId> pending_;
-    bool report_late_ = true;     // whether a failure of the pending activation is still to be told
-    unsigned long target_ = 0;    // the X window keys go to; 0 for none
-    Clock::time_point shown_at_;  // when the target was first seen on the screen
-    std::string target_title_;    // the title it shows once it takes keys; empty: any
+    bool report_late_ = true;   // whether a failure of the pending activation is still to be told
+    unsigned long target_ = 0;  // the X window keys go to; 0 for none
+    unsigned long target_time_ = 0;  // the user's time of its launch
+    Clock::time_point shown_at_;     // when the target was first seen on the screen
+    std::string target_title_;       // the title it shows once it takes keys; empty: any
     unsigned launches_ = 0;
     std::string last_error_;
 };

@@ -17,8 +17,9 @@ import signal
 import subprocess
 import time
 
-from engines import Launch, Timings, in_front, maximised, prop, window_of_class
+from engines import Launch, Timings, in_front, maximised, prop, window_of_class, wm_class
 from launcher_support import ended
+from startup_listener import StartupListener
 from xsession import Database, scenario, wait_until
 
 QUESTION = "Helpful Shortcut :)"
@@ -101,6 +102,17 @@ def end_program(t, wid):
     wait_until(lambda: ended(pid), 10, "the program to end")
 
 
+def check_notice(t, listen, wid):
+    """The launch was announced to the desktop with the class Wine gives the program's window,
+    Wine took the launch's id for that window, and the activation carried the key's time."""
+    new = listen.wait_message("new", NAME="DUKE3D.EXE")
+    listen.wait_message("remove", ID=new["ID"])
+    print("startup notification:", *listen.messages, sep="\n  ")
+    assert new["WMCLASS"] == wm_class(t, wid), (new, wm_class(t, wid))
+    assert new["ID"] in prop(t, wid, "_NET_STARTUP_ID"), prop(t, wid, "_NET_STARTUP_ID")
+    assert (wid, 2, int(new["TIMESTAMP"])) in listen.activations, listen.activations
+
+
 def stop_wine(t):
     subprocess.run(["wineserver", "-k"], env=t.x.env, capture_output=True, timeout=30)
     subprocess.run(["wineserver", "-w"], env=t.x.env, capture_output=True, timeout=30)
@@ -115,6 +127,7 @@ def wine(t):
     t.x.env.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
                    WINEPREFIX=os.path.join(t.folder, "prefix"))
     try:
+        listen = StartupListener(t.x.display)
         win = t.start()
         log = StandinLog(t.folder)
         timings = Timings("wine")
@@ -124,6 +137,8 @@ def wine(t):
             first = command == "RID"
             _, wid, _ = launch(t, win, log, timings, command, program, arguments,
                                timeout=120 if first else 30)
+            if first:
+                check_notice(t, listen, wid)
             end_program(t, wid)
 
         # The editor (32 bits) without a map: the "Y" at once.
