@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/fltk/choose_folder.h"
 
+#include <FL/Fl.H>
 #include <FL/Fl_Native_File_Chooser.H>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -67,6 +68,9 @@ void remember(const std::string& folder) {
 }  // namespace
 
 std::optional<std::string> choose_game_folder() {
+    // FLTK's own chooser, also where FLTK finds GTK: the same on every desktop, and it keeps
+    // no settings of its own (GTK's writes its settings file even when cancelled).
+    Fl::option(Fl::OPTION_FNFC_USES_GTK, false);
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_DIRECTORY);
     chooser.title("Dorvane: choose the game's folder");
     const std::string start = last_folder();

@@ -3,9 +3,8 @@
 // the game's folder, opening at the one chosen last, which is kept in
 // $XDG_STATE_HOME/dorvane/last-folder (~/.local/state/dorvane/last-folder by default).
 //
-// The display must be open. The chooser is the desktop's GTK one where FLTK finds GTK, FLTK's
-// own otherwise. A folder chosen is written to the state file before it is returned; a
-// cancelled chooser writes nothing.
+// The display must be open. The chooser is FLTK's own. A folder chosen is written to the state
+// file before it is returned; a cancelled chooser writes nothing.
 #pragma once
 
 #include <optional>

@@ -61,10 +61,6 @@ def game_folder(t):
     home = os.path.join(t.folder, "home")
     for d in (game, other, home):
         os.mkdir(d)
-    # FLTK's own chooser, also where the desktop's GTK one would be found.
-    os.makedirs(os.path.join(home, ".fltk", "fltk.org"))
-    with open(os.path.join(home, ".fltk", "fltk.org", "fltk.prefs"), "w") as f:
-        f.write("; FLTK preferences\n[.options]\nFNFCUsesGTK:0\n")
     env = dict(t.x.env, HOME=home, XDG_STATE_HOME=os.path.join(t.folder, "state"))
     state = os.path.join(t.folder, "state", "dorvane", "last-folder")
     start(t, env, "game")
@@ -77,9 +73,11 @@ def game_folder(t):
     start(t, env, "--choose-folder")
     chooser = t.x.wait_window(CHOOSER)
     t.x.activate(chooser)
-    t.x.key("ctrl+a")
-    t.x.type_text(other)
-    t.x.key("Return")
+    # Pasted whole (typed, the chooser's completion would race the keys). Return opens the
+    # folder, a second one chooses it.
+    subprocess.run(["xclip", "-selection", "clipboard"], env=t.x.env, input=other.encode(),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10, check=True)
+    t.x.key("ctrl+a", "ctrl+v", "Return", "Return")
     answer_first_run(t)
     t.main_window().key("ctrl+q")
     assert t.wait_exit() == 0
