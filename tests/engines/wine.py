@@ -9,7 +9,8 @@ editor's "Y" arrives two seconds after the key with a map and at once without on
 follows and its Yes starts the game with the map. The launcher answers again within about a
 second of each launch. The first launch is a new player's: in a new Wine prefix, whose setting
 up takes Wine tens of seconds and shows a window of Wine's own first; the program's window,
-when it comes, is still the one brought to the front and maximised."""
+when it comes, is still the one brought to the front and maximised, and the desktop's startup
+notification follows it with the class Wine gives it and the time Wine stamps on it."""
 import os
 import re
 import shutil
@@ -109,7 +110,10 @@ def check_notice(t, listen, wid):
     listen.wait_message("remove", ID=new["ID"])
     print("startup notification:", *listen.messages, sep="\n  ")
     assert new["WMCLASS"] == wm_class(t, wid), (new, wm_class(t, wid))
-    assert new["ID"] in prop(t, wid, "_NET_STARTUP_ID"), prop(t, wid, "_NET_STARTUP_ID")
+    # Wine reads the id's time and stamps it on the window (through its user time window).
+    m = re.search(r"window id # (0x[0-9a-f]+)", prop(t, wid, "_NET_WM_USER_TIME_WINDOW"))
+    stamped = prop(t, int(m.group(1), 16) if m else wid, "_NET_WM_USER_TIME")
+    assert stamped.endswith("= %s\n" % new["TIMESTAMP"]), stamped
     assert (wid, 2, int(new["TIMESTAMP"])) in listen.activations, listen.activations
 
 
