@@ -51,7 +51,7 @@ std::optional<TaskId> X11Processes::start_program(const std::string& command_lin
         return std::nullopt;
     TaskId task = program->child.pid();
     Launch& launch =
-        tasks_.insert_or_assign(task, Launch{std::move(*program), std::move(before), user_time})
+        tasks_.insert_or_assign(task, Launch{std::move(*program), std::move(before), user_time, {}})
             .first->second;
     launch.notice.begin(display_, startup_id, task, launch.program.file_name,
                         window_class(launch.program), user_time);
