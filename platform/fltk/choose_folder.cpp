@@ -3,6 +3,7 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Native_File_Chooser.H>
+#include <FL/Fl_Window.H>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,6 +72,9 @@ std::optional<std::string> choose_game_folder() {
     // FLTK's own chooser, also where FLTK finds GTK: the same on every desktop, and it keeps
     // no settings of its own (GTK's writes its settings file even when cancelled).
     Fl::option(Fl::OPTION_FNFC_USES_GTK, false);
+    // The chooser's window is the program's as much as the main window (the desktop entry's
+    // StartupWMClass).
+    Fl_Window::default_xclass("dorvane");
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_DIRECTORY);
     chooser.title("Dorvane: choose the game's folder");
     const std::string start = last_folder();
