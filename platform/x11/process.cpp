@@ -78,6 +78,9 @@ bool X11Processes::bring_window(Launch& launch) {
 
 bool X11Processes::activate(TaskId task) {
     target_ = 0;
+    // The activation that went on is given up: so is the desktop's wait for its window.
+    if (auto given_up = pending_ ? tasks_.find(*pending_) : tasks_.end(); given_up != tasks_.end())
+        given_up->second.notice.end(display_);
     pending_.reset();
     report_late_ = true;
     auto found = tasks_.find(task);
