@@ -2,7 +2,8 @@
 # The Debian package, made by `cpack` in the build folder from what `cmake --install` installs:
 # build/dorvane_<version>_<arch>.deb. Its library dependencies are worked out from the program
 # by dpkg-shlibdeps (dpkg-dev). Configure it like a release: Release, DORVANE_STATIC off (the
-# system's shared FLTK and libjpeg), CMAKE_INSTALL_PREFIX /usr; the "package" preset does.
+# system's shared FLTK and libjpeg), CMAKE_INSTALL_PREFIX /usr; the "package" preset does. The
+# package installs under /usr, with the program in /usr/games, from any configure.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME dorvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -21,6 +22,7 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
        "the game's programs; DOS versions of them run inside DOSBox, Windows"
        "versions through Wine.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package_games.cmake)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
     GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

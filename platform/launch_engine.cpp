@@ -41,6 +41,9 @@ LaunchEngine::Look LaunchEngine::look(TaskId task) {
 
 bool LaunchEngine::activate(TaskId task) {
     target_.reset();
+    // An activation that went on is given up for the new one: no longer looked for.
+    if (pending_)
+        driver_.launch_over(*pending_, false);
     pending_.reset();
     report_late_ = true;
     if (!started_.count(task))

@@ -26,8 +26,9 @@ test_packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 file
   libxrandr2 libxrender1 libxi6 libxcomposite1
   dpkg-dev lintian appstream desktop-file-utils icoutils man-db
-  # Reads back the text the end-to-end tests type into text boxes.
-  xclip
+  # Reads back the text the end-to-end tests type into text boxes; listens to the desktop's
+  # startup notification messages.
+  xclip python3-xlib
   # The launcher with the real engines (DOSBox with a DOS program assembled with nasm), and
   # Debian's 32-bit Wine, which runs the 32-bit Windows build and its tests.
   dosbox nasm wine32:i386

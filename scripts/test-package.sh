@@ -7,7 +7,6 @@
 # also when a step fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${DORVANE_BUILD:-$root/build}/package
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 
@@ -17,15 +16,7 @@ if dpkg-query -W -f='${Status}' dorvane 2>/dev/null | grep -q "install ok instal
   exit 1
 fi
 
-# Debian's hardening and optimisation flags, as a Debian build would use them (read on the first
-# configure of the folder).
-eval "$(cd "$root" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
-export CFLAGS="$CFLAGS $CPPFLAGS" CXXFLAGS="$CXXFLAGS $CPPFLAGS"
-(cd "$root" && cmake --preset package -B "$build" >/dev/null)
-cmake --build "$build" -j 2
-rm -f "$build"/dorvane_*.deb
-(cd "$build" && cpack -G DEB >/dev/null)
-deb=$(ls "$build"/dorvane_*.deb)
+deb=$("$root/scripts/build-package.sh")
 echo "== $deb"
 dpkg-deb --field "$deb"
 dpkg-deb --contents "$deb" | awk '{print $1, $6}'

@@ -19,3 +19,6 @@ build=${DORVANE_BUILD:-$root/build}
 
 # The Debian package: built, checked by lintian, installed, run, removed.
 "$root/scripts/test-package.sh"
+
+# The release files: made twice alike from the programs above, unpacked and started.
+"$root/scripts/test-release.sh"

@@ -97,6 +97,9 @@ class Launching final : public x11::X11LaunchDriver {
 
     launch::LaunchEngine engine{*this};
 
+  protected:
+    unsigned long user_time() override { return fl_event_time; }
+
   private:
     static constexpr double kInterval = 0.05;
     static void tick(void* self) {

@@ -47,16 +47,22 @@ bool Child::succeeded() const {
     return wait_status_ && WIFEXITED(*wait_status_) && WEXITSTATUS(*wait_status_) == 0;
 }
 
-SpawnResult spawn_program(const ExecPlan& plan, const std::string& marker) {
+SpawnResult spawn_program(const ExecPlan& plan, const std::string& marker,
+                          const std::string& startup_id) {
     std::vector<char*> env;
     const std::string marker_name = marker.substr(0, marker.find('=') + 1);
+    constexpr std::string_view kStartupName = "DESKTOP_STARTUP_ID=";
+    const std::string startup = startup_id.empty() ? "" : std::string(kStartupName) + startup_id;
     for (char** var = environ; *var; ++var) {
-        if (marker_name.empty() ||
-            std::string_view(*var).substr(0, marker_name.size()) != marker_name)
+        const std::string_view text(*var);
+        if ((marker_name.empty() || text.substr(0, marker_name.size()) != marker_name) &&
+            text.substr(0, kStartupName.size()) != kStartupName)
             env.push_back(*var);
     }
     if (!marker.empty())
         env.push_back(const_cast<char*>(marker.c_str()));
+    if (!startup.empty())
+        env.push_back(const_cast<char*>(startup.c_str()));
     env.push_back(nullptr);
 
     std::vector<char*> argv;
@@ -108,7 +114,8 @@ bool exists(const std::string& path) {
 }  // namespace
 
 std::optional<StartedProgram> start_from_command_line(const std::string& command_line,
-                                                      unsigned serial, std::string& error) {
+                                                      unsigned serial, std::string& error,
+                                                      const std::string& startup_id) {
     error.clear();
     std::vector<std::string> args = split_command_line(command_line);
     std::optional<std::string> folder = current_folder();
@@ -139,7 +146,8 @@ std::optional<StartedProgram> start_from_command_line(const std::string& command
     const auto now = std::chrono::steady_clock::now();
     std::string marker = std::to_string(getpid()) + "." + std::to_string(serial) + "." +
                          std::to_string(now.time_since_epoch().count());
-    SpawnResult result = spawn_program(*plan, std::string(kLaunchMarker) + "=" + marker);
+    SpawnResult result =
+        spawn_program(*plan, std::string(kLaunchMarker) + "=" + marker, startup_id);
     if (!result.child) {
         error = plan->path + ": " + std::strerror(result.error);
         return std::nullopt;

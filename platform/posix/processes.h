@@ -7,8 +7,9 @@
 // without a shell. The child gets a session of its own (a signal to the launcher's terminal
 // does not reach the game), default signal handling, stdin from /dev/null, the launcher's
 // stdout and stderr, no other descriptor, and the launcher's environment with the launch's
-// marker (owner.h) in place of any variable of that name. A failure to execute is known when
-// it returns.
+// marker (owner.h) in place of any variable of that name, and the launch's startup
+// notification id as DESKTOP_STARTUP_ID (never the one the launcher was given). A failure to
+// execute is known when it returns.
 //
 // Ending: nothing waits for a child in the background. Each look at a Child is a non-blocking
 // waitpid, which also reaps it once it has ended; SIGCHLD writes a byte on a pipe
@@ -48,8 +49,9 @@ struct SpawnResult {
     int error = 0;
 };
 
-// Starts `plan` as described above; `marker` ("NAME=value") may be empty.
-SpawnResult spawn_program(const ExecPlan& plan, const std::string& marker = "");
+// Starts `plan` as described above; `marker` ("NAME=value") and `startup_id` may be empty.
+SpawnResult spawn_program(const ExecPlan& plan, const std::string& marker = "",
+                          const std::string& startup_id = "");
 
 // A program of the game, started from a launcher command line.
 struct StartedProgram {
@@ -65,7 +67,8 @@ struct StartedProgram {
 // the program is not there or cannot run. `serial` tells this launch's marker from others of
 // the same process.
 std::optional<StartedProgram> start_from_command_line(const std::string& command_line,
-                                                      unsigned serial, std::string& error);
+                                                      unsigned serial, std::string& error,
+                                                      const std::string& startup_id = "");
 
 // Installs the SIGCHLD handler once; returns the pipe's end that becomes readable when a child
 // may have ended, or -1 when no pipe could be made (children are then reaped on the next look).

@@ -179,10 +179,10 @@ void request_maximise(Display* display, Window window) {
     XFlush(display);
 }
 
-void request_activation(Display* display, Window window) {
+void request_activation(Display* display, Window window, Time user_time) {
     if (has_window_manager(display)) {
         // Source 2 as well: focus-stealing prevention lets a user's own request through.
-        send_to_root(display, window, "_NET_ACTIVE_WINDOW", 2, CurrentTime, 0, 0);
+        send_to_root(display, window, "_NET_ACTIVE_WINDOW", 2, user_time, 0, 0);
     } else {
         ErrorTrap trap(display);
         XRaiseWindow(display, window);

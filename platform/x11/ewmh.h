@@ -38,7 +38,8 @@ std::optional<Window> window_of(Display* display, const std::function<bool(pid_t
 bool fixed_size(Display* display, Window window);
 
 void request_maximise(Display* display, Window window);
-void request_activation(Display* display, Window window);
+// With the time of the user's input that asked for it (CurrentTime: none known).
+void request_activation(Display* display, Window window, Time user_time = CurrentTime);
 
 // The window's title (WM_NAME); empty when it has none or is gone.
 std::string window_title(Display* display, Window window);

@@ -5,7 +5,9 @@
 // start_program: starts the program as platform/posix/processes.h describes (in the current
 //   folder, in any letter case, through dosbox or wine where it needs them, without a shell, in
 //   a session of its own and with a marker of its own in its environment). The task is the
-//   process id.
+//   process id. Each launch is announced to the desktop (startup_notice.h) until its window
+//   is found or it failed, and its window is raised with the time of the user's input that asked
+//   for the start (user_time()).
 // find_window: the first window the window manager lists, mapped on the screen (or iconic), that
 //   belongs to the launch by its _NET_WM_PID (platform/posix/owner.h) or, without one, by its
 //   class when it was not there at the start (ewmh.h). Through wine it must also be of the class
@@ -33,6 +35,7 @@
 
 #include "platform/launch_engine.h"
 #include "platform/posix/processes.h"
+#include "platform/x11/startup_notice.h"
 
 typedef struct _XDisplay Display;
 
@@ -54,8 +57,8 @@ class X11LaunchDriver : public launch::LaunchDriver {
     bool type_keys(launch::WindowId window, const std::string& keys) override;
     Clock::time_point now() override { return Clock::now(); }
     void sleep(std::chrono::milliseconds time) override;
-    // Nothing of its own to tell yet.
-    void launch_over(TaskId, bool) override {}
+    // The desktop's wait for the launch ends.
+    void launch_over(TaskId task, bool shown) override;
 
     // Reaps every started program that has ended, without waiting.
     void reap();
@@ -63,12 +66,19 @@ class X11LaunchDriver : public launch::LaunchDriver {
     // Why the last start failed, in words (for diagnostics, never shown to the user).
     const std::string& last_error() const { return last_error_; }
 
+  protected:
+    // The X time of the click or key that asked for the start being made (0: none known).
+    virtual unsigned long user_time() { return 0; }
+
   private:
     struct Launch {
         posix::StartedProgram program;   // through wine, only windows of its class are its own
         std::set<unsigned long> before;  // the windows there at its start
         std::optional<Clock::time_point> running_seen;  // when DOSBox's title first named it
         bool took_keys_at_once = true;
+        unsigned long user_time = 0;
+        StartupNotice notice;
+        std::optional<unsigned long> window;  // its window, once found
     };
 
     Display* display_;

@@ -9,7 +9,8 @@ editor's "Y" arrives two seconds after the key with a map and at once without on
 follows and its Yes starts the game with the map. The launcher answers again within about a
 second of each launch. The first launch is a new player's: in a new Wine prefix, whose setting
 up takes Wine tens of seconds and shows a window of Wine's own first; the program's window,
-when it comes, is still the one brought to the front and maximised."""
+when it comes, is still the one brought to the front and maximised, and the desktop's startup
+notification follows it with the class Wine gives it and the time Wine stamps on it."""
 import os
 import re
 import shutil
@@ -17,8 +18,9 @@ import signal
 import subprocess
 import time
 
-from engines import Launch, Timings, in_front, maximised, prop, window_of_class
+from engines import Launch, Timings, in_front, maximised, prop, window_of_class, wm_class
 from launcher_support import ended
+from startup_listener import StartupListener
 from xsession import Database, scenario, wait_until
 
 QUESTION = "Helpful Shortcut :)"
@@ -101,6 +103,20 @@ def end_program(t, wid):
     wait_until(lambda: ended(pid), 10, "the program to end")
 
 
+def check_notice(t, listen, wid):
+    """The launch was announced to the desktop with the class Wine gives the program's window,
+    Wine took the launch's id for that window, and the activation carried the key's time."""
+    new = listen.wait_message("new", NAME="DUKE3D.EXE")
+    listen.wait_message("remove", ID=new["ID"])
+    print("startup notification:", *listen.messages, sep="\n  ")
+    assert new["WMCLASS"] == wm_class(t, wid), (new, wm_class(t, wid))
+    # Wine reads the id's time and stamps it on the window (through its user time window).
+    m = re.search(r"window id # (0x[0-9a-f]+)", prop(t, wid, "_NET_WM_USER_TIME_WINDOW"))
+    stamped = prop(t, int(m.group(1), 16) if m else wid, "_NET_WM_USER_TIME")
+    assert stamped.endswith("= %s\n" % new["TIMESTAMP"]), stamped
+    assert (wid, 2, int(new["TIMESTAMP"])) in listen.activations, listen.activations
+
+
 def stop_wine(t):
     subprocess.run(["wineserver", "-k"], env=t.x.env, capture_output=True, timeout=30)
     subprocess.run(["wineserver", "-w"], env=t.x.env, capture_output=True, timeout=30)
@@ -115,6 +131,7 @@ def wine(t):
     t.x.env.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
                    WINEPREFIX=os.path.join(t.folder, "prefix"))
     try:
+        listen = StartupListener(t.x.display)
         win = t.start()
         log = StandinLog(t.folder)
         timings = Timings("wine")
@@ -124,6 +141,8 @@ def wine(t):
             first = command == "RID"
             _, wid, _ = launch(t, win, log, timings, command, program, arguments,
                                timeout=120 if first else 30)
+            if first:
+                check_notice(t, listen, wid)
             end_program(t, wid)
 
         # The editor (32 bits) without a map: the "Y" at once.
