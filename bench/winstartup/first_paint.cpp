@@ -2,11 +2,13 @@
 // Measures a Windows program's start-up from the outside, as a user sees it: the time from
 // starting it (just before CreateProcess) to its first visible top-level window ("listed") and to
 // the moment that window shows a given colour at a given point of its client area, children
-// included ("painted"); then ends the program and reports its peak working set.
+// included ("painted"), the processor time it had used by then (its own, not the wineserver's:
+// a busy machine changes it much less than the time on the clock), and its peak working set
+// then and SETTLE_MS later, when what it does after its first paint is done; then ends it.
 //
-// Usage: first_paint X Y RRGGBB TIMEOUT_MS PROGRAM
+// Usage: first_paint X Y RRGGBB TIMEOUT_MS SETTLE_MS PROGRAM
 // X, Y are pixels in the window's client area. Prints one line:
-//   listed_ms=<ms> first_paint_ms=<ms> peak_kib=<KiB>
+//   listed_ms=<ms> first_paint_ms=<ms> cpu_ms=<ms> peak_kib=<KiB> settled_peak_kib=<KiB>
 // Exit status 0 on success, 1 when the colour did not show in time, 2 on a usage error.
 #include <windows.h>
 
@@ -54,30 +56,48 @@ bool pixel_is(HWND hwnd, int x, int y, COLORREF colour) {
     return shown == colour;
 }
 
+double cpu_ms(HANDLE process) {
+    FILETIME created, ended, kernel, user;
+    GetProcessTimes(process, &created, &ended, &kernel, &user);
+    auto ms = [](FILETIME t) {
+        return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e4;
+    };
+    return ms(kernel) + ms(user);
+}
+
+std::size_t peak_kib(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(process, &memory, sizeof memory);
+    return memory.PeakWorkingSetSize / 1024;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: first_paint X Y RRGGBB TIMEOUT_MS PROGRAM\n");
+    if (argc != 7) {
+        std::fprintf(stderr, "usage: first_paint X Y RRGGBB TIMEOUT_MS SETTLE_MS PROGRAM\n");
         return 2;
     }
     int x = _wtoi(argv[1]), y = _wtoi(argv[2]);
     unsigned long rgb = std::wcstoul(argv[3], nullptr, 16);
     COLORREF colour = RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF);
     double timeout = _wtof(argv[4]);
-    std::wstring command = L"\"" + std::wstring(argv[5]) + L"\"";
+    DWORD settle = _wtoi(argv[5]);
+    const wchar_t* program = argv[6];
+    std::wstring command = L"\"" + std::wstring(program) + L"\"";
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     double start = now_ms();
-    if (!CreateProcessW(argv[5], command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         std::fprintf(stderr, "cannot start the program (error %lu)\n", GetLastError());
         return 2;
     }
     Find find{process.dwProcessId};
-    double listed_at = 0, painted_at = 0;
+    double listed_at = 0, painted_at = 0, cpu = 0;
     while (now_ms() - start < timeout) {
         if (!find.found) {
             EnumWindows(match, reinterpret_cast<LPARAM>(&find));
@@ -86,14 +106,16 @@ int wmain(int argc, wchar_t** argv) {
         }
         if (find.found && pixel_is(find.found, x, y, colour)) {
             painted_at = now_ms();
+            cpu = cpu_ms(process.hProcess);
             break;
         }
         Sleep(0);
     }
 
-    PROCESS_MEMORY_COUNTERS memory{};
-    memory.cb = sizeof memory;
-    GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory);
+    std::size_t at_paint = peak_kib(process.hProcess);
+    if (painted_at)
+        Sleep(settle);
+    std::size_t settled = peak_kib(process.hProcess);
     TerminateProcess(process.hProcess, 0);
     WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hThread);
@@ -102,7 +124,8 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "the colour did not show within %.0f ms\n", timeout);
         return 1;
     }
-    std::printf("listed_ms=%.2f first_paint_ms=%.2f peak_kib=%lu\n", listed_at - start,
-                painted_at - start, static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024));
+    std::printf(
+        "listed_ms=%.2f first_paint_ms=%.2f cpu_ms=%.2f peak_kib=%zu settled_peak_kib=%zu\n",
+        listed_at - start, painted_at - start, cpu, at_paint, settled);
     return 0;
 }

@@ -8,7 +8,8 @@ Xvfb, keeps one wineserver running through every run (warm: its start is not mea
 a game folder with a full 68-map catalogue, and in every round runs the bare window and the
 program of each build in turns (the order flips every round) under bench_first_paint, which
 times CreateProcess to the first visible window ("listed") and to the Setup button's yellow face
-appearing in it, and reports the peak working set. The ratios are taken round by round, each
+appearing in it, with the processor time the program had used by then, and reports the peak working set then and half a second later (the program
+has decoded its mascot by then: "settled"). The ratios are taken round by round, each
 against the bare window's run next to it, so that a load that comes and goes shifts both sides.
 
 --also NAME=PATH adds another dorvane.exe (for instance the program as it was before a change)
@@ -32,6 +33,7 @@ from xsession import Database, XSession  # noqa: E402
 
 SETUP_FACE = (514, 66)  # client-area pixels inside "Run In &Setup", in both windows
 YELLOW = "ffff00"
+SETTLE_MS = 500
 PROGRAM = "dorvane"
 BARE = "bare window"
 
@@ -49,13 +51,13 @@ def windows_path(path):
 
 def measure(env, watcher, exe, folder, timeout_ms=20000):
     r = subprocess.run(["wine", watcher, str(SETUP_FACE[0]), str(SETUP_FACE[1]), YELLOW,
-                        str(timeout_ms), windows_path(exe)], cwd=folder, env=env,
+                        str(timeout_ms), str(SETTLE_MS), windows_path(exe)], cwd=folder, env=env,
                        capture_output=True, text=True, timeout=timeout_ms / 1000 + 60)
     if r.returncode != 0:
         raise RuntimeError("%s: %s" % (exe, r.stderr.strip()))
     values = dict(item.split("=") for item in r.stdout.split())
     return (float(values["listed_ms"]), float(values["first_paint_ms"]),
-            int(values["peak_kib"]))
+            int(values["peak_kib"]), int(values["settled_peak_kib"]), float(values["cpu_ms"]))
 
 
 def spread(values):
@@ -131,10 +133,12 @@ def main():
     for bits, values in results.items():
         print("win%d:" % bits)
         for name, runs_of in values.items():
-            print("  %-16s listed ms median %6.1f  first paint ms: %s   peak median %5.1f MiB"
-                  % (name, statistics.median(r[0] for r in runs_of),
-                     spread([r[1] for r in runs_of]),
-                     statistics.median(r[2] for r in runs_of) / 1024.0))
+            print("  %-16s listed ms median %6.1f  first paint ms: %s" % (
+                name, statistics.median(r[0] for r in runs_of), spread([r[1] for r in runs_of])))
+            print("  %-16s processor ms median %5.1f, peak median %5.1f MiB, settled %5.1f MiB" % (
+                "", statistics.median(r[4] for r in runs_of),
+                statistics.median(r[2] for r in runs_of) / 1024.0,
+                statistics.median(r[3] for r in runs_of) / 1024.0))
         theirs = values[BARE]
         for name, ours in values.items():
             if name == BARE:
@@ -142,7 +146,9 @@ def main():
             ratio = lambda k: [a[k] / b[k] for a, b in zip(ours, theirs)]  # noqa: E731
             print("  %s / %s  first paint: %s" % (name, BARE, spread(ratio(1))))
             print("  %s / %s  listed:      %s" % (name, BARE, spread(ratio(0))))
+            print("  %s / %s  processor:   %s" % (name, BARE, spread(ratio(4))))
             print("  %s / %s  peak memory: %s" % (name, BARE, spread(ratio(2))))
+            print("  %s / %s  settled:     %s" % (name, BARE, spread(ratio(3))))
     for name in os.listdir(folder):
         os.remove(os.path.join(folder, name))
     os.rmdir(folder)
