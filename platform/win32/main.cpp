@@ -2,8 +2,6 @@
 // dorvane.exe: the program on Windows. It runs in the game's folder (its current folder).
 #include <windows.h>
 
-#include <objbase.h>
-
 #include "mainwindow/dorvane.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/services.h"
@@ -12,8 +10,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Twips become pixels at the screen's real DPI; without this Windows would scale a 96-dpi
     // bitmap of the window and blur it.
     SetProcessDPIAware();
-    // The pictures are decoded through COM (Windows Imaging Component).
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     int code = 0;
     {
@@ -29,6 +25,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             code = backend.run();
         }
     }
-    CoUninitialize();
     return code;
 }
