@@ -40,7 +40,7 @@ struct Shown {
     int list_index = -1;
     Picture picture = Picture::None;
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    bool fresh = true;  // nothing mirrored yet
+    bool fresh = true;  // a Line not mirrored yet
 };
 
 struct Widget {

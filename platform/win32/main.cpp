@@ -3,7 +3,6 @@
 // command line, or its current folder (platform/start_options.h).
 #include <windows.h>
 
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <string>
@@ -77,8 +76,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Twips become pixels at the screen's real DPI; without this Windows would scale a 96-dpi
     // bitmap of the window and blur it.
     SetProcessDPIAware();
-    // The pictures are decoded through COM (Windows Imaging Component).
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     int code = 0;
     {
@@ -105,6 +102,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             code = backend.run();
         }
     }
-    CoUninitialize();
     return code;
 }

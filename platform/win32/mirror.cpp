@@ -117,6 +117,8 @@ void Backend::create_widget(Window& window, Control& control) {
         style |= WS_GROUP;
     if (takes_focus)
         style |= WS_TABSTOP;
+    if (control.visible)
+        style |= WS_VISIBLE;
     RECT r = pixel_rect(control);
     widget->hwnd = CreateWindowExW(
         ex, cls, text.c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
@@ -124,7 +126,16 @@ void Backend::create_widget(Window& window, Control& control) {
     if (!widget->hwnd)
         return;
     SendMessageW(widget->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font(control.font)), FALSE);
-    widget->shown.caption = control.caption;
+    // What the window is made with needs no mirroring; a new window paints whole anyway. An
+    // option button starts unchecked and out of the tab order, a list empty.
+    Shown& shown = widget->shown;
+    shown.caption = control.caption;
+    if (control.kind != ControlKind::List)  // mirrored with the height of its drop-down
+        shown.place = control.place;
+    shown.visible = control.visible;
+    shown.back = control.back;
+    shown.fore = control.fore;
+    shown.picture = control.picture;
     widgets_[widget->hwnd] = widget.get();
     window.widgets.push_back(std::move(widget));
 }
@@ -214,7 +225,7 @@ void Backend::sync_widget(Widget& widget) {
     HWND hwnd = widget.hwnd;
     if (!hwnd)
         return;
-    if (s.fresh || !same(c.place, s.place)) {
+    if (!same(c.place, s.place)) {
         s.place = c.place;
         RECT r = pixel_rect(c);
         int height = r.bottom - r.top;
@@ -233,12 +244,12 @@ void Backend::sync_widget(Widget& widget) {
         if (c.kind == ControlKind::Frame)
             InvalidateRect(hwnd, nullptr, TRUE);
     }
-    if (s.fresh || c.back != s.back || c.fore != s.fore) {
+    if (c.back != s.back || c.fore != s.fore) {
         s.back = c.back;
         s.fore = c.fore;
         InvalidateRect(hwnd, nullptr, TRUE);
     }
-    if (c.kind == ControlKind::OptionButton && (s.fresh || c.value != s.value)) {
+    if (c.kind == ControlKind::OptionButton && c.value != s.value) {
         s.value = c.value;
         SendMessageW(hwnd, BM_SETCHECK, c.value ? BST_CHECKED : BST_UNCHECKED, 0);
         // Tab reaches a group of option buttons at its chosen one.
@@ -249,7 +260,7 @@ void Backend::sync_widget(Widget& widget) {
     }
     if (c.kind == ControlKind::List || c.kind == ControlKind::FileList) {
         bool combo = c.kind == ControlKind::List;
-        if (s.fresh || c.items != s.items) {
+        if (c.items != s.items) {
             s.items = c.items;
             SendMessageW(hwnd, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
             for (const std::string& item : c.items)
@@ -263,15 +274,14 @@ void Backend::sync_widget(Widget& widget) {
                          static_cast<WPARAM>(s.list_index), 0);
         }
     }
-    if (c.kind == ControlKind::PictureBox && (s.fresh || c.picture != s.picture)) {
+    if (c.kind == ControlKind::PictureBox && c.picture != s.picture) {
         s.picture = c.picture;
         InvalidateRect(hwnd, nullptr, TRUE);
     }
-    if (s.fresh || c.visible != s.visible) {
+    if (c.visible != s.visible) {
         s.visible = c.visible;
         ShowWindow(hwnd, c.visible ? SW_SHOWNA : SW_HIDE);
     }
-    s.fresh = false;
 }
 
 }  // namespace dorvane::win32

@@ -2,7 +2,6 @@
 #include "platform/win32/pictures.h"
 
 #include <objbase.h>
-#include <shlwapi.h>
 #include <wincodec.h>
 
 #include "assets/embedded.h"
@@ -36,19 +35,22 @@ HBITMAP make_bitmap(int width, int height, void*& pixels) {
     return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
 }
 
-}  // namespace
+// A function of a DLL the program loads itself.
+template <class F>
+F* function(HMODULE module, const char* name) {
+    return reinterpret_cast<F*>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
 
-HBITMAP decode_image(const void* bytes, std::size_t size) {
-    Com<IWICImagingFactory> factory;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, reinterpret_cast<void**>(factory.out()))))
-        return nullptr;
-    Com<IStream> stream;
-    stream.p = SHCreateMemStream(static_cast<const BYTE*>(bytes), static_cast<UINT>(size));
+// Decodes an image file's bytes (JPEG, PNG, BMP) into a bitmap; nullptr if it cannot.
+HBITMAP decode_image(IWICImagingFactory* factory, const void* bytes, std::size_t size) {
+    Com<IWICStream> stream;
     Com<IWICBitmapDecoder> decoder;
     Com<IWICBitmapFrameDecode> frame;
     Com<IWICFormatConverter> converter;
-    if (!stream.p ||
+    // The stream only reads the bytes.
+    BYTE* data = const_cast<BYTE*>(static_cast<const BYTE*>(bytes));
+    if (FAILED(factory->CreateStream(stream.out())) ||
+        FAILED(stream->InitializeFromMemory(data, static_cast<DWORD>(size))) ||
         FAILED(factory->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnLoad,
                                                 decoder.out())) ||
         FAILED(decoder->GetFrame(0, frame.out())) ||
@@ -73,6 +75,8 @@ HBITMAP decode_image(const void* bytes, std::size_t size) {
     return bitmap;
 }
 
+}  // namespace
+
 Pictures::~Pictures() {
     for (auto& [picture, bitmap] : bitmaps_) {
         if (bitmap)
@@ -82,14 +86,39 @@ Pictures::~Pictures() {
         if (icon)
             DestroyIcon(icon);
     }
+    if (imaging_)
+        imaging_->Release();
+    if (com_initialised_)
+        function<decltype(CoUninitialize)>(ole32_, "CoUninitialize")();
+    // ole32 stays loaded: a DLL of COM's may still hold on to it until the process ends.
+}
+
+IWICImagingFactory* Pictures::imaging() {
+    if (imaging_tried_)
+        return imaging_;
+    imaging_tried_ = true;
+    ole32_ = LoadLibraryW(L"ole32.dll");
+    if (!ole32_)
+        return nullptr;
+    auto initialize = function<decltype(CoInitializeEx)>(ole32_, "CoInitializeEx");
+    auto create = function<decltype(CoCreateInstance)>(ole32_, "CoCreateInstance");
+    if (!initialize || !create)
+        return nullptr;
+    // S_FALSE (initialised already on this thread) is balanced by CoUninitialize as well.
+    com_initialised_ = SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+    if (FAILED(create(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                      IID_IWICImagingFactory, reinterpret_cast<void**>(&imaging_))))
+        imaging_ = nullptr;
+    return imaging_;
 }
 
 HBITMAP Pictures::bitmap(Picture picture) {
     if (auto it = bitmaps_.find(picture); it != bitmaps_.end())
         return it->second;
     HBITMAP bitmap = nullptr;
-    if (const EmbeddedFile* file = find_picture(picture))
-        bitmap = decode_image(file->bytes, file->size);
+    const EmbeddedFile* file = find_picture(picture);
+    if (IWICImagingFactory* factory = file ? imaging() : nullptr)
+        bitmap = decode_image(factory, file->bytes, file->size);
     bitmaps_[picture] = bitmap;
     return bitmap;
 }

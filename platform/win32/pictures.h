@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The pictures the program carries, decoded on first use: the mascot frames, built into the
 // program (see assets/), with the Windows Imaging Component; the window icon from the program's
-// icon resource (the one Explorer shows).
+// icon resource (the one Explorer shows). COM, which the imaging component needs, is loaded and
+// initialised with the first frame, so the program's window shows and paints without it.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,8 @@
 #include <map>
 
 #include "platform/form.h"
+
+struct IWICImagingFactory;
 
 namespace dorvane::win32 {
 
@@ -26,11 +29,15 @@ class Pictures {
     HICON icon(bool small_icon);
 
   private:
+    // The imaging component's factory, made at the first call; nullptr if it cannot be.
+    IWICImagingFactory* imaging();
+
     std::map<Picture, HBITMAP> bitmaps_;
     HICON icons_[2] = {nullptr, nullptr};
+    HMODULE ole32_ = nullptr;
+    bool com_initialised_ = false;
+    bool imaging_tried_ = false;
+    IWICImagingFactory* imaging_ = nullptr;
 };
-
-// Decodes an image file's bytes (JPEG, PNG, BMP) into a bitmap; nullptr if it cannot.
-HBITMAP decode_image(const void* bytes, std::size_t size);
 
 }  // namespace dorvane::win32
