@@ -3,8 +3,6 @@
 // command line, or its current folder (platform/start_options.h).
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <string>
 #include <vector>
 
@@ -32,14 +30,20 @@ void tell(DWORD which, const std::string& text) {
         MessageBoxW(nullptr, dorvane::win32::widen(text).c_str(), L"Dorvane", MB_OK);
 }
 
+// The C runtime's own split of the command line, in UTF-16: it is in msvcrt already, where
+// CommandLineToArgvW would load shell32 at every start.
+extern "C" int __wgetmainargs(int* count, wchar_t*** words, wchar_t*** environment, int expand,
+                              int* start_info);
+
 std::vector<std::string> command_words() {
     std::vector<std::string> words;
     int count = 0;
-    if (LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    wchar_t** args = nullptr;
+    wchar_t** environment = nullptr;
+    int start_info = 0;
+    if (__wgetmainargs(&count, &args, &environment, 0, &start_info) == 0 && args)
         for (int i = 1; i < count; ++i)
             words.push_back(dorvane::win32::narrow(args[i]));
-        LocalFree(args);
-    }
     return words;
 }
 
