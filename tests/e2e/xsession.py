@@ -537,12 +537,6 @@ def waiting_for_events(pid):
     return field.isdigit() and int(field) in WAITING
 
 
-def answers_again(pid, timeout=15):
-    """The time the launcher is back in its event loop, waiting: polled every 5 ms."""
-    return wait_until(lambda: waiting_for_events(pid) and time.monotonic(), timeout,
-                      "the launcher to answer again", interval=0.005)
-
-
 def client_windows(t):
     out = t.x.run_tool(["xprop", "-root", "_NET_CLIENT_LIST"], check=False)
     return [int(w, 16) for w in re.findall(r"0x[0-9a-f]+", out)]
