@@ -50,8 +50,8 @@ struct ColourDialog : ::testing::Test {
     }
 };
 
-const std::vector<std::string> kDefaultLines = {"0,255,255,0", "0,0,0,0", "0,255,255,0",
-                                                "0,255,0",     "255,0,0", "255,255,0",
+const std::vector<std::string> kDefaultLines = {"0,255,255,0", "0,0,0,0",    "0,255,255,0",
+                                                "0,255,0",     "255,0,0",    "255,255,0",
                                                 "0,0,255",     "255,255,255"};
 
 TEST_F(ColourDialog, EachPickReachesItsOwnColourOnOkOnly) {

@@ -86,7 +86,6 @@ void request_close(Fl_Window* window) {
     XFlush(fl_display);
 }
 
-
 void type_key(const std::string& keysym, bool alt) {
     KeyCode code = XKeysymToKeycode(fl_display, XStringToKeysym(keysym.c_str()));
     KeyCode alt_code = XKeysymToKeycode(fl_display, XK_Alt_L);

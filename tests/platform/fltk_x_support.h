@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Support for tests of the FLTK backend on a real X server: the one backend of the test
-// program, bounded waits that keep the event loop running, and input as the X server delivers a user's (XTest keys and clicks, the window
-// manager's activation and close requests).
+// program, bounded waits that keep the event loop running, and input as the X server delivers a
+// user's (XTest keys and clicks, the window manager's activation and close requests).
 #pragma once
 
 #include <FL/Fl_Widget.H>
