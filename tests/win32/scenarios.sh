@@ -41,6 +41,9 @@ for file in E1L9.MAP b.map x.mapx notes.txt .hid.map zz.map; do echo map >"$game
 # Hidden: a dot file (Wine's rule for Unix names) and one with the hidden attribute.
 wine attrib +h "$(winepath -w "$game/zz.map")" >/dev/null 2>&1 || fail "cannot hide zz.map"
 cp "$game/Qimdat.dat" "$work/before"
+for program in duke3d.exe build.exe setup.exe; do cp "$bin/standin.exe" "$game/$program"; done
+export DORVANE_STANDIN_LOG=$work/standin.log  # the stand-ins learn it from the launcher
+touch "$DORVANE_STANDIN_LOG"
 start_dorvane "$game"
 probe wait "$main" 30 >/dev/null || fail "no main window"
 probe wait Dorvane 0 >/dev/null && fail "a message box on a complete catalogue"
@@ -123,9 +126,6 @@ read -r bands leftmost rightmost width <<<"$(answer_ink)"
 probe close "$about" || fail "cannot close the about box"
 probe gone "$about" 10 || fail "the about box stayed"
 
-for program in duke3d.exe build.exe setup.exe; do cp "$bin/standin.exe" "$game/$program"; done
-export DORVANE_STANDIN_LOG=$work/standin.log
-touch "$DORVANE_STANDIN_LOG"
 # logged TEXT: waits until a stand-in logged a line ending in TEXT; prints its tick.
 logged() {
   wait_for 15 grep -q " $1\$" "$DORVANE_STANDIN_LOG" || fail "no stand-in logged \"$1\""
