@@ -9,6 +9,7 @@ the game with the map. Without a map the editor gets "Y" at once and no question
 filled slot other than the last pick's, changes the mascot's pose, starts nothing, and with an
 empty catalogue says "*SHEESH!*"; the mascot's click shows its message."""
 import os
+import time
 
 from xsession import (MAIN_PLACES, Database, Standins, end, install_standins, run_command,
                       scenario, slot_place, wait_until)
@@ -62,10 +63,13 @@ def run_programs(t):
         e = started("build.exe", ["Build.exe", "e1l8.map"])
         mapped = s.wait_event(e["pid"], "mapped")[0]["t"]
         t.x.wait_window(QUESTION)
-        keys = [k for k in s.events_of(e["pid"], "key") if k["key"]]  # not the Shift
+        asked = time.monotonic()
+        typed = lambda: [k for k in s.events_of(e["pid"], "key") if k["key"]]  # not the Shift
+        keys = wait_until(typed, 5, "the editor's key")  # logged once the editor has read it
         assert [k["key"] for k in keys] == ["Y"], "the editor got %r" % keys
         assert keys[0]["t"] - mapped >= 2.0, "the Y came %.3f s after the window" % (
             keys[0]["t"] - mapped)
+        assert keys[0]["t"] <= asked, "the question came before the key"
         t.x.answer(QUESTION, answer)
         end(e["pid"])
     game = started("duke3d.exe", ["duke3d.exe", "-map", "e1l8.map"])
