@@ -51,7 +51,7 @@ grep -q 'libfltk-images1\.3' <<<"$depends" ||
   { echo "the package does not depend on FLTK's image library"; exit 1; }
 
 echo "== end-to-end against $program"
-for scenario in test_main_first_run test_main_window_icons; do
+for scenario in test_main_session test_main_look; do
   DORVANE=$program python3 "$root/tests/e2e/$scenario.py"
   echo "$scenario: passed"
 done

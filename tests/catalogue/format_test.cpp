@@ -34,8 +34,12 @@ TEST(DatabaseText, NumberingByMapnumOrByIndex) {
     EXPECT_EQ(by_index[0], "0,\"e1l1.map\"");
     EXPECT_EQ(by_index[5], "5,\"\"");
     EXPECT_EQ(by_index[67], "67,\"\"");
-    // The renumbering write leaves the numbers in memory alone.
+    // The renumbering write leaves the numbers in memory alone; the limits read back.
     EXPECT_EQ(state.maps[0].mapnum, 7);
+    DatabaseRead read = parse_database(format_database(state, Numbering::ByMapnum));
+    EXPECT_EQ(read.kind, Kind::Complete);
+    EXPECT_EQ(read.record.maps[5].mapnum, -32768);
+    EXPECT_EQ(read.record.maps[67].mapnum, 32767);
 }
 
 TEST(DatabaseText, ColourLinesFollowTheDeclarationOrder) {

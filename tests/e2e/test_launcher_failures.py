@@ -1,16 +1,27 @@
-#!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Failures: a missing program gives "Error!" ("Make sure you have Dorvane in your Duke3d
-directory"); for the editor neither the key nor the question follows. A program that fails on
-start-up before showing a window is reported the same way, also when it fails only after the
-launcher gave its window back; one that runs without a window is no failure and holds the
-launcher about a second. Ten launches leave no zombie behind,
-and no started program inherits a descriptor of the launcher."""
-from launcher_support import (Standins, answer_box, children_of, end, install_standins,
-                              monotonic, run_command)
-from xsession import Database, scenario, wait_until
+"""When a program cannot run: a missing one gives "Error!" and, for the editor, neither the key
+nor the question; so do a DOS game and a Windows editor with no dosbox or wine on the PATH, and
+once a dosbox is there the DOS game runs in it, full screen. A program that fails before showing
+a window is reported too, also when it fails after the launcher gave its window back; one that
+runs without a window is no failure and holds the launcher about a second. Ten launches leave
+no zombie, and no started program inherits a descriptor of the launcher."""
+import os
+import shutil
+import time
+
+from xsession import (Database, Standins, children_of, end, install_standins, run_command,
+                      scenario, wait_until)
 
 ERROR = "Error!"
+
+
+def write_program(path, windows):
+    header = bytearray(128)
+    header[0:2] = b"MZ"
+    if windows:
+        header[0x3C], header[0x40:0x44] = 0x40, b"PE\0\0"
+    with open(path, "wb") as f:
+        f.write(header)
 
 
 @scenario
@@ -19,15 +30,11 @@ def failures(t):
     Database(slots={0: "e1l8.map"}, selection=0).write(t.folder)
     win = t.start()
     s = Standins(t.folder)
-
     for command, way in (("RIS", "button"), ("RS", "menu"), ("RIB", "shortcut"),
                          ("RB", "shortcut")):
         run_command(t, win, command, way)
-        answer_box(t, ERROR, "Return")
+        t.x.answer(ERROR, "Return")
     assert t.x.find_window("Helpful Shortcut :)") is None
-
-    # Ten launches, each ended again: no zombie is left, and each had only the three
-    # standard descriptors.
     pids = []
     for _ in range(10):
         run_command(t, win, "RD", "shortcut")
@@ -36,49 +43,55 @@ def failures(t):
         s.wait_event(e["pid"], "focus")
         pids.append(e["pid"])
         end(e["pid"])
-    launcher = t.proc.pid
-    wait_until(lambda: not [p for p, _ in children_of(launcher) if p in pids], 10,
+    wait_until(lambda: not [p for p, _ in children_of(t.proc.pid) if p in pids], 10,
                "the ended programs to be reaped")
-    assert not [p for p, state in children_of(launcher) if state == "Z"]
-    assert not s.starts_since(0)[10:], "more programs started than asked for"
-    win.key("ctrl+q")
-    assert t.wait_exit() == 0
+    assert len(s.starts_since(0)) == 10, "more programs started than asked for"
+    t.quit(win)
 
-    # A program that ends with an error before it shows a window: "Error!" as well.
-    t.x.env["DORVANE_STANDIN_EXIT"] = "3"
-    win = t.start()
-    run_command(t, win, "RID", "button")
-    answer_box(t, ERROR, "Return")
-    e = s.wait_start("duke3d.exe")
-    assert e["argv"] == ["duke3d.exe", "-map", "e1l8.map"]
-    win.key("ctrl+q")
-    assert t.wait_exit() == 0
+    # Failing before a window, at once and after two seconds; running without one.
+    for env, command in (({"DORVANE_STANDIN_EXIT": "3"}, "RID"),
+                         ({"DORVANE_STANDIN_EXIT": "3", "DORVANE_STANDIN_DELAY": "2"}, "RD"),
+                         ({"DORVANE_STANDIN_NO_WINDOW": "1"}, "RD")):
+        for name in ("DORVANE_STANDIN_EXIT", "DORVANE_STANDIN_DELAY", "DORVANE_STANDIN_NO_WINDOW"):
+            t.x.env.pop(name, None)
+        t.x.env.update(env)
+        win = t.start()
+        run_command(t, win, command, "shortcut")
+        pressed = time.monotonic()
+        e = s.wait_start("duke3d.exe")
+        if "DORVANE_STANDIN_EXIT" in env:
+            t.x.answer(ERROR, "Return")
+            told = time.monotonic() - pressed
+            assert told >= 1.5 if "DORVANE_STANDIN_DELAY" in env else told < 1.5, told
+        else:
+            t.x.key("ctrl+a")
+            t.x.wait_window("About Dorvane")
+            assert time.monotonic() - pressed < 2.0, "the launcher held on to the key"
+            assert t.x.find_window(ERROR) is None
+            end(e["pid"])
+        t.quit(win)
+    t.x.env.pop("DORVANE_STANDIN_NO_WINDOW")
 
-    # One that fails only after the launcher gave its window back: "Error!" comes later.
-    t.x.env["DORVANE_STANDIN_DELAY"] = "2"
+    # DOS and Windows programs: the PATH holds only the test's own tools, then a dosbox.
+    os.unlink(os.path.join(t.folder, "duke3d.exe"))
+    write_program(os.path.join(t.folder, "DUKE3D.EXE"), windows=False)
+    write_program(os.path.join(t.folder, "build.exe"), windows=True)
+    helpers = os.path.join(t.folder, "helpers")
+    os.mkdir(helpers)
+    for tool in ("xdotool", "xprop", "xwininfo", "import"):
+        os.symlink(shutil.which(tool), os.path.join(helpers, tool))
+    t.x.env["PATH"] = helpers
     win = t.start()
-    run_command(t, win, "RD", "shortcut")
-    pressed = monotonic()
-    s.wait_start("duke3d.exe")
-    answer_box(t, ERROR, "Return")
-    told = monotonic() - pressed
-    assert told >= 1.5, "told %.2f s after the key, before the program failed" % told
-    win.key("ctrl+q")
-    assert t.wait_exit() == 0
-
-    # One that runs and shows no window: no message, and the launcher answers again (here: its
-    # about box opens) about a second after the key, not when the program ends.
-    del t.x.env["DORVANE_STANDIN_EXIT"]
-    del t.x.env["DORVANE_STANDIN_DELAY"]
-    t.x.env["DORVANE_STANDIN_NO_WINDOW"] = "1"
-    win = t.start()
-    run_command(t, win, "RD", "shortcut")
-    pressed = monotonic()
-    t.x.key("ctrl+a")
-    t.x.wait_window("About Dorvane")
-    answered = monotonic() - pressed
-    assert answered < 2.0, "the launcher answered %.2f s after the key" % answered
-    assert t.x.find_window(ERROR) is None
-    end(s.wait_start("duke3d.exe")["pid"])
-    win.key("ctrl+q")
-    assert t.wait_exit() == 0
+    mark = s.seen
+    for command, way in (("RID", "button"), ("RB", "shortcut"), ("RIB", "menu")):
+        run_command(t, win, command, way)
+        t.x.answer(ERROR, "Return")
+    assert not s.starts_since(mark), "something started without its helper"
+    install_standins(t, names=("dosbox",), folder=helpers)
+    run_command(t, win, "RID", "shortcut")
+    e = s.wait_start("dosbox")
+    assert e["argv"][1:] == ["-fullscreen", "-noautoexec", "-c",
+                             'mount c "%s"' % os.path.realpath(t.folder), "-c", "c:", "-c",
+                             "DUKE3D.EXE -map e1l8.map", "-c", "exit"], e["argv"]
+    end(e["pid"])
+    t.quit(win)

@@ -7,9 +7,8 @@ time. A program that fails before showing a window is removed too. The id the la
 was started with is removed once it shows, and never handed on."""
 import os
 
-from launcher_support import Standins, answer_box, install_standins, run_command
 from startup_listener import StartupListener
-from xsession import Database, scenario
+from xsession import Database, Standins, install_standins, run_command, scenario
 
 
 def environment(pid):
@@ -46,7 +45,7 @@ def startup_notice(t):
 
     # Started, then failed without a window: removed as well.
     run_command(t, win, "RS", "shortcut")
-    answer_box(t, "Error!", "Return")
+    t.x.answer("Error!", "Return")
     failed = listen.wait_message("new", NAME="setup.exe")
     listen.wait_message("remove", ID=failed["ID"])
     win.key("ctrl+q")

@@ -2,8 +2,7 @@
 # SPDX-License-Identifier: MIT
 """The menu bar without the mouse: F10 opens it at "File  |"; the arrows and Return reach every
 entry, the item-less "Change Colors  |" included, and File > Exit ends the program like Quit."""
-from launcher_support import grab_screen, settled
-from xsession import Database, scenario, slot_place, wait_until
+from xsession import Database, grab_screen, scenario, settled, slot_place, wait_until
 
 COLOURS_TITLE = "FORM OF DEATH! no, wait..."
 

@@ -1,88 +1,49 @@
 # SPDX-License-Identifier: MIT
-"""End-to-end test harness: the real program in a virtual X server.
+"""The one helper module of the end-to-end scenarios and the real-engine runs: the real program
+in an X server of its own (Xvfb, 24-bit, 96 dpi, openbox), driven through XTest as a user's
+keyboard and mouse (xdotool), read back through the screen (ImageMagick's `import`), the
+catalogue file and what the stand-in programs logged (tools/standin).
 
-Every scenario runs in its own X server (Xvfb, 24-bit, 96 dpi) on a free display number, with
-openbox as the window manager, and stops everything it started when it ends, also on failure.
-Only the Python 3 standard library, xdotool, xwininfo/xprop (x11-utils) and ImageMagick's
-`import`/`convert` are used.
-
-A scenario file looks like this:
-
-    from xsession import scenario, Database
-
-    @scenario
-    def test(t):                       # t: a Test, see below
-        Database(slots={5: "e1l8.map"}, selection=5).write(t.folder)
-        win = t.start()                # runs $DORVANE in t.folder, waits for the main window
-        win.click_twips(1680 + 100, 120 + 360 * 2 + 100)   # slot 9
-        win.key("ctrl+q")
-        t.wait_exit()
-        assert Database.read(t.folder).selection == 9
-
-`@scenario` runs the function at once when the file is executed as a program (CTest passes the
-binary as DORVANE in the environment or as the first argument), prints a clear failure with the
-program's output, saves a screenshot of the screen on failure next to the temp folder's name,
-and sets the exit code.
-
-The pieces, for scenarios of any window:
-
-- XSession: the X server and the window manager. find_window(title), wait_window(title),
-  wait_no_window(title), geometry(wid), frame_extents(wid), activate(wid), key(*keys),
-  type_text(text), click(x, y), click_close_box(wid), screenshot() -> Image.
-- Image: pixel(x, y) -> (r, g, b); save_png(path).
-- Test: a scenario's folder (t.folder, a fresh temp folder), session (t.x), start() -> Window,
-  wait_exit(), the program's output (t.output()).
-- Window: one top-level window of the program: area_origin() (screen position of the area below
-  its menu bar), click_twips(left, top), pixel_twips(image, left, top), menu_height, key(),
-  close() (clicks the frame's close control), wait_painted().
-- Database: the catalogue file Qimdat.dat, written and read in its exact format.
-- wait_until(predicate, timeout, what): polls a condition with a bound; never sleeps blindly.
-- MAIN_TITLE, MAIN_PLACES (the main window's controls in twips), slot_place(k).
-
-Geometry: twips are converted at 15 per pixel on a 96 dpi screen (XSession(dpi=...) scales).
-
-run_in_x.py runs any program (for instance a GoogleTest binary of the FLTK backend) in such a
-session and exits with its status.
+A scenario is a function decorated with @scenario, given a Test `t`: t.folder (a fresh folder),
+t.x (the XSession), t.start() -> Window. It runs when its file is run as a program with the
+program's path in $DORVANE (or as the first argument); on failure it prints the program's
+output and the window list and saves a screenshot. Places are twips of a window's area below
+its menu bar, 15 to the pixel at 96 dpi; wait_until() polls a condition with a bound.
 """
 
-import functools
+import json
 import os
 import re
 import select
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
 import time
 import traceback
 
-TWIPS_PER_PIXEL = 15
 MAIN_TITLE = "Dorvane (Duke3d Map Loader)"
 AREA_SIZE = (634, 436)  # the main window's area below its menu bar at 96 dpi
-MENU_GREY = (192, 192, 192)  # the menu bar's background
-
-# Places of the main window's controls: (left, top, width, height) in twips.
-MAIN_PLACES = {
-    "Addmap": (6360, 120, 1095, 3495),
-    "Build": (7560, 120, 1935, 615),
-    "Duke3d": (7560, 1560, 1935, 615),
-    "Setup": (7560, 840, 1935, 615),
-    "Random": (6360, 3720, 1695, 1815),
-    "Moveme": (7560, 2280, 1935, 615),
-    "Clear": (7560, 3000, 1935, 615),
-    "Quit": (6360, 5640, 3135, 615),
-    "Wobbin": (8280, 4080, 975, 1125),
-    "Towhere": (6360, 120, 3135, 6135),
-    "Coke": (3240, 6240, 2295, 255),
-    "tttt2": (480, 6240, 1335, 255),
-    "dixie": (8160, 3720, 1335, 255),
-    "can": (6120, 6240, 1695, 255),
-    "money": (8160, 5280, 1455, 255),
-}
+MENU_GREY = (192, 192, 192)
+PICKER_TITLE = "Add Map"
+# Where the user clicks: (left, top, width, height) in twips.
+MAIN_PLACES = {"Addmap": (6360, 120, 1095, 3495), "Build": (7560, 120, 1935, 615),
+               "Setup": (7560, 840, 1935, 615), "Duke3d": (7560, 1560, 1935, 615),
+               "Moveme": (7560, 2280, 1935, 615), "Clear": (7560, 3000, 1935, 615),
+               "Random": (6360, 3720, 1695, 1815), "Wobbin": (8280, 4080, 975, 1125),
+               "Quit": (6360, 5640, 3135, 615), "Towhere": (6360, 120, 3135, 6135),
+               "tttt2": (480, 6240, 1335, 255)}
+MAP_FILES, DONE = (120, 120, 3375, 2820), (120, 3000, 3375, 615)  # the picker's list and Ok
+MENUS = ["File", "Edit", "Run_wo", "magic", "cc", "Help"]
+MENU_ITEMS = {"RIB": ("Edit", 0), "RIS": ("Edit", 1), "RID": ("Edit", 2),
+              "RB": ("Run_wo", 0), "RS": ("Run_wo", 1), "RD": ("Run_wo", 2)}
+SHORTCUTS = {"RIB": "ctrl+b", "RIS": "ctrl+s", "RID": "ctrl+d",
+             "RB": "ctrl+c", "RS": "ctrl+t", "RD": "ctrl+e"}
+BUTTONS = {"RIB": "Build", "RIS": "Setup", "RID": "Duke3d"}
 
 
 def slot_place(k):
-    """Place of slot button Option1(k) in twips."""
     return (120 + 1560 * (k % 4), 120 + 360 * (k // 4), 1455, 315)
 
 
@@ -102,43 +63,37 @@ def wait_until(predicate, timeout=10.0, what="condition", interval=0.02):
         time.sleep(interval)
 
 
+def settled(read, timeout=5):
+    """The value of read() once two readings in a row agree."""
+    last = [read()]
+
+    def same():
+        value = read()
+        same = value == last[0]
+        last[0] = value
+        return same
+    wait_until(same, timeout, "the screen to settle", interval=0.05)
+    return last[0]
+
+
 class Image:
-    """A screenshot in memory (RGB)."""
-
-    def __init__(self, width, height, rgb):
-        self.width, self.height, self.rgb = width, height, rgb
-
-    @staticmethod
-    def from_ppm(data):
-        m = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
-        if not m:
-            raise ValueError("not a binary PPM")
-        w, h = int(m.group(1)), int(m.group(2))
-        if int(m.group(3)) != 255:
-            raise ValueError("not an 8-bit PPM")
-        return Image(w, h, data[m.end():m.end() + w * h * 3])
+    def __init__(self, data):
+        m = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+        self.width, self.height = int(m.group(1)), int(m.group(2))
+        self.rgb = data[m.end():]
 
     def pixel(self, x, y):
         if not (0 <= x < self.width and 0 <= y < self.height):
-            raise IndexError("pixel (%d, %d) outside %dx%d" % (x, y, self.width, self.height))
+            raise IndexError("pixel (%d, %d) outside the screen" % (x, y))
         i = (y * self.width + x) * 3
         return tuple(self.rgb[i:i + 3])
 
-    def save_png(self, path):
-        header = b"P6\n%d %d\n255\n" % (self.width, self.height)
-        subprocess.run(["convert", "ppm:-", path], input=header + self.rgb, check=True)
-        return path
-
 
 class XSession:
-    """An X server of its own (Xvfb) with openbox, for one scenario."""
+    """Xvfb and openbox for one scenario; every program started here is stopped with it."""
 
-    def __init__(self, dpi=96, width=1280, height=1024, window_manager=True):
-        self.dpi, self.width, self.height = dpi, width, height
-        self.window_manager = window_manager
-        self.procs = []
-        self.display = None
-        self.env = None
+    def __init__(self, dpi=96, window_manager=True):
+        self.dpi, self.window_manager, self.procs = dpi, window_manager, []
 
     def __enter__(self):
         try:
@@ -150,49 +105,35 @@ class XSession:
 
     def __exit__(self, *exc):
         self.stop()
-        return False
 
     def _start(self):
-        # Xvfb picks a free display number itself and writes it to the pipe once it is ready.
-        # No key repeat: on a busy machine a key's release can come later than the repeat delay,
-        # and a repeated Ctrl+B would start the editor twice.
+        # Xvfb writes its display number to the pipe once it is ready. No key repeat: on a busy
+        # machine a release may come later than the repeat delay.
         read_end, write_end = os.pipe()
-        xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-             "%dx%dx24" % (self.width, self.height), "-dpi", str(self.dpi), "-nolisten", "tcp",
-             "-noreset", "-r"],
-            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.procs.append(xvfb)
+        self.procs.append(subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-dpi",
+             str(self.dpi), "-nolisten", "tcp", "-noreset", "-r"], pass_fds=[write_end],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         os.close(write_end)
         number = b""
-        deadline = time.monotonic() + 20
         while not number.endswith(b"\n"):
-            ready, _, _ = select.select([read_end], [], [], max(0, deadline - time.monotonic()))
-            if not ready:
+            if not select.select([read_end], [], [], 20)[0]:
                 raise Timeout("Xvfb did not start")
             chunk = os.read(read_end, 16)
             if not chunk:
                 raise RuntimeError("Xvfb ended before it was ready")
             number += chunk
         os.close(read_end)
-        self.display = ":" + number.decode().strip()
-        self.env = dict(os.environ, DISPLAY=self.display)
+        self.env = dict(os.environ, DISPLAY=":" + number.decode().strip())
         self.env.pop("XAUTHORITY", None)
         if self.window_manager:
-            # openbox runs its --startup command once it manages windows; a window mapped
-            # earlier, while it is still starting, may be framed but never shown.
-            ready = tempfile.NamedTemporaryFile(prefix="openbox-ready-", delete=False)
-            ready.close()
-            os.unlink(ready.name)
-            wm = subprocess.Popen(["openbox", "--sm-disable", "--startup",
-                                   "touch %s" % ready.name], env=self.env,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            self.procs.append(wm)
-            try:
-                wait_until(lambda: os.path.exists(ready.name), 20, "the window manager")
-            finally:
-                if os.path.exists(ready.name):
-                    os.unlink(ready.name)
+            # A window mapped before openbox manages windows may never be shown: wait for its
+            # --startup command.
+            ready = tempfile.mktemp(prefix="openbox-ready-")
+            self.spawn(["openbox", "--sm-disable", "--startup", "touch " + ready],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            wait_until(lambda: os.path.exists(ready), 20, "the window manager")
+            os.unlink(ready)
 
     def stop(self):
         for p in reversed(self.procs):
@@ -205,25 +146,25 @@ class XSession:
                     p.wait()
         self.procs = []
 
-    def spawn(self, args, cwd=None, **kw):
-        """Starts a program on this display; it is stopped with the session."""
-        p = subprocess.Popen(args, cwd=cwd, env=self.env, **kw)
+    def spawn(self, args, **kw):
+        p = subprocess.Popen(args, env=self.env, **kw)
         self.procs.append(p)
         return p
 
-    def run_tool(self, args, check=True, input=None):
-        r = subprocess.run(args, env=self.env, input=input, capture_output=True, timeout=30)
+    def run_tool(self, args, check=True):
+        r = subprocess.run(args, env=self.env, capture_output=True, timeout=30)
         if check and r.returncode != 0:
             raise RuntimeError("%s failed: %s" % (args[0], r.stderr.decode(errors="replace")))
         return r.stdout.decode(errors="replace")
 
-    # --- Windows
-    def find_window(self, title):
-        """The id of the mapped window whose title is exactly `title`, or None."""
+    def windows(self, title):
+        """Ids of the mapped windows titled exactly `title`."""
         out = self.run_tool(["xdotool", "search", "--onlyvisible", "--name",
                              "^%s$" % re.escape(title)], check=False)
-        ids = [int(w) for w in out.split()]
-        return ids[0] if ids else None
+        return [int(w) for w in out.split()]
+
+    def find_window(self, title):
+        return (self.windows(title) or [None])[0]
 
     def wait_window(self, title, timeout=10):
         return wait_until(lambda: self.find_window(title), timeout, "window %r" % title)
@@ -232,7 +173,7 @@ class XSession:
         wait_until(lambda: self.find_window(title) is None, timeout, "no window %r" % title)
 
     def geometry(self, wid):
-        """(x, y, width, height) of the window's own area on the screen, frame excluded."""
+        """(x, y, width, height) of the window's own area on the screen."""
         out = self.run_tool(["xwininfo", "-id", str(wid)])
         get = lambda key: int(re.search(key + r":\s+(-?\d+)", out).group(1))
         return (get("Absolute upper-left X"), get("Absolute upper-left Y"), get("Width"),
@@ -251,36 +192,47 @@ class XSession:
         self.run_tool(["xdotool", "windowactivate", "--sync", str(wid)], check=False)
         wait_until(lambda: self.active_window() == wid, 5, "window %d to be active" % wid)
 
-    # --- Input (XTEST, as a user's keyboard and mouse)
     def key(self, *keys):
         self.run_tool(["xdotool", "key", "--delay", "20"] + list(keys))
 
     def type_text(self, text):
         self.run_tool(["xdotool", "type", "--delay", "20", text])
 
-    def pointer(self):
-        out = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env,
-                             capture_output=True, text=True, check=True, timeout=30).stdout
-        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
-        return int(values["X"]), int(values["Y"])
-
-    def click(self, x, y, button=1, repeat=1):
-        # A --sync move waits for the pointer to arrive, which never happens when it is there
-        # already (xdotool then stalls for seconds).
-        sync = [] if self.pointer() == (x, y) else ["--sync"]
+    def click(self, x, y, repeat=1):
+        # A --sync move to where the pointer is already never ends.
+        at = dict(line.split("=", 1) for line in self.run_tool(
+            ["xdotool", "getmouselocation", "--shell"]).split() if "=" in line)
+        sync = [] if (int(at["X"]), int(at["Y"])) == (x, y) else ["--sync"]
         self.run_tool(["xdotool", "mousemove"] + sync + [str(x), str(y), "click", "--repeat",
-                       str(repeat), "--delay", "80", str(button)])
+                       str(repeat), "--delay", "80", "1"])
 
     def click_close_box(self, wid):
-        """Clicks the close control of the window's frame (openbox: right end of the title)."""
+        """Clicks the close control of the window's frame (openbox: the right end of the title)."""
         x, y, w, _ = self.geometry(wid)
         _, right, top, _ = self.frame_extents(wid)
         self.click(x + w + right - 12, y - top // 2)
 
     def screenshot(self):
-        data = subprocess.run(["import", "-silent", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
-                              capture_output=True, check=True, timeout=30).stdout
-        return Image.from_ppm(data)
+        return Image(subprocess.run(["import", "-silent", "-window", "root", "-depth", "8",
+                                     "ppm:-"], env=self.env, capture_output=True, check=True,
+                                    timeout=30).stdout)
+
+    def grab(self, x, y, width, height):
+        """The raw pixels of an area of the screen: much quicker than a whole screenshot."""
+        return subprocess.run(["import", "-silent", "-window", "root", "-crop",
+                               "%dx%d+%d+%d" % (width, height, x, y), "-depth", "8", "rgb:-"],
+                              env=self.env, capture_output=True, check=True, timeout=30).stdout
+
+    def answer(self, title, key):
+        """Waits for the message box titled `title` and answers it with `key`."""
+        box = self.wait_window(title)
+        self.activate(box)
+        self.key(key)
+        self.wait_no_window(title)
+
+
+def grab_screen(t, x, y, width, height):
+    return t.x.grab(x, y, width, height)
 
 
 class Window:
@@ -288,16 +240,12 @@ class Window:
 
     def __init__(self, session, wid, area_height=None):
         self.x, self.wid = session, wid
-        # Twips per pixel: 15 on a 96 dpi screen, fewer on a denser one.
-        self.twips_per_pixel = TWIPS_PER_PIXEL * 96.0 / session.dpi
-        _, _, _, h = session.geometry(wid)
-        self.menu_height = h - area_height if area_height is not None else 0
+        self.twips_per_pixel = 15 * 96.0 / session.dpi
+        self.menu_height = session.geometry(wid)[3] - area_height if area_height else 0
 
     def outer_height(self):
-        """The height with title bar and borders, in pixels: what the gradient spreads over."""
-        _, _, _, height = self.x.geometry(self.wid)
         _, _, top, bottom = self.x.frame_extents(self.wid)
-        return height + top + bottom
+        return self.x.geometry(self.wid)[3] + top + bottom
 
     def area_origin(self):
         x, y, _, _ = self.x.geometry(self.wid)
@@ -307,30 +255,29 @@ class Window:
         ox, oy = self.area_origin()
         return ox + int(left // self.twips_per_pixel), oy + int(top // self.twips_per_pixel)
 
-    def click_twips(self, left, top, repeat=1):
-        self.x.click(*self.screen_point(left, top), repeat=repeat)
-
     def click_control(self, place, repeat=1):
-        """Clicks the middle of a control placed at (left, top, width, height) twips."""
         left, top, width, height = place
-        self.click_twips(left + width // 2, top + height // 2, repeat)
+        self.x.click(*self.screen_point(left + width // 2, top + height // 2), repeat=repeat)
 
     def pixel_twips(self, image, left, top):
         return image.pixel(*self.screen_point(left, top))
+
+    def grab(self, place):
+        left, top, width, height = place
+        x, y = self.screen_point(left, top)
+        x2, y2 = self.screen_point(left + width, top + height)
+        return self.x.grab(x, y, x2 - x, y2 - y)
 
     def activate(self):
         self.x.activate(self.wid)
 
     def wait_painted(self, timeout=10):
-        """Waits until the window shows its first paint: the right end of its menu bar is in
-        the menu's grey. A window's paint reaches the screen in one piece, so the rest of it is
-        there too. A window without a menu bar is taken as painted."""
-        if self.menu_height <= 0:
-            return
-        x, y, w, _ = self.x.geometry(self.wid)
-        point = (x + w - 3, y + self.menu_height // 2)
-        wait_until(lambda: self.x.screenshot().pixel(*point) == MENU_GREY, timeout,
-                   "the first paint of window %d" % self.wid)
+        """Waits for the first paint: the right end of the menu bar in the menu's grey (a paint
+        reaches the screen in one piece)."""
+        if self.menu_height > 0:
+            x, y, w, _ = self.x.geometry(self.wid)
+            wait_until(lambda: self.x.screenshot().pixel(x + w - 3, y + self.menu_height // 2)
+                       == MENU_GREY, timeout, "the first paint of window %d" % self.wid)
 
     def key(self, *keys):
         self.activate()
@@ -338,6 +285,60 @@ class Window:
 
     def close(self):
         self.x.click_close_box(self.wid)
+
+    def open_menu(self, menu):
+        """Opens a menu of the main window's bar with the mouse and waits for its drop-down;
+        keys typed before it has opened would be lost."""
+        ox, oy = self.area_origin()
+        self.x.run_tool(["xdotool", "mousemove", "0", "0"])
+        before = settled(lambda: self.x.grab(ox + 4, oy + 4, 40, 12))
+        self.x.click(ox + 15, oy - self.menu_height // 2)  # "File  |", the first menu
+        wait_until(lambda: self.x.grab(ox + 4, oy + 4, 40, 12) != before, 5, "the menu to open")
+        if MENUS.index(menu):
+            self.x.key(*["Right"] * MENUS.index(menu))
+
+
+class Picker(Window):
+    """The map file picker: its list's highlighted rows found on the screen."""
+
+    def rows(self):
+        left, top, width, height = MAP_FILES
+        x, y0 = self.screen_point(left + width - 180, top)
+        return x, range(y0 + 3, self.screen_point(left, top + height)[1] - 3)
+
+    def highlighted_rows(self):
+        image = self.x.screenshot()
+        x, rows = self.rows()
+        return [y for y in rows if image.pixel(x, y) != (255, 255, 255)]
+
+    def wait_painted(self, timeout=10):
+        x, rows = self.rows()
+        wait_until(lambda: self.x.screenshot().pixel(x, rows[-1]) == (255, 255, 255), timeout,
+                   "the picker's file list on the screen")
+
+    def click_row(self, index, repeat=1):
+        """Clicks row `index` (from 0), measuring the rows on a first click on row 0."""
+        x, y = self.screen_point(MAP_FILES[0] + 300, MAP_FILES[1])
+        self.x.click(x, y + 5)
+        rows = wait_until(self.highlighted_rows, 5, "the first row's highlight")
+        if index or repeat > 1:
+            height = rows[-1] - rows[0] + 1
+            self.x.click(x, rows[0] + height * index + height // 2, repeat=repeat)
+
+    def press_ok(self):
+        self.click_control(DONE)
+
+
+def open_picker(t, main, move_to=(760, 60)):
+    """Presses Add Map; returns the picker once on the screen, moved clear of the main window."""
+    main.click_control(MAIN_PLACES["Addmap"])
+    wid = t.x.wait_window(PICKER_TITLE)
+    if move_to:
+        t.x.run_tool(["xdotool", "windowmove", "--sync", str(wid)] + [str(v) for v in move_to])
+        wait_until(lambda: abs(t.x.geometry(wid)[0] - move_to[0]) < 40, 5, "the picker to move")
+    picker = Picker(t.x, wid)
+    picker.wait_painted()
+    return picker
 
 
 class Database:
@@ -347,22 +348,15 @@ class Database:
                        "255,255,0", "0,0,255", "255,255,255"]
 
     def __init__(self, slots=None, selection=None, colours=None, numbers=None):
-        self.slots = ["" for _ in range(68)]
-        for k, name in (slots or {}).items():
-            self.slots[k] = name
-        self.numbers = list(numbers) if numbers else list(range(68))
-        self.selection = selection
-        self.colours = list(colours or self.DEFAULT_COLOURS)
-
-    def text(self):
-        lines = ['%d,"%s"' % (n, name) for n, name in zip(self.numbers, self.slots)]
-        lines.append("" if self.selection is None else str(self.selection))
-        lines += self.colours
-        return "".join(line + "\r\n" for line in lines)
+        self.slots = [(slots or {}).get(k, "") for k in range(68)]
+        self.numbers = list(numbers or range(68))
+        self.selection, self.colours = selection, list(colours or self.DEFAULT_COLOURS)
 
     def write(self, folder):
+        lines = ['%d,"%s"' % (n, name) for n, name in zip(self.numbers, self.slots)]
+        lines += ["" if self.selection is None else str(self.selection)] + self.colours
         with open(os.path.join(folder, "Qimdat.dat"), "wb") as f:
-            f.write(self.text().encode("latin-1"))
+            f.write("".join(line + "\r\n" for line in lines).encode("latin-1"))
 
     @staticmethod
     def read(folder):
@@ -377,9 +371,19 @@ class Database:
             assert m, "slot line %d is %r" % (i + 1, lines[i])
             db.numbers[i], db.slots[i] = int(m.group(1)), m.group(2)
         db.selection = int(lines[68]) if lines[68] else None
-        db.colours = lines[69:]
-        db.raw = raw
+        db.colours, db.raw = lines[69:], raw
         return db
+
+
+def wait_file(folder, check, what, timeout=5):
+    """Waits until the database file reads back whole and check(database) holds; returns it."""
+    def ok():
+        try:
+            return check(Database.read(folder))
+        except (OSError, AssertionError):
+            return False
+    wait_until(ok, timeout, what)
+    return Database.read(folder)
 
 
 class Test:
@@ -390,27 +394,28 @@ class Test:
         self.proc = None
         self.log_path = os.path.join(folder, ".dorvane-output")
 
-    def start(self, wait_main=True):
-        """Starts the program in the folder; returns its main Window once it is mapped."""
-        log = open(self.log_path, "wb")
-        self.proc = self.x.spawn([self.binary], cwd=self.folder, stdout=log,
-                                 stderr=subprocess.STDOUT)
-        log.close()
-        if wait_main:
-            return self.main_window()
-        return None
+    def start(self, wait_main=True, args=(), cwd=None, **kw):
+        """Starts the program (in the folder); returns its main Window once it is painted."""
+        with open(self.log_path, "ab") as log:
+            self.proc = self.x.spawn(list(args) or [self.binary], cwd=cwd or self.folder,
+                                     stdout=log, stderr=subprocess.STDOUT, **kw)
+        return self.main_window() if wait_main else None
 
-    def main_window(self, timeout=10):
-        """The main window once it is on the screen and painted."""
-        wid = self.x.wait_window(MAIN_TITLE, timeout)
-        area_height = round(AREA_SIZE[1] * self.x.dpi / 96.0)
-        win = Window(self.x, wid, area_height)
+    def main_window(self, timeout=10, other_than=None):
+        wid = wait_until(lambda: next((w for w in self.x.windows(MAIN_TITLE) if w != other_than),
+                                      None), timeout, "the main window")
+        win = Window(self.x, wid, round(AREA_SIZE[1] * self.x.dpi / 96.0))
         win.wait_painted()
         return win
 
     def wait_exit(self, timeout=10):
         wait_until(lambda: self.proc.poll() is not None, timeout, "the program to end")
         return self.proc.returncode
+
+    def quit(self, win):
+        """Ctrl+Q, and the program ends cleanly."""
+        win.key("ctrl+q")
+        assert self.wait_exit() == 0, "the program did not end cleanly"
 
     def running(self):
         return self.proc is not None and self.proc.poll() is None
@@ -423,6 +428,220 @@ class Test:
             return ""
 
 
+# --- The stand-in as the game's programs, and what it logged (standin.log, one JSON object a
+# line; its times "t" are time.monotonic()'s).
+PROGRAMS = ("duke3d.exe", "build.exe", "setup.exe")
+
+
+def install_standins(t, names=PROGRAMS, folder=None):
+    source = os.path.abspath(os.environ.get("DORVANE_STANDIN") or os.path.join(
+        os.path.dirname(t.binary), "..", "..", "tools", "standin", "dorvane_standin"))
+    assert os.access(source, os.X_OK), "no stand-in program at %s" % source
+    for name in names:
+        shutil.copy(source, os.path.join(folder or t.folder, name))
+
+
+def read_log(folder):
+    try:
+        with open(os.path.join(folder, "standin.log"), encoding="latin-1") as f:
+            return [json.loads(line) for line in f if line.endswith("\n")]
+    except FileNotFoundError:
+        return []
+
+
+class Standins:
+    """What the stand-ins of one game folder did, followed from one point on."""
+
+    def __init__(self, folder):
+        self.folder, self.seen = folder, len(read_log(folder))
+
+    def wait_start(self, name, timeout=10):
+        """The next start of a stand-in under `name` (any letter case) since the last one."""
+        def find():
+            return next(((i, e) for i, e in enumerate(read_log(self.folder)[self.seen:])
+                         if e["event"] == "start" and e["name"].lower() == name.lower()), None)
+        i, event = wait_until(find, timeout, "%s to start" % name)
+        self.seen += i + 1
+        return event
+
+    def events_of(self, pid, kind):
+        return [e for e in read_log(self.folder) if e["pid"] == pid and e["event"] == kind]
+
+    def wait_event(self, pid, kind, timeout=10):
+        return wait_until(lambda: self.events_of(pid, kind), timeout,
+                          "%s of stand-in %d" % (kind, pid))
+
+    def starts_since(self, mark):
+        return [e for e in read_log(self.folder)[mark:] if e["event"] == "start"]
+
+
+def end(pid):
+    try:
+        os.kill(pid, signal.SIGTERM)
+    except ProcessLookupError:
+        pass
+
+
+def ended(pid):
+    """Whether process `pid` is gone or a zombie (a read that fails counts as gone)."""
+    try:
+        with open("/proc/%d/stat" % pid) as f:
+            stat = f.read()
+    except OSError:
+        return True
+    return stat[stat.rindex(")") + 2:].startswith("Z")
+
+
+def children_of(pid):
+    """Ids and states of the processes whose parent is `pid`."""
+    out = []
+    for entry in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open("/proc/%s/stat" % entry) as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        if int(fields[1]) == pid:
+            out.append((int(entry), fields[0]))
+    return out
+
+
+def run_command(t, win, command, way):
+    """Runs a launcher command as a user does: "button", "menu" or "shortcut"."""
+    win.activate()
+    if way == "button":
+        win.click_control(MAIN_PLACES[BUTTONS[command]])
+    elif way == "shortcut":
+        t.x.key(SHORTCUTS[command])
+    else:
+        menu, index = MENU_ITEMS[command]
+        win.open_menu(menu)
+        t.x.key(*["Down"] * (index + 1) + ["Return"])
+
+
+# --- The real engines' windows and the launcher's own state (tests/engines). The launcher
+# "answers again" when its user-interface thread is back in its event loop, waiting for events,
+# which /proc/PID/syscall shows without touching the windows (a click or a key would take the
+# front and the focus from the program under test). FLTK's loop waits in select (pselect6
+# underneath); Xlib waiting for the X server's reply waits in poll, which does not count.
+# x86-64 system calls in which FLTK's event loop waits: select, pselect6.
+WAITING = {23, 270}
+
+
+def waiting_for_events(pid):
+    try:
+        with open("/proc/%d/syscall" % pid) as f:
+            field = f.read().split()[0]
+    except (OSError, IndexError):
+        return False
+    return field.isdigit() and int(field) in WAITING
+
+
+def client_windows(t):
+    out = t.x.run_tool(["xprop", "-root", "_NET_CLIENT_LIST"], check=False)
+    return [int(w, 16) for w in re.findall(r"0x[0-9a-f]+", out)]
+
+
+def prop(t, wid, name):
+    return t.x.run_tool(["xprop", "-id", str(wid), name], check=False)
+
+
+def wm_class(t, wid):
+    m = re.search(r'= "([^"]*)"', prop(t, wid, "WM_CLASS"))
+    return m.group(1) if m else ""
+
+
+def window_of_class(t, name, leave_out=()):
+    """A managed window whose class instance is `name` (any letter case), not in leave_out."""
+    for wid in client_windows(t):
+        if wid not in leave_out and wm_class(t, wid).lower() == name.lower():
+            return wid
+    return None
+
+
+def maximised(t, wid):
+    state = prop(t, wid, "_NET_WM_STATE")
+    return "_NET_WM_STATE_MAXIMIZED_VERT" in state and "_NET_WM_STATE_MAXIMIZED_HORZ" in state
+
+
+def focus(t):
+    out = t.x.run_tool(["xdotool", "getwindowfocus"], check=False).strip()
+    return int(out) if out else None
+
+
+def in_front(t, wid):
+    """The window is the window manager's active window and holds the keyboard focus."""
+    return t.x.active_window() == wid and focus(t) == wid
+
+
+def top_window(t):
+    """The top-most child of the root window: (id, x, y, width, height)."""
+    out = t.x.run_tool(["xwininfo", "-root", "-children"], check=False)
+    m = re.search(r"children:\s*\n\s*(0x[0-9a-f]+).*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)", out)
+    if not m:
+        return None
+    wid, w, h, x, y = m.groups()
+    return int(wid, 16), int(x), int(y), int(w), int(h)
+
+
+def same_client(a, b):
+    """Whether two windows were made by one X client (they share the client's id base)."""
+    return a >> 21 == b >> 21
+
+
+class Launch:
+    """One launch from its key on: the first time each of its conditions was seen to hold, all
+    polled together, among them "answered": the launcher back in its event loop once it has
+    started the program (a new child of its own)."""
+
+    def __init__(self, t, win, command, press=None):
+        """Presses the command's shortcut in the launcher, or calls `press`, which presses a key
+        of its own and returns the time it did."""
+        self.t, self.seen = t, {}
+        self.older = {pid for pid, _ in children_of(t.proc.pid)}
+        if press is None:
+            win.activate()
+            self.t0 = time.monotonic()
+            t.x.key(SHORTCUTS[command])
+        else:
+            self.t0 = press()
+
+    def note(self, name, holds):
+        if name not in self.seen and holds():
+            self.seen[name] = time.monotonic()
+
+    def poll(self, conditions, timeout, what):
+        """Polls every condition ({name: function}) and the launcher until all have held."""
+        launcher = self.t.proc.pid
+
+        def answered():
+            new = {pid for pid, _ in children_of(launcher)} - self.older
+            return new and waiting_for_events(launcher)
+
+        def all_seen():
+            self.note("answered", answered)
+            for name, holds in conditions.items():
+                self.note(name, holds)
+            return len(self.seen) == len(conditions) + 1
+        wait_until(all_seen, timeout, what, interval=0.005)
+
+    def since_key(self):
+        return {name: at - self.t0 for name, at in self.seen.items()}
+
+
+class Timings:
+    """Times of one launch after its key, printed for the record."""
+
+    def __init__(self, engine):
+        self.engine = engine
+        self.rows = []
+
+    def add(self, command, **times):
+        self.rows.append((command, times))
+        print("%s %s: %s" % (self.engine, command, ", ".join(
+            "%s %.2f s" % (k, v) for k, v in times.items())), flush=True)
+
+
 def program_path():
     path = os.environ.get("DORVANE") or (sys.argv[1] if len(sys.argv) > 1 else "")
     if not path or not os.access(path, os.X_OK):
@@ -431,48 +650,38 @@ def program_path():
 
 
 def scenario(fn=None, **session_args):
-    """Runs the scenario now when its file is run as a program; exits 0 when it passes.
-    Arguments, if any, go to XSession: @scenario(dpi=192)."""
+    """Runs the scenario when its file is run as a program; exits 0 when it passes.
+    Arguments go to XSession: @scenario(dpi=192)."""
     if fn is None:
         return lambda f: scenario(f, **session_args)
     if fn.__module__ != "__main__":
         return fn
-
-    @functools.wraps(fn)
-    def run():
-        binary = program_path()
-        folder = tempfile.mkdtemp(prefix="dorvane-e2e-")
-        ok = False
-        try:
-            with XSession(**session_args) as session:
-                t = Test(binary, session, folder)
+    folder = tempfile.mkdtemp(prefix="dorvane-e2e-")
+    ok = False
+    try:
+        with XSession(**session_args) as session:
+            t = Test(program_path(), session, folder)
+            try:
+                fn(t)
+                ok = True
+            except BaseException:
+                traceback.print_exc()
                 try:
-                    fn(t)
-                    ok = True
-                except BaseException:
-                    traceback.print_exc()
-                    try:
-                        shot = folder.rstrip("/") + "-failure.png"
-                        session.screenshot().save_png(shot)
-                        print("screenshot of the failure:", shot)
-                    except Exception as e:  # the screenshot is only a help
-                        print("no screenshot:", e)
-                    try:
-                        tree = session.run_tool(["xwininfo", "-root", "-tree"], check=False)
-                        print("windows:\n" + "\n".join(
-                            line for line in tree.splitlines() if '"' in line))
-                    except Exception as e:
-                        print("no window list:", e)
-                    status = t.proc.poll() if t.proc else "not started"
-                    print("program status: %s" % ("running" if status is None else status))
-                    print("program output:\n" + t.output())
-        finally:
-            if ok:
-                shutil.rmtree(folder, ignore_errors=True)
-            else:
-                print("scenario folder kept:", folder)
-        print("%s: %s" % (fn.__name__, "passed" if ok else "FAILED"))
-        sys.exit(0 if ok else 1)
-
-    run()
-    return fn
+                    shot = folder.rstrip("/") + "-failure.png"
+                    subprocess.run(["import", "-window", "root", shot], env=session.env,
+                                   timeout=30)
+                    print("screenshot of the failure:", shot)
+                    tree = session.run_tool(["xwininfo", "-root", "-tree"], check=False)
+                    print("windows:\n" + "\n".join(l for l in tree.splitlines() if '"' in l))
+                except Exception as e:  # only a help
+                    print("no screenshot or window list:", e)
+                status = t.proc.poll() if t.proc else "not started"
+                print("program status: %s" % ("running" if status is None else status))
+                print("program output:\n" + t.output())
+    finally:
+        if ok:
+            shutil.rmtree(folder, ignore_errors=True)
+        else:
+            print("scenario folder kept:", folder)
+    print("%s: %s" % (fn.__name__, "passed" if ok else "FAILED"))
+    sys.exit(0 if ok else 1)

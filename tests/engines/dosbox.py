@@ -12,8 +12,8 @@ import os
 import shutil
 import time
 
-from engines import Launch, Timings, in_front, same_client, top_window, window_of_class
-from xsession import Database, scenario, wait_until
+from xsession import (Database, Launch, Timings, in_front, same_client, scenario, top_window,
+                      wait_until, window_of_class)
 
 QUESTION = "Helpful Shortcut :)"
 SCREEN = (1280, 1024)

@@ -18,10 +18,9 @@ import signal
 import subprocess
 import time
 
-from engines import Launch, Timings, in_front, maximised, prop, window_of_class, wm_class
-from launcher_support import ended
 from startup_listener import StartupListener
-from xsession import Database, scenario, wait_until
+from xsession import (Database, Launch, Timings, ended, in_front, maximised, prop, scenario,
+                      wait_until, window_of_class, wm_class)
 
 QUESTION = "Helpful Shortcut :)"
 PROGRAMS = {"DUKE3D.EXE": "DORVANE_WINSTANDIN64", "SETUP.EXE": "DORVANE_WINSTANDIN64",

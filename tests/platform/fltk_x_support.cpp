@@ -86,14 +86,6 @@ void request_close(Fl_Window* window) {
     XFlush(fl_display);
 }
 
-void undecorate(Fl_Window* window) {
-    long hints[5] = {2, 0, 0, 0, 0};  // flags: decorations; decorations: none
-    Atom motif = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
-    XChangeProperty(fl_display, fl_xid(window), motif, motif, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(hints), 5);
-    XFlush(fl_display);
-}
-
 void type_key(const std::string& keysym, bool alt) {
     KeyCode code = XKeysymToKeycode(fl_display, XStringToKeysym(keysym.c_str()));
     KeyCode alt_code = XKeysymToKeycode(fl_display, XK_Alt_L);
@@ -191,103 +183,6 @@ bool OtherProgramWindow::activate() {
         XGetInputFocus(display_, &focus, &revert);
         return focus == window_;
     });
-}
-
-TestForm::TestForm(std::string name_) : Form(name_) {
-    caption = name_ + " window";
-    client_width = 6000;
-    client_height = 4500;
-    button = {.name = "button",
-              .kind = ControlKind::CommandButton,
-              .caption = "&Go",
-              .place = {120, 120, 1500, 450},
-              .focus_place = 0};
-    option_a = {.name = "option_a",
-                .kind = ControlKind::OptionButton,
-                .caption = "a&b@c.map",
-                .place = {120, 720, 1500, 300},
-                .focus_place = 1};
-    option_b = {.name = "option_b",
-                .kind = ControlKind::OptionButton,
-                .caption = "",
-                .place = {120, 1080, 1500, 300},
-                .focus_place = 2};
-    frame = {.name = "frame",
-             .kind = ControlKind::Frame,
-             .caption = "Group",
-             .place = {1800, 120, 2400, 1500},
-             .focus_place = -1};
-    framed_a = {.name = "framed_a",
-                .kind = ControlKind::OptionButton,
-                .caption = "one",
-                .place = {150, 300, 1500, 300},
-                .focus_place = 3};
-    framed_b = {.name = "framed_b",
-                .kind = ControlKind::OptionButton,
-                .caption = "two",
-                .place = {150, 750, 1500, 300},
-                .focus_place = 4};
-    label = {.name = "label",
-             .kind = ControlKind::Label,
-             .caption = "Plain text",
-             .place = {120, 1500, 1500, 255},
-             .focus_place = -1};
-    text = {.name = "text",
-            .kind = ControlKind::TextBox,
-            .caption = "IS",
-            .place = {120, 1920, 1500, 390},
-            .focus_place = 5};
-    picture = {.name = "picture",
-               .kind = ControlKind::PictureBox,
-               .caption = "",
-               .place = {4500, 120, 975, 1125},
-               .focus_place = 6};
-    list = {.name = "list",
-            .kind = ControlKind::List,
-            .caption = "",
-            .place = {120, 2400, 1500, 315},
-            .focus_place = 7};
-    files = {.name = "files",
-             .kind = ControlKind::FileList,
-             .caption = "",
-             .place = {1800, 1800, 2400, 1500},
-             .focus_place = 8};
-    line = {
-        .name = "line", .kind = ControlKind::Line, .caption = "", .place = {}, .focus_place = -1};
-    framed_a.parent = framed_b.parent = &frame;
-    line.x1 = 4500, line.y1 = 3600, line.x2 = 5400, line.y2 = 3600;
-    label.back = 0x0000FF;  // red
-    label.fore = 0xFFFFFF;
-    picture.picture = Picture::Icon;
-    list.items = {"Black", "Blue", "Cyan"};
-    files.items = {"a.map", "b.map", "c.map"};
-    text.font.underline = true;
-
-    button.click = [this] { ++presses; };
-    list.click = [this] { ++picks; };
-    files.dbl_click = [this] { ++dbl_clicks; };
-    controls = {&button, &option_a, &option_b, &frame, &framed_a, &framed_b,
-                &label,  &text,     &picture,  &list,  &files,    &line};
-    backend().form_created(*this);
-}
-
-TestForm::~TestForm() {
-    backend().form_destroyed(*this);
-}
-
-void TestForm::frame_closed() {
-    ++closes;
-    if (on_close)
-        on_close();
-}
-
-void TestForm::Form_Paint(Canvas& canvas) {
-    ++paints;
-    outer_w = canvas.outer_width();
-    outer_h = canvas.outer_height();
-    shows_origin = canvas.shows_point(0, 0);
-    shows_outside = canvas.shows_point(static_cast<float>(client_width) + 30, 0);
-    canvas.fill_rect(0, 4200, 600, 4500, 0x00FF00);  // a green strip at the bottom left
 }
 
 }  // namespace dorvane::testing

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Support for tests of the FLTK backend on a real X server: the one backend of the test
-// program, a form with one control of every kind, bounded waits that keep the event loop
-// running, and input as the X server delivers a user's (XTest keys and clicks, the window
-// manager's activation and close requests).
+// program, bounded waits that keep the event loop running, and input as the X server delivers a
+// user's (XTest keys and clicks, the window manager's activation and close requests).
 #pragma once
 
 #include <FL/Fl_Widget.H>
@@ -34,8 +33,6 @@ Fl_Widget* widget_of(const Form& form, const Control& control);
 void activate(Fl_Window* window);
 // The window manager's request to close the window, as its close control sends it.
 void request_close(Fl_Window* window);
-// Asks the window manager to show the window without any frame (Motif hints).
-void undecorate(Fl_Window* window);
 // Keys typed on the keyboard: "y", "Return", "Escape", "Tab"; with Alt held when `alt`.
 void type_key(const std::string& keysym, bool alt = false);
 // A click (or double click) at a point of the screen.
@@ -73,22 +70,6 @@ class OtherProgramWindow {
   private:
     ::_XDisplay* display_;
     unsigned long window_;
-};
-
-struct TestForm : Form {
-    explicit TestForm(std::string name);
-    ~TestForm() override;
-
-    Control button, option_a, option_b, frame, framed_a, framed_b, label, text, picture, list,
-        files, line;
-    int activations = 0, closes = 0, paints = 0, presses = 0, picks = 0, dbl_clicks = 0;
-    double outer_w = 0, outer_h = 0;
-    bool shows_origin = false, shows_outside = false;
-    std::function<void()> on_close;
-
-    void Form_Activate() override { ++activations; }
-    void frame_closed() override;
-    void Form_Paint(Canvas& canvas) override;
 };
 
 }  // namespace dorvane::testing

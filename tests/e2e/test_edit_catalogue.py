@@ -1,0 +1,103 @@
+# SPDX-License-Identifier: MIT
+"""Keeping the catalogue, each change in the file at once with numbers staying with positions:
+the picker lists only the folder's map files (any case, no folders, no hidden files), sorted;
+a double-click fills the slot chosen after it opened, Ok stores the name lower-cased and hides
+it, which keeps its selection; a frame close changes nothing; Ok in a fresh picker empties the
+slot. Clear Map Slot empties the slot; Clear Database asks, No changes nothing, Yes empties all
+and renumbers 0 to 67 in the file only. Move Map covers the command column with Towhere, swaps
+two names and makes slot 0 current. Sort packs the names in ordinal order before it says so."""
+import os
+
+from xsession import (MAIN_PLACES, MENU_GREY, PICKER_TITLE, Database, open_picker, scenario,
+                      slot_place, wait_file, wait_until)
+
+
+@scenario
+def edit_catalogue(t):
+    for name in ("castle.map", "E1L8.MAP", "Mixed.Map", "notes.txt", "castle.map.bak", ".hid.map"):
+        open(os.path.join(t.folder, name), "wb").close()
+    os.mkdir(os.path.join(t.folder, "b_folder.map"))
+    numbers = [200 + i for i in range(68)]
+    colours = Database.DEFAULT_COLOURS[:7] + ["12,34,56"]
+    Database(slots={2: "old.map", 5: "five.map", 67: "z.map"}, selection=2, numbers=numbers,
+             colours=colours).write(t.folder)
+    win = t.start()
+
+    # Listed: E1L8.MAP, Mixed.Map, castle.map. Opened on slot 2, the double-click fills slot 5.
+    picker = open_picker(t, win)
+    win.click_control(slot_place(5))
+    picker.click_row(2, repeat=2)
+    t.x.wait_no_window(PICKER_TITLE)
+    db = wait_file(t.folder, lambda d: d.slots[5] == "castle.map", "castle.map in slot 5")
+    assert (db.numbers[5], db.numbers[2], db.slots[2], db.selection) == (5, 202, "old.map", 5)
+    win.click_control(slot_place(7))
+    picker = open_picker(t, win, move_to=None)
+    assert picker.highlighted_rows(), "the picker lost its selection"
+    picker.click_row(1)
+    picker.press_ok()
+    t.x.wait_no_window(PICKER_TITLE)
+    db = wait_file(t.folder, lambda d: d.slots[7] == "mixed.map", "mixed.map in slot 7")
+    before = db.raw
+    open_picker(t, win, move_to=None).close()
+    t.x.wait_no_window(PICKER_TITLE)
+    win.click_control(slot_place(2))
+    picker = open_picker(t, win)
+    assert picker.highlighted_rows() == [], "a fresh picker shows a selection"
+    picker.press_ok()
+    t.x.wait_no_window(PICKER_TITLE)
+    db = wait_file(t.folder, lambda d: d.slots[2] == "", "slot 2 emptied")
+    assert db.raw == before.replace('202,"old.map"', '2,""').replace("\r\n7\r\n", "\r\n2\r\n")
+
+    # Clear Map Slot, then Clear Database: No, then Yes.
+    win.click_control(slot_place(5))
+    win.click_control(MAIN_PLACES["Clear"])
+    db = wait_file(t.folder, lambda d: d.slots[5] == "", "slot 5 cleared")
+    assert db.numbers[5] == 5 and db.selection == 5 and db.slots[67] == "z.map"
+    cleared = db.raw
+    win.key("ctrl+z")
+    t.x.answer("Erase All Maps", "n")
+    win.key("ctrl+z")
+    box = t.x.wait_window("Erase All Maps")  # the first question's command has ended
+    assert Database.read(t.folder).raw == cleared, "the file changed after No"
+    t.x.activate(box)
+    t.x.key("y")
+    db = wait_file(t.folder, lambda d: d.numbers == list(range(68)), "the renumbered file")
+    assert db.slots == [""] * 68 and db.selection == 5 and db.colours == colours
+
+    # Move and sort: a new catalogue from a fresh start.
+    t.quit(win)
+    names = {3: "c.map", 4: "x.map", 9: "b.map", 20: "e1l10.map", 21: "e1l1.map",
+             22: "E2L1.MAP", 50: "a.map"}
+    Database(slots=names, selection=4, numbers=numbers).write(t.folder)
+    win = t.start()
+
+    def mode():
+        shot = t.x.screenshot()
+        gap = win.pixel_twips(shot, 7500, 1000)  # between Add Map and the command column
+        build = win.pixel_twips(shot, 7560 + 150, 120 + 150)
+        return "move" if (gap, build) == (MENU_GREY, MENU_GREY) else \
+            "normal" if gap[1] == 0 and gap != MENU_GREY and build == (255, 0, 0) else None
+    before = Database.read(t.folder).raw
+    win.click_control(MAIN_PLACES["Moveme"])
+    wait_until(lambda: mode() == "move", 5, "Towhere over the command column")
+    win.click_control(slot_place(9))
+    assert Database.read(t.folder).raw == before, "the file changed before the move completed"
+    win.click_control(MAIN_PLACES["Towhere"])
+    wait_until(lambda: mode() == "normal", 5, "normal mode after the move")
+    db = Database.read(t.folder)
+    assert (db.slots[4], db.slots[9], db.numbers) == ("b.map", "x.map", numbers)
+    t.quit(win)
+    assert Database.read(t.folder).selection == 0, "slot 0 is not current after the move"
+    win = t.start()
+    win.click_control(slot_place(50))
+    win.key("ctrl+o")
+    box = t.x.wait_window("Sort-O-Matic")
+    expected = ["E2L1.MAP", "a.map", "b.map", "c.map", "e1l1.map", "e1l10.map", "x.map"]
+    db = Database.read(t.folder)
+    assert db.slots == expected + [""] * 61 and db.numbers == numbers, db.slots[:8]
+    assert db.selection == 50
+    t.x.activate(box)
+    t.x.key("Return")
+    t.x.wait_no_window("Sort-O-Matic")
+    t.quit(win)
+    assert Database.read(t.folder).selection == 0, "slot 0 is not current after the sort"
