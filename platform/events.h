@@ -114,7 +114,7 @@ class EventRules {
     }
 
   private:
-    struct Window {
+    struct FormState {
         bool fresh = true;           // shown, not yet activated since
         Control* focus = nullptr;    // had the focus last
         unsigned long shown_at = 0;  // when it was shown last, to rank windows holding input
@@ -126,7 +126,7 @@ class EventRules {
     std::function<void()> mirror_;
     std::function<void()> outside_end_;
     std::vector<Form*> forms_;
-    std::map<const Form*, Window> windows_;
+    std::map<const Form*, FormState> windows_;
     Form* active_ = nullptr;
     unsigned long showings_ = 0;
     int depth_ = 0;

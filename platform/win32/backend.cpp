@@ -14,7 +14,7 @@ namespace {
 Backend* the_backend = nullptr;
 
 LRESULT CALLBACK form_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* window = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (window && the_backend)
         return the_backend->form_message(*window, msg, wp, lp);
     return DefWindowProcW(hwnd, msg, wp, lp);
@@ -132,7 +132,7 @@ RECT Backend::pixel_rect(const Control& c) const {
             px(c.place.top) + px(c.place.height)};
 }
 
-Window* Backend::window_of(HWND hwnd) {
+FormWindow* Backend::window_of(HWND hwnd) {
     for (auto& window : windows_) {
         if (window->hwnd == hwnd)
             return window.get();
@@ -175,7 +175,7 @@ HFONT Backend::font(const Font& f) {
 
 bool Backend::create(Form& form, std::string* error) {
     events_.created(form);
-    auto window = std::make_unique<Window>();
+    auto window = std::make_unique<FormWindow>();
     window->form = &form;
     window->hwnd = CreateWindowExW(kFormExStyle, L"DorvaneForm", widen(form.caption).c_str(),
                                    kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr,
@@ -195,7 +195,7 @@ bool Backend::create(Form& form, std::string* error) {
     build_menu(*window);
     for (Control* control : form.controls)
         create_widget(*window, *control);
-    Window& made = *window;
+    FormWindow& made = *window;
     windows_.push_back(std::move(window));
     sync(made);
     return true;
@@ -206,7 +206,7 @@ void Backend::destroy(Form& form) {
     for (auto it = windows_.begin(); it != windows_.end(); ++it) {
         if ((*it)->form != &form)
             continue;
-        Window& window = **it;
+        FormWindow& window = **it;
         for (auto& widget : window.widgets)
             widgets_.erase(widget->hwnd);
         SetWindowLongPtrW(window.hwnd, GWLP_USERDATA, 0);
@@ -217,7 +217,7 @@ void Backend::destroy(Form& form) {
     }
 }
 
-void Backend::build_menu(Window& window) {
+void Backend::build_menu(FormWindow& window) {
     Form& form = *window.form;
     if (form.menu.empty())
         return;
@@ -263,7 +263,7 @@ void Backend::route(const std::function<void()>& handler) {
     events_.route(handler);
 }
 
-LRESULT Backend::form_message(Window& window, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT Backend::form_message(FormWindow& window, UINT msg, WPARAM wp, LPARAM lp) {
     HWND hwnd = window.hwnd;
     switch (msg) {
         case WM_COMMAND:
@@ -340,7 +340,7 @@ int Backend::run() {
 
 void Backend::take(MSG& msg) {
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    Window* window = root ? window_of(root) : nullptr;
+    FormWindow* window = root ? window_of(root) : nullptr;
     bool taken = window && take_key(*window, msg);
     // The dialog manager moves the focus with Tab and the arrows; characters go straight to the
     // control, or it would press buttons for letters the rules left alone.

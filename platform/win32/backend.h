@@ -51,7 +51,8 @@ struct Widget {
     Shown shown;
 };
 
-struct Window {
+// A form's own top-level window and the widgets mirrored on it.
+struct FormWindow {
     Form* form = nullptr;
     HWND hwnd = nullptr;
     HMENU menu = nullptr;
@@ -97,13 +98,13 @@ class Backend {
     double twips(int pixels) const;
 
     // Called by the window procedures.
-    LRESULT form_message(Window& window, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT form_message(FormWindow& window, UINT msg, WPARAM wp, LPARAM lp);
     Widget* widget_of(HWND hwnd);
-    Window* window_of(HWND hwnd);
+    FormWindow* window_of(HWND hwnd);
     COLORREF back_of(const Widget& widget) const;
     void draw_frame(Widget& frame, HDC dc);
     void draw_picture(Widget& picture, HDC dc);
-    void draw_lines(Window& window, const Control* parent, HDC dc);
+    void draw_lines(FormWindow& window, const Control* parent, HDC dc);
     HBRUSH brush(COLORREF colour);
     HFONT font(const Font& font);
 
@@ -116,15 +117,15 @@ class Backend {
     CaptionLayout caption_layout(HWND button);
 
   private:
-    void create_widget(Window& window, Control& control);
-    void build_menu(Window& window);
-    void sync(Window& window);
+    void create_widget(FormWindow& window, Control& control);
+    void build_menu(FormWindow& window);
+    void sync(FormWindow& window);
     void sync_widget(Widget& widget);
-    void paint(Window& window);
+    void paint(FormWindow& window);
     void draw_button(const DRAWITEMSTRUCT& item);
-    bool take_key(Window& window, const MSG& msg);
-    void command(Window& window, WPARAM wp, LPARAM lp);
-    void activated(Window& window, WPARAM wp);
+    bool take_key(FormWindow& window, const MSG& msg);
+    void command(FormWindow& window, WPARAM wp, LPARAM lp);
+    void activated(FormWindow& window, WPARAM wp);
     LRESULT colour_control(HDC dc, HWND control);
     RECT pixel_rect(const Control& control) const;
 
@@ -135,9 +136,9 @@ class Backend {
     int syncing_ = 0;
     bool resync_ = false;
     int next_id_ = 1000;
-    std::vector<std::unique_ptr<Window>> windows_;
+    std::vector<std::unique_ptr<FormWindow>> windows_;
     // Windows gone while a handler of theirs may still run; freed between messages.
-    std::vector<std::unique_ptr<Window>> graveyard_;
+    std::vector<std::unique_ptr<FormWindow>> graveyard_;
     std::map<HWND, Widget*> widgets_;
     std::map<COLORREF, HBRUSH> brushes_;
     std::map<std::string, HFONT> fonts_;

@@ -80,7 +80,7 @@ void draw_centred(HDC dc, const std::vector<std::string>& lines, RECT box, UINT 
 
 }  // namespace
 
-void Backend::paint(Window& window) {
+void Backend::paint(FormWindow& window) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window.hwnd, &ps);
     GdiCanvas canvas(*this, window.hwnd, dc);
@@ -205,7 +205,7 @@ void Backend::draw_frame(Widget& frame, HDC dc) {
         DrawTextW(dc, text.c_str(), -1, &label, DT_SINGLELINE | DT_NOPREFIX);  // shown as it is
     }
     SelectObject(dc, old);
-    if (Window* window = window_of(GetAncestor(frame.hwnd, GA_ROOT)))
+    if (FormWindow* window = window_of(GetAncestor(frame.hwnd, GA_ROOT)))
         draw_lines(*window, &c, dc);
 }
 
@@ -225,7 +225,7 @@ void Backend::draw_picture(Widget& picture, HDC dc) {
     DeleteDC(source);
 }
 
-void Backend::draw_lines(Window& window, const Control* parent, HDC dc) {
+void Backend::draw_lines(FormWindow& window, const Control* parent, HDC dc) {
     for (auto& widget : window.widgets) {
         const Control& c = *widget->control;
         if (c.kind != ControlKind::Line || c.parent != parent || !c.visible)

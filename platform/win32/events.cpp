@@ -8,7 +8,7 @@
 
 namespace dorvane::win32 {
 
-void Backend::command(Window& window, WPARAM wp, LPARAM lp) {
+void Backend::command(FormWindow& window, WPARAM wp, LPARAM lp) {
     Form& form = *window.form;
     if (!lp) {  // menu entry or its Ctrl shortcut
         int index = LOWORD(wp) - kFirstCommand;
@@ -75,7 +75,7 @@ void Backend::command(Window& window, WPARAM wp, LPARAM lp) {
 // Keys go to the rules before any control or the dialog manager sees them; the window only reads
 // them. Alt with a letter comes as the character it types, so that the system's key down, which
 // comes first, still tells it that the Alt was no press of its own, for its menu bar.
-bool Backend::take_key(Window& window, const MSG& msg) {
+bool Backend::take_key(FormWindow& window, const MSG& msg) {
     Key key;
     key.alt = GetKeyState(VK_MENU) < 0;
     key.ctrl = GetKeyState(VK_CONTROL) < 0;
@@ -102,7 +102,7 @@ bool Backend::take_key(Window& window, const MSG& msg) {
 
 // The rules decide about the activation and which control takes the focus; the window only
 // reports what the system tells it.
-void Backend::activated(Window& window, WPARAM wp) {
+void Backend::activated(FormWindow& window, WPARAM wp) {
     Form& form = *window.form;
     if (LOWORD(wp) == WA_INACTIVE) {
         HWND focus = GetFocus();

@@ -31,7 +31,7 @@ std::wstring caption_text(const Control& c) {
 
 }  // namespace
 
-void Backend::create_widget(Window& window, Control& control) {
+void Backend::create_widget(FormWindow& window, Control& control) {
     for (auto& widget : window.widgets) {
         if (widget->control == &control)
             return;  // made already, as the parent of an earlier control
@@ -156,7 +156,7 @@ void Backend::sync_all() {
     --syncing_;
 }
 
-void Backend::sync(Window& window) {
+void Backend::sync(FormWindow& window) {
     Form& form = *window.form;
     HWND hwnd = window.hwnd;
     if (form.caption != window.caption) {
