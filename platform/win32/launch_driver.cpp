@@ -123,6 +123,10 @@ void Win32LaunchDriver::forget(TaskId task) {
 }
 
 std::optional<launch::WindowId> Win32LaunchDriver::find_window(TaskId task) {
+    // A program that has just been started may show its window before it takes input.
+    auto found = started_.find(task);
+    if (found != started_.end() && WaitForInputIdle(found->second, 0) == WAIT_TIMEOUT)
+        return std::nullopt;
     HWND window = main_window_of(static_cast<DWORD>(task));
     if (!window)
         return std::nullopt;

@@ -25,7 +25,10 @@ Answer Win32Services::message_box(const std::string& prompt, const std::string& 
             }
         }
         // After a started program took the front (the editor's question), Windows would leave
-        // the box behind it: come to the front first.
+        // the box behind it: come to the front first, once the window system's word of the
+        // change has been taken (Wine hands the front to the desktop on a late one).
+        MSG pending;
+        PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE);
         DWORD process = 0;
         GetWindowThreadProcessId(GetForegroundWindow(), &process);
         if (process != GetCurrentProcessId())
