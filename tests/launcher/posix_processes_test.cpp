@@ -113,23 +113,6 @@ bool ends_within_five_seconds(Child& child) {
     return !child.running();
 }
 
-TEST(Child, ALookTellsHowItEnded) {
-    Child good = start_shell("exit 0");
-    Child bad = start_shell("exit 3");
-    Child killed = start_shell("kill -KILL $$");
-    Child sleeper = start_shell("exec sleep 30");
-    for (Child* child : {&good, &bad, &killed})
-        ASSERT_TRUE(ends_within_five_seconds(*child)) << child->pid();
-    EXPECT_TRUE(good.succeeded());
-    EXPECT_FALSE(bad.succeeded());
-    EXPECT_FALSE(killed.succeeded());
-    EXPECT_TRUE(sleeper.running());
-    EXPECT_FALSE(sleeper.succeeded());
-    kill(sleeper.pid(), SIGTERM);
-    ASSERT_TRUE(ends_within_five_seconds(sleeper));
-    EXPECT_FALSE(sleeper.succeeded());
-}
-
 // In a process that ignores SIGCHLD the system reaps children itself: a child still counts as
 // running while it runs, and as ended, well, once it is gone.
 TEST(Child, ReapedBySomeoneElseItEndsOnceGone) {
