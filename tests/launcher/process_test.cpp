@@ -365,5 +365,28 @@ TEST_F(X11Launch, WhichWindowIsTheProgramsOwn) {
     XSync(display(), False);
 }
 
+// Another client's property of the wrong type or format, or a window gone, reads as nothing.
+TEST_F(X11Launch, PropertiesAreReadSafely) {
+    Display* d = display();
+    Window top = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 80, 60, 0, 0, 0);
+    const long four[] = {1, 2, 3, 40000};
+    XChangeProperty(d, top, XInternAtom(d, "DORVANE_TEST_FOUR", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(four), 4);
+    XChangeProperty(d, top, XInternAtom(d, "DORVANE_TEST_BYTES", False), XA_CARDINAL, 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>("abcd"), 4);
+    XStoreName(d, top, "tree test");
+    XSync(d, False);
+    EXPECT_EQ(x11::cardinals(d, top, "DORVANE_TEST_FOUR", XA_CARDINAL, 2),
+              (std::vector<unsigned long>{1, 2}));
+    EXPECT_TRUE(x11::cardinals(d, top, "DORVANE_TEST_FOUR", XA_WINDOW).empty());
+    EXPECT_TRUE(x11::cardinals(d, top, "DORVANE_TEST_BYTES", XA_CARDINAL).empty());
+    EXPECT_EQ(x11::text_property(d, top, XA_WM_NAME), "tree test");
+    XDestroyWindow(d, top);
+    auto* previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    EXPECT_EQ(x11::text_property(d, top, XA_WM_NAME), std::nullopt);
+    XSync(d, False);
+    XSetErrorHandler(previous);
+}
+
 }  // namespace
 }  // namespace dorvane
