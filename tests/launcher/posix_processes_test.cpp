@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
+#include <utility>
 
 #include "platform/posix/command_line.h"
 #include "platform/posix/program_file.h"
@@ -111,6 +112,23 @@ bool ends_within_five_seconds(Child& child) {
     for (int i = 0; i < 500 && child.running(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return !child.running();
+}
+
+// A signal's end is no success, though its status reads 0 as an exit code.
+TEST(Child, ALookTellsHowItEnded) {
+    for (auto [script, ok] : {std::pair{"exit 0", true},
+                              {"exit 3", false},
+                              {"kill -KILL $$", false},
+                              {"kill -TERM $$", false}}) {
+        Child child = start_shell(script);
+        ASSERT_TRUE(ends_within_five_seconds(child)) << script;
+        EXPECT_EQ(child.succeeded(), ok) << script;
+    }
+    Child sleeper = start_shell("exec sleep 30");
+    EXPECT_TRUE(sleeper.running());
+    EXPECT_FALSE(sleeper.succeeded());
+    kill(sleeper.pid(), SIGTERM);
+    ASSERT_TRUE(ends_within_five_seconds(sleeper));
 }
 
 // In a process that ignores SIGCHLD the system reaps children itself: a child still counts as
