@@ -431,8 +431,10 @@ TEST_F(X11Launch, PropertiesAreReadSafely) {
     EXPECT_TRUE(x11::cardinals(d, top, "DORVANE_TEST_FOUR", XA_WINDOW).empty());
     EXPECT_TRUE(x11::cardinals(d, top, "DORVANE_TEST_BYTES", XA_CARDINAL).empty());
     EXPECT_EQ(x11::text_property(d, top, XA_WM_NAME), "tree test");
+    EXPECT_EQ(x11::text_property(d, top, XA_WM_CLIENT_MACHINE), std::nullopt);
     XDestroyWindow(d, top);
     auto* previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    EXPECT_TRUE(x11::cardinals(d, top, "DORVANE_TEST_FOUR", XA_CARDINAL).empty());
     EXPECT_EQ(x11::text_property(d, top, XA_WM_NAME), std::nullopt);
     XSync(d, False);
     XSetErrorHandler(previous);
