@@ -44,11 +44,9 @@ def files_under(folder):
 
 @scenario
 def game_folder(t):
-    for args in (["--help"], ["--version"]):
+    for args, said in ((["--help"], "Usage: dorvane [GAME_FOLDER]"), (["--version"], "Dorvane ")):
         r = run_plain(t, *args)
-        assert r.returncode == 0 and r.stderr == "", (args, r)
-    assert "Usage: dorvane [GAME_FOLDER]" in run_plain(t, "--help").stdout
-    assert run_plain(t, "--version").stdout.startswith("Dorvane ")
+        assert r.returncode == 0 and r.stderr == "" and r.stdout.startswith(said), (args, r)
     for args, said in ((["--frobnicate"], "unknown option --frobnicate"),
                        (["no-such-folder"], "cannot use the folder no-such-folder"),
                        (["a", "b"], "more than one folder")):

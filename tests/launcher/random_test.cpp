@@ -143,31 +143,5 @@ TEST_F(RandomPick, MascotClickExplainsItself) {
     EXPECT_EQ(main.Wobbin.picture, Picture::Frame1);
 }
 
-// The pick knows no window: it changes the selection only through the callback it is given.
-TEST(RandomPickAlone, ChoosesThroughItsCallbackAndReturnsTheNewFrame) {
-    testing::TempFolder folder;
-    HeadlessServices services{folder.str()};
-    State state;
-    state.last_pic = 3;
-    SlotButtons slots;
-    slots[12].caption = "x.map";
-    std::vector<int> chosen;
-    auto choose = [&chosen](int k) { chosen.push_back(k); };
-    services.random_values = {RandomPick::slot_draw(12), RandomPick::frame_draw(3),
-                              RandomPick::frame_draw(2)};
-    EXPECT_EQ(random_pick(state, slots, services, services, choose), Picture::Frame2);
-    EXPECT_EQ(chosen, std::vector<int>{12});
-    EXPECT_FALSE(state.map.has_value());
-    EXPECT_EQ(state.last_map, "x.map");
-    EXPECT_EQ(state.last_pic, 2);
-
-    // The one map was the last pick: nothing is chosen and, the catalogue holding a map, nothing
-    // is said.
-    EXPECT_EQ(random_pick(state, slots, services, services, choose), std::nullopt);
-    EXPECT_EQ(chosen, std::vector<int>{12});
-    EXPECT_EQ(state.last_pic, 2);
-    EXPECT_TRUE(services.messages.empty());
-}
-
 }  // namespace
 }  // namespace dorvane

@@ -79,6 +79,7 @@ struct CaseForm : Form {
         make(second, "second", ControlKind::OptionButton, "second", {2800, 520, 1500, 300}, 4);
         make(files, "files", ControlKind::FileList, "", {2800, 1000, 1500, 1500}, 5);
         close.click = [this] { ++presses; };
+        first.click = [this] { first.value = true; };  // as a slot chooses itself
         controls = {&close, &text, &other, &first, &second, &files};
         menu = {{"File", "File", {{"Exit", "Exit", 'q', [this] { ++commands; }}}, nullptr}};
         rig.created(*this);

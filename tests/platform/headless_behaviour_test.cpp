@@ -43,57 +43,5 @@ struct HeadlessBehaviour : ::testing::Test, BehaviourRig {
 
 DORVANE_BEHAVIOUR_CASES(HeadlessBehaviour)
 
-// What the headless backend's own user events promise beyond the shared cases.
-TEST_F(HeadlessBehaviour, UserEventsOnWindowsOffTheScreenAreRefused) {
-    CaseForm form(*this, "hidden");
-    EXPECT_FALSE(services.switch_to(form));
-    EXPECT_FALSE(services.click(form, form.close));
-    services.close_frame(form);
-    EXPECT_EQ(form.presses, 0);
-    EXPECT_EQ(form.closes, 0);
-    EXPECT_EQ(form.activations, 0);
-    EXPECT_FALSE(services.come_back()) << "nobody left for another program";
-}
-
-TEST_F(HeadlessBehaviour, HidingTheActiveWindowHandsTheKeyboardToTheOneActiveBefore) {
-    CaseForm one(*this, "one"), two(*this, "two"), three(*this, "three");
-    ASSERT_TRUE(show(one));
-    ASSERT_TRUE(show(two));
-    ASSERT_TRUE(show(three));
-    ASSERT_TRUE(services.switch_to(one));
-    ASSERT_TRUE(services.switch_to(three));
-    services.route([&] { three.visible = false; });
-    EXPECT_EQ(services.active_window(), &one);
-    EXPECT_EQ(one.activations, 3);  // shown, then from three twice
-    services.route([&] { one.visible = false; });
-    EXPECT_EQ(services.active_window(), &two);
-}
-
-TEST_F(HeadlessBehaviour, ComingBackFromAnotherProgramReturnsToTheWindowLeft) {
-    CaseForm form(*this, "left");
-    ASSERT_TRUE(show(form));
-    ASSERT_TRUE(services.click(form, form.text));
-    services.switch_away();
-    EXPECT_EQ(services.active_window(), nullptr);
-    EXPECT_EQ(services.focus(), nullptr);
-    EXPECT_FALSE(services.type("x"));
-    EXPECT_TRUE(services.come_back());
-    EXPECT_EQ(services.focus(), &form.text);
-    EXPECT_EQ(form.activations, 1);
-    EXPECT_TRUE(services.type("x"));
-    EXPECT_EQ(form.text.caption, "x");
-}
-
-TEST_F(HeadlessBehaviour, AnUnscriptedQuestionStillGivesTheKeyboardBack) {
-    CaseForm form(*this, "asks");
-    ASSERT_TRUE(show(form));
-    EXPECT_THROW(services.route([this] { services.message_box("Sure?", "T", Buttons::YesNo); }),
-                 UnscriptedQuestion);
-    EXPECT_EQ(services.active_window(), &form);
-    // The program's events still run as before.
-    EXPECT_TRUE(services.click(form, form.close));
-    EXPECT_EQ(form.presses, 1);
-}
-
 }  // namespace
 }  // namespace dorvane::testing

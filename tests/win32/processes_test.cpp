@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <array>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -201,30 +202,16 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
         return g_launcher_keys > 0;
     }
 
+    // The stand-in's knobs: its delay, exit status and whether it shows no window.
     static void set_knobs(Behaviour behaviour) {
-        const wchar_t* delay = nullptr;
-        const wchar_t* exit_code = nullptr;
-        const wchar_t* no_window = nullptr;
-        switch (behaviour) {
-            case Behaviour::Window:
-                break;
-            case Behaviour::SlowWindow:
-                delay = L"1.5";
-                break;
-            case Behaviour::NoWindow:
-                no_window = L"1";
-                break;
-            case Behaviour::FailsAtOnce:
-                exit_code = L"3";
-                break;
-            case Behaviour::FailsLater:
-                delay = L"1.5";
-                exit_code = L"3";
-                break;
-            case Behaviour::EndsWithoutWindow:
-                exit_code = L"0";
-                break;
-        }
+        static const std::map<Behaviour, std::array<const wchar_t*, 3>> knobs{
+            {Behaviour::Window, {}},
+            {Behaviour::SlowWindow, {L"1.5", nullptr, nullptr}},
+            {Behaviour::NoWindow, {nullptr, nullptr, L"1"}},
+            {Behaviour::FailsAtOnce, {nullptr, L"3", nullptr}},
+            {Behaviour::FailsLater, {L"1.5", L"3", nullptr}},
+            {Behaviour::EndsWithoutWindow, {nullptr, L"0", nullptr}}};
+        auto [delay, exit_code, no_window] = knobs.at(behaviour);
         SetEnvironmentVariableW(L"DORVANE_STANDIN_DELAY", delay);
         SetEnvironmentVariableW(L"DORVANE_STANDIN_EXIT", exit_code);
         SetEnvironmentVariableW(L"DORVANE_STANDIN_NO_WINDOW", no_window);
