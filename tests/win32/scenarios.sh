@@ -196,8 +196,14 @@ first=$dorvane_pid
 probe wait "$main" 30 >/dev/null || fail "no main window"
 start_dorvane "$game"
 wait_for 30 two_windows || fail "no second main window"
-keys_to "$main" ctrl+z  # the second window, started last, is in front
-probe wait "Erase All Maps" 10 >/dev/null || fail "Ctrl+Z did not ask"
+# The second window, started last, comes in front. Wine may still be moving the focus to it as
+# the keys go, and a Ctrl typed meanwhile reaches the window it leaves: the shortcut is typed
+# once more if the first asked nothing.
+keys_to "$main" ctrl+z
+if ! probe wait "Erase All Maps" 5 >/dev/null; then
+  keys_to "$main" ctrl+z
+  probe wait "Erase All Maps" 10 >/dev/null || fail "Ctrl+Z did not ask"
+fi
 keys_to "Erase All Maps" y
 wait_for 10 bash -c "! grep -q '\.map' '$game/Qimdat.dat'" || fail "the second window did not clear the file"
 keys_to "$main" ctrl+q
