@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 """The menu bar without the mouse: F10 opens it at "File  |"; the arrows and Return reach every
 entry, the item-less "Change Colors  |" included, and File > Exit ends the program like Quit."""
-from xsession import Database, grab_screen, scenario, settled, slot_place, wait_until
+from xsession import Database, scenario, settled, slot_place, wait_until
 
 COLOURS_TITLE = "FORM OF DEATH! no, wait..."
 
@@ -11,9 +11,9 @@ def open_menu_bar(t, win):
     """Presses F10 and waits for the File menu to drop down over the slots below it."""
     ox, oy = win.area_origin()
     below = (ox + 4, oy + 4, 40, 12)
-    before = settled(lambda: grab_screen(t, *below))
+    before = settled(lambda: t.x.grab(*below))
     win.key("F10")
-    wait_until(lambda: grab_screen(t, *below) != before, 5, "the File menu to open")
+    wait_until(lambda: t.x.grab(*below) != before, 5, "the File menu to open")
 
 
 @scenario

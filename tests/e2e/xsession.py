@@ -231,10 +231,6 @@ class XSession:
         self.wait_no_window(title)
 
 
-def grab_screen(t, x, y, width, height):
-    return t.x.grab(x, y, width, height)
-
-
 class Window:
     """A top-level window of the program, addressed in twips of its area below the menu bar."""
 
@@ -629,17 +625,10 @@ class Launch:
         return {name: at - self.t0 for name, at in self.seen.items()}
 
 
-class Timings:
+def print_times(engine, command, **times):
     """Times of one launch after its key, printed for the record."""
-
-    def __init__(self, engine):
-        self.engine = engine
-        self.rows = []
-
-    def add(self, command, **times):
-        self.rows.append((command, times))
-        print("%s %s: %s" % (self.engine, command, ", ".join(
-            "%s %.2f s" % (k, v) for k, v in times.items())), flush=True)
+    print("%s %s: %s" % (engine, command, ", ".join("%s %.2f s" % kv for kv in times.items())),
+          flush=True)
 
 
 def program_path():

@@ -19,7 +19,7 @@ import subprocess
 import time
 
 from startup_listener import StartupListener
-from xsession import (Database, Launch, Timings, ended, in_front, maximised, prop, scenario,
+from xsession import (Database, Launch, print_times, ended, in_front, maximised, prop, scenario,
                       wait_until, window_of_class, wm_class)
 
 QUESTION = "Helpful Shortcut :)"
@@ -68,7 +68,7 @@ def windows_path(folder, name):
     return "Z:" + os.path.join(folder, name).replace("/", "\\")
 
 
-def launch(t, win, log, timings, command, program, arguments, press=None, timeout=30):
+def launch(t, win, log, command, program, arguments, press=None, timeout=30):
     """Runs `command` (see Launch) and checks the program up to its window maximised in front;
     returns (the time of the key, its X window, the times seen)."""
     log.start()
@@ -86,7 +86,7 @@ def launch(t, win, log, timings, command, program, arguments, press=None, timeou
     window = wid()
     assert in_front(t, window) and maximised(t, window), "%s lost the front" % program
     times = run.since_key()
-    timings.add(command, **times)
+    print_times("wine", command, **times)
     answered = times["answered"]
     if command != "RIB":  # the editor's two-second wait is the one deliberate hold
         assert answered < 1.5, "the launcher answered %.2f s after the key" % answered
@@ -133,38 +133,37 @@ def wine(t):
         listen = StartupListener(t.x.display)
         win = t.start()
         log = StandinLog(t.folder)
-        timings = Timings("wine")
         for command, program, arguments in (("RID", "DUKE3D.EXE", " -map e1l8.map"),
                                             ("RIS", "SETUP.EXE", " -map e1l8.map"),
                                             ("RD", "DUKE3D.EXE", ""), ("RS", "SETUP.EXE", "")):
             first = command == "RID"
-            _, wid, _ = launch(t, win, log, timings, command, program, arguments,
+            _, wid, _ = launch(t, win, log, command, program, arguments,
                                timeout=120 if first else 30)
             if first:
                 check_notice(t, listen, wid)
             end_program(t, wid)
 
         # The editor (32 bits) without a map: the "Y" at once.
-        t0, wid, seen = launch(t, win, log, timings, "RB", "BUILD.EXE", "")
+        t0, wid, seen = launch(t, win, log, "RB", "BUILD.EXE", "")
         _, typed = log.wait(lambda l: l == "key Y", "the editor's Y")
         assert typed - seen["active"] < 1.0, "the Y came %.2f s after the activation" % (
             typed - seen["active"])
-        timings.add("RB", Y=typed - t0)
+        print_times("wine", "RB", Y=typed - t0)
         end_program(t, wid)
         assert t.x.find_window(QUESTION) is None
 
         # With a map: the "Y" two seconds after the key, then the question; Yes runs the game.
-        t0, wid, _ = launch(t, win, log, timings, "RIB", "BUILD.EXE", " e1l8.map")
+        t0, wid, _ = launch(t, win, log, "RIB", "BUILD.EXE", " e1l8.map")
         _, typed = log.wait(lambda l: l == "key Y", "the editor's Y")
         assert typed - t0 >= 2.0, "the Y came %.2f s after the key" % (typed - t0)
         question = t.x.wait_window(QUESTION)
-        timings.add("RIB", Y=typed - t0, question=time.monotonic() - t0)
+        print_times("wine", "RIB", Y=typed - t0, question=time.monotonic() - t0)
         def yes():
             t.x.activate(question)
             pressed = time.monotonic()
             t.x.key("y")
             return pressed
-        _, game, _ = launch(t, win, log, timings, "RID", "DUKE3D.EXE", " -map e1l8.map",
+        _, game, _ = launch(t, win, log, "RID", "DUKE3D.EXE", " -map e1l8.map",
                             press=yes)
         assert not log.find(lambda l: l == "key Y"), "the game got a key"
         end_program(t, game)
