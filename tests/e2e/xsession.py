@@ -282,13 +282,16 @@ class Window:
     def close(self):
         self.x.click_close_box(self.wid)
 
-    def open_menu(self, menu):
-        """Opens a menu of the main window's bar with the mouse and waits for its drop-down;
-        keys typed before it has opened would be lost."""
+    def open_menu(self, menu, by_key=False):
+        """Opens a menu of the main window's bar with the mouse (or F10) and waits for its
+        drop-down; keys typed before it has opened would be lost."""
         ox, oy = self.area_origin()
         self.x.run_tool(["xdotool", "mousemove", "0", "0"])
         before = settled(lambda: self.x.grab(ox + 4, oy + 4, 40, 12))
-        self.x.click(ox + 15, oy - self.menu_height // 2)  # "File  |", the first menu
+        if by_key:
+            self.key("F10")
+        else:
+            self.x.click(ox + 15, oy - self.menu_height // 2)  # "File  |", the first menu
         wait_until(lambda: self.x.grab(ox + 4, oy + 4, 40, 12) != before, 5, "the menu to open")
         if MENUS.index(menu):
             self.x.key(*["Right"] * MENUS.index(menu))
