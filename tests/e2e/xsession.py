@@ -628,6 +628,26 @@ class Launch:
         return {name: at - self.t0 for name, at in self.seen.items()}
 
 
+class SeenLog:
+    """A log's lines from a mark on, each with the time it was first seen (tests/engines)."""
+
+    def __init__(self, read_lines):
+        self.read_lines, self.seen, self.mark = read_lines, [], 0
+
+    def find(self, predicate):
+        now, lines = time.monotonic(), self.read_lines()
+        self.seen += [(line, now) for line in lines[len(self.seen):]]
+        return next(((line, at) for line, at in self.seen[self.mark:] if predicate(line)), None)
+
+    def wait(self, predicate, what, timeout=20):
+        return wait_until(lambda: self.find(predicate), timeout, what, interval=0.01)
+
+    def start(self):
+        """Sets the mark after the lines written so far."""
+        self.find(lambda line: False)
+        self.mark = len(self.seen)
+
+
 def print_times(engine, command, **times):
     """Times of one launch after its key, printed for the record."""
     print("%s %s: %s" % (engine, command, ", ".join("%s %.2f s" % kv for kv in times.items())),

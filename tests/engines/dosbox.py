@@ -12,8 +12,8 @@ import os
 import shutil
 import time
 
-from xsession import (Database, Launch, print_times, in_front, same_client, scenario, top_window,
-                      wait_until, window_of_class)
+from xsession import (Database, Launch, SeenLog, in_front, print_times, same_client, scenario,
+                      top_window, wait_until, window_of_class)
 
 QUESTION = "Helpful Shortcut :)"
 SCREEN = (1280, 1024)
@@ -25,36 +25,6 @@ def log_lines(folder):
             return f.read().decode("latin-1").split("\r\n")[:-1]
     except FileNotFoundError:
         return []
-
-
-class DosLog:
-    """The DOS stand-in's log, with the time each line was first seen."""
-
-    def __init__(self, folder):
-        self.folder, self.seen = folder, []
-
-    def wait(self, predicate, what, timeout=15):
-        def find():
-            lines = log_lines(self.folder)
-            now = time.monotonic()
-            while len(self.seen) < len(lines):
-                self.seen.append((lines[len(self.seen)], now))
-            for i, (line, at) in enumerate(self.seen):
-                if i >= self.mark and predicate(line):
-                    return line, at
-            return None
-        found = wait_until(find, timeout, what, interval=0.01)
-        self.mark = self.seen.index(found) + 1
-        return found
-
-    def find(self, predicate):
-        """Whether a line from the mark on fits, without moving the mark."""
-        return any(predicate(line) for line in log_lines(self.folder)[self.mark:])
-
-    def start(self):
-        self.mark = len(log_lines(self.folder))
-        while len(self.seen) < self.mark:
-            self.seen.append((log_lines(self.folder)[len(self.seen)], 0))
 
 
 def launch(t, win, log, command, tail, full_screen=True, press=None):
@@ -102,7 +72,7 @@ def dosbox(t):
     os.mkdir(home)
     t.x.env.update(HOME=home, SDL_AUDIODRIVER="dummy")
     win = t.start()
-    log = DosLog(t.folder)
+    log = SeenLog(lambda: log_lines(t.folder))
 
     for command, tail in (("RID", " -map e1l8.map"), ("RIS", " -map e1l8.map"), ("RD", ""),
                           ("RS", "")):

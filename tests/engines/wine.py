@@ -19,49 +19,22 @@ import subprocess
 import time
 
 from startup_listener import StartupListener
-from xsession import (Database, Launch, print_times, ended, in_front, maximised, prop, scenario,
-                      wait_until, window_of_class, wm_class)
+from xsession import (Database, Launch, SeenLog, ended, in_front, maximised, print_times, prop,
+                      scenario, wait_until, window_of_class, wm_class)
 
 QUESTION = "Helpful Shortcut :)"
 PROGRAMS = {"DUKE3D.EXE": "DORVANE_WINSTANDIN64", "SETUP.EXE": "DORVANE_WINSTANDIN64",
             "BUILD.EXE": "DORVANE_WINSTANDIN32"}
 
 
-class StandinLog:
-    """The Windows stand-in's log ("TICK PID TEXT" lines), with the time each line was seen."""
-
-    def __init__(self, folder):
-        self.path = os.path.join(folder, "standin.log")
-        self.seen = []
-        self.mark = 0
-
-    def lines(self):
-        try:
-            with open(self.path, "rb") as f:
-                text = f.read().decode("utf-8", "replace")
-        except FileNotFoundError:
-            return []
-        return [line.split(" ", 2)[2] for line in text.split("\n")[:-1]]
-
-    def update(self):
-        now = time.monotonic()
-        lines = self.lines()
-        while len(self.seen) < len(lines):
-            self.seen.append((lines[len(self.seen)], now))
-
-    def find(self, predicate):
-        self.update()
-        for line, at in self.seen[self.mark:]:
-            if predicate(line):
-                return line, at
-        return None
-
-    def wait(self, predicate, what, timeout=20):
-        return wait_until(lambda: self.find(predicate), timeout, what, interval=0.01)
-
-    def start(self):
-        self.update()
-        self.mark = len(self.seen)
+def log_lines(folder):
+    """The Windows stand-in's log: "TICK PID TEXT" lines, their texts."""
+    try:
+        with open(os.path.join(folder, "standin.log"), "rb") as f:
+            text = f.read().decode("utf-8", "replace")
+    except FileNotFoundError:
+        return []
+    return [line.split(" ", 2)[2] for line in text.split("\n")[:-1]]
 
 
 def windows_path(folder, name):
@@ -132,7 +105,7 @@ def wine(t):
     try:
         listen = StartupListener(t.x.display)
         win = t.start()
-        log = StandinLog(t.folder)
+        log = SeenLog(lambda: log_lines(t.folder))
         for command, program, arguments in (("RID", "DUKE3D.EXE", " -map e1l8.map"),
                                             ("RIS", "SETUP.EXE", " -map e1l8.map"),
                                             ("RD", "DUKE3D.EXE", ""), ("RS", "SETUP.EXE", "")):
