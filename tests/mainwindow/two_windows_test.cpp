@@ -151,17 +151,5 @@ TEST_F(TwoWindows, AFileAnotherProgramBrokeOrRemovedIsNotLost) {
     EXPECT_EQ(file().maps[5].mapname, "five.map");  // B's catalogue, all there was left
 }
 
-TEST_F(TwoWindows, OneWindowAloneNeverAsks) {
-    for (int k = 0; k < 5; ++k) {
-        a.choose_slot(k);
-        a.Clear_Click();
-    }
-    a.sort_Click();
-    a.Quit_Click();
-    EXPECT_EQ(services_a.messages.size(), 1u);  // "Finished Sorting" only
-    EXPECT_EQ(services_a.writes, 7);
-    EXPECT_EQ(file().maps[0].mapname, "beta.map");
-}
-
 }  // namespace
 }  // namespace dorvane
