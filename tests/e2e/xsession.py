@@ -124,7 +124,8 @@ class XSession:
                 raise RuntimeError("Xvfb ended before it was ready")
             number += chunk
         os.close(read_end)
-        self.env = dict(os.environ, DISPLAY=":" + number.decode().strip())
+        self.display = ":" + number.decode().strip()
+        self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("XAUTHORITY", None)
         if self.window_manager:
             # A window mapped before openbox manages windows may never be shown: wait for its
