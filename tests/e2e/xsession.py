@@ -520,11 +520,9 @@ def run_command(t, win, command, way):
 
 
 # --- The real engines' windows and the launcher's own state (tests/engines). The launcher
-# "answers again" when its user-interface thread is back in its event loop, waiting for events,
-# which /proc/PID/syscall shows without touching the windows (a click or a key would take the
-# front and the focus from the program under test). FLTK's loop waits in select (pselect6
-# underneath); Xlib waiting for the X server's reply waits in poll, which does not count.
-# x86-64 system calls in which FLTK's event loop waits: select, pselect6.
+# "answers again" when it is back in its event loop: /proc/PID/syscall shows FLTK's select or
+# pselect6 (x86-64 numbers) without a click or key that would take the front from the program
+# under test; Xlib waiting for the X server's reply waits in poll, which does not count.
 WAITING = {23, 270}
 
 
@@ -590,13 +588,11 @@ def same_client(a, b):
 
 
 class Launch:
-    """One launch from its key on: the first time each of its conditions was seen to hold, all
-    polled together, among them "answered": the launcher back in its event loop once it has
-    started the program (a new child of its own)."""
+    """One launch from its key (the command's shortcut, or `press()`, which returns the time it
+    pressed its own): when each condition was first seen to hold, polled together, among them
+    "answered": the launcher back in its event loop after starting a new child."""
 
     def __init__(self, t, win, command, press=None):
-        """Presses the command's shortcut in the launcher, or calls `press`, which presses a key
-        of its own and returns the time it did."""
         self.t, self.seen = t, {}
         self.older = {pid for pid, _ in children_of(t.proc.pid)}
         if press is None:
