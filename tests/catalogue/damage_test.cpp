@@ -91,28 +91,6 @@ struct DamagedFileOutcome : ::testing::Test {
     State state;
 };
 
-TEST_F(DamagedFileOutcome, ReadableValuesAreTakenAndTheRestAreFirstRunValues) {
-    std::vector<std::string> lines = samples::lines(samples::full_catalogue());
-    lines[30] = "40000,\"map 30.map\"";
-    lines[76] = "25,white,27";
-    folder.write(kDatabaseFile, samples::join(lines));
-    load_database(state, services);
-    EXPECT_EQ(state.maps[30].mapnum, 30);  // the first-run value, not 40000 wrapped
-    EXPECT_EQ(state.maps[30].mapname, "map 30.map");
-    EXPECT_EQ(state.maps[31].mapnum, 131);
-    EXPECT_EQ(state.selected_map, 12);
-    EXPECT_EQ(state.tcr, 25);
-    EXPECT_EQ(state.tcg, 255);
-    EXPECT_EQ(state.tcb, 27);
-    std::vector<std::string> written = samples::lines(folder.read(kDatabaseFile));
-    EXPECT_EQ(written[30], "30,\"map 30.map\"");
-    EXPECT_EQ(written[31], "131,\"map 31.map\"");
-    EXPECT_EQ(written[76], "25,255,27");
-    const std::string& prompt = services.messages.at(0).prompt;
-    EXPECT_NE(prompt.find("line 31"), std::string::npos) << prompt;
-    EXPECT_NE(prompt.find("line 77"), std::string::npos) << prompt;
-}
-
 TEST_F(DamagedFileOutcome, ASecondDamageNeverOverwritesTheFirstKeptCopy) {
     folder.write(kDatabaseFile, "first damage");
     load_database(state, services);

@@ -3,9 +3,7 @@
 // reported with the system's reason and leave the old file intact. The tests run as root, for
 // whom permission bits stop nothing, so the failures come from limits and mounts instead.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -44,19 +42,6 @@ struct WriteFailure : ::testing::Test {
         }
     }
 };
-
-TEST_F(WriteFailure, FileSizeLimitActsLikeAFullDisk) {
-    folder.write(kDatabaseFile, samples::full_catalogue());
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 512;
-    auto old_handler = ::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    expect_failure_leaves_old_file(folder.str(), "File too large");
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, old_handler);
-}
 
 TEST_F(WriteFailure, AFolderThatIsAFile) {
     folder.write("not-a-folder", "");

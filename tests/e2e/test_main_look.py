@@ -1,10 +1,10 @@
 # SPDX-License-Identifier: MIT
 """The main window's look, read from the screen: with the default colours, the 255-band gradient
 over the outer height (its last bands below the window), the slot rows graded over 17, the four
-button faces and a hidden label in the band at its height; the window's icon in six sizes and
-its class. The colour dialog opens from "Change Colors  |" with its heading in the first colour
-of the program's random source; a pick of Blue for the top of the screen shows in its preview
-only, Ok repaints the whole gradient from blue, and Quit stores it."""
+button faces and a hidden label in the band at its height; the window's icon in six sizes and its
+class. The colour dialog opens from "Change Colors  |" (F10, the arrows, Return) with its heading
+in the first colour of the program's random source; a pick of Blue for the top of the screen shows
+in its preview only, Ok repaints the whole gradient from blue, and Quit stores it."""
 from xsession import AREA_SIZE, MAIN_PLACES, Database, Window, scenario, slot_place, wait_until
 
 DIALOG = "FORM OF DEATH! no, wait..."
@@ -81,7 +81,7 @@ def look(t):
     assert sizes == [16, 32, 48, 64, 128, 256], sizes
     assert '"dorvane", "Dorvane"' in t.x.run_tool(["xprop", "-id", str(win.wid), "WM_CLASS"])
 
-    win.open_menu("cc")
+    win.open_menu("cc", by_key=True)
     t.x.key("Return")  # an entry without items: Return chooses it
     dialog = Window(t.x, t.x.wait_window(DIALOG))
     state, heading = 0x50000, []

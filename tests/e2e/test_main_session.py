@@ -1,9 +1,9 @@
 # SPDX-License-Identifier: MIT
-"""A player's sessions from the first run on: the message about the new file comes before the
-main window; the selection made is stored by every way of ending (Ctrl+Q, Alt+Q, Quit, the close
-box, File > Exit, SIGTERM, SIGINT, SIGHUP, SIGTERM under an open question, the X connection
-dropped) and chosen at the next start, while a plain Q, Escape and Alt+Z end nothing. Each time
-the program exits with 0, the rest of the file is as it was and nothing is left beside it."""
+"""A player's sessions from the first run on: the message about the new file comes before the main
+window; the selection made is stored by every way of ending (Ctrl+Q, Alt+Q, Quit, the close box,
+File > Exit from F10, SIGTERM, SIGINT, SIGHUP, SIGTERM under an open question, the X connection
+dropped) and chosen at the next start, while a plain Q, Escape and Alt+Z end nothing. Each time the
+program exits with 0, the rest of the file is as it was and nothing is left beside it."""
 import os
 import signal
 
@@ -27,7 +27,7 @@ def sessions(t):
     Database(slots=names, selection=12, numbers=numbers).write(t.folder)
 
     def file_menu_exit(win):
-        win.open_menu("File")
+        win.open_menu("File", by_key=True)
         t.x.key("Down", "Return")
 
     def keys_that_end_nothing(win):

@@ -232,10 +232,6 @@ class XSession:
         self.wait_no_window(title)
 
 
-def grab_screen(t, x, y, width, height):
-    return t.x.grab(x, y, width, height)
-
-
 class Window:
     """A top-level window of the program, addressed in twips of its area below the menu bar."""
 
@@ -287,13 +283,16 @@ class Window:
     def close(self):
         self.x.click_close_box(self.wid)
 
-    def open_menu(self, menu):
-        """Opens a menu of the main window's bar with the mouse and waits for its drop-down;
-        keys typed before it has opened would be lost."""
+    def open_menu(self, menu, by_key=False):
+        """Opens a menu of the main window's bar with the mouse (or F10) and waits for its
+        drop-down; keys typed before it has opened would be lost."""
         ox, oy = self.area_origin()
         self.x.run_tool(["xdotool", "mousemove", "0", "0"])
         before = settled(lambda: self.x.grab(ox + 4, oy + 4, 40, 12))
-        self.x.click(ox + 15, oy - self.menu_height // 2)  # "File  |", the first menu
+        if by_key:
+            self.key("F10")
+        else:
+            self.x.click(ox + 15, oy - self.menu_height // 2)  # "File  |", the first menu
         wait_until(lambda: self.x.grab(ox + 4, oy + 4, 40, 12) != before, 5, "the menu to open")
         if MENUS.index(menu):
             self.x.key(*["Right"] * MENUS.index(menu))
@@ -521,11 +520,9 @@ def run_command(t, win, command, way):
 
 
 # --- The real engines' windows and the launcher's own state (tests/engines). The launcher
-# "answers again" when its user-interface thread is back in its event loop, waiting for events,
-# which /proc/PID/syscall shows without touching the windows (a click or a key would take the
-# front and the focus from the program under test). FLTK's loop waits in select (pselect6
-# underneath); Xlib waiting for the X server's reply waits in poll, which does not count.
-# x86-64 system calls in which FLTK's event loop waits: select, pselect6.
+# "answers again" when it is back in its event loop: /proc/PID/syscall shows FLTK's select or
+# pselect6 (x86-64 numbers) without a click or key that would take the front from the program
+# under test; Xlib waiting for the X server's reply waits in poll, which does not count.
 WAITING = {23, 270}
 
 
@@ -591,13 +588,11 @@ def same_client(a, b):
 
 
 class Launch:
-    """One launch from its key on: the first time each of its conditions was seen to hold, all
-    polled together, among them "answered": the launcher back in its event loop once it has
-    started the program (a new child of its own)."""
+    """One launch from its key (the command's shortcut, or `press()`, which returns the time it
+    pressed its own): when each condition was first seen to hold, polled together, among them
+    "answered": the launcher back in its event loop after starting a new child."""
 
     def __init__(self, t, win, command, press=None):
-        """Presses the command's shortcut in the launcher, or calls `press`, which presses a key
-        of its own and returns the time it did."""
         self.t, self.seen = t, {}
         self.older = {pid for pid, _ in children_of(t.proc.pid)}
         if press is None:
@@ -630,17 +625,30 @@ class Launch:
         return {name: at - self.t0 for name, at in self.seen.items()}
 
 
-class Timings:
+class SeenLog:
+    """A log's lines from a mark on, each with the time it was first seen (tests/engines)."""
+
+    def __init__(self, read_lines):
+        self.read_lines, self.seen, self.mark = read_lines, [], 0
+
+    def find(self, predicate):
+        now, lines = time.monotonic(), self.read_lines()
+        self.seen += [(line, now) for line in lines[len(self.seen):]]
+        return next(((line, at) for line, at in self.seen[self.mark:] if predicate(line)), None)
+
+    def wait(self, predicate, what, timeout=20):
+        return wait_until(lambda: self.find(predicate), timeout, what, interval=0.01)
+
+    def start(self):
+        """Sets the mark after the lines written so far."""
+        self.find(lambda line: False)
+        self.mark = len(self.seen)
+
+
+def print_times(engine, command, **times):
     """Times of one launch after its key, printed for the record."""
-
-    def __init__(self, engine):
-        self.engine = engine
-        self.rows = []
-
-    def add(self, command, **times):
-        self.rows.append((command, times))
-        print("%s %s: %s" % (self.engine, command, ", ".join(
-            "%s %.2f s" % (k, v) for k, v in times.items())), flush=True)
+    print("%s %s: %s" % (engine, command, ", ".join("%s %.2f s" % kv for kv in times.items())),
+          flush=True)
 
 
 def program_path():

@@ -12,8 +12,8 @@ import os
 import shutil
 import time
 
-from xsession import (Database, Launch, Timings, in_front, same_client, scenario, top_window,
-                      wait_until, window_of_class)
+from xsession import (Database, Launch, SeenLog, in_front, print_times, same_client, scenario,
+                      top_window, wait_until, window_of_class)
 
 QUESTION = "Helpful Shortcut :)"
 SCREEN = (1280, 1024)
@@ -27,37 +27,7 @@ def log_lines(folder):
         return []
 
 
-class DosLog:
-    """The DOS stand-in's log, with the time each line was first seen."""
-
-    def __init__(self, folder):
-        self.folder, self.seen = folder, []
-
-    def wait(self, predicate, what, timeout=15):
-        def find():
-            lines = log_lines(self.folder)
-            now = time.monotonic()
-            while len(self.seen) < len(lines):
-                self.seen.append((lines[len(self.seen)], now))
-            for i, (line, at) in enumerate(self.seen):
-                if i >= self.mark and predicate(line):
-                    return line, at
-            return None
-        found = wait_until(find, timeout, what, interval=0.01)
-        self.mark = self.seen.index(found) + 1
-        return found
-
-    def find(self, predicate):
-        """Whether a line from the mark on fits, without moving the mark."""
-        return any(predicate(line) for line in log_lines(self.folder)[self.mark:])
-
-    def start(self):
-        self.mark = len(log_lines(self.folder))
-        while len(self.seen) < self.mark:
-            self.seen.append((log_lines(self.folder)[len(self.seen)], 0))
-
-
-def launch(t, win, log, timings, command, tail, full_screen=True, press=None):
+def launch(t, win, log, command, tail, full_screen=True, press=None):
     """Runs `command` (see Launch) and checks the DOS program up to DOSBox in front; returns
     (the time of the key, DOSBox's window, the times seen)."""
     log.start()
@@ -78,7 +48,7 @@ def launch(t, win, log, timings, command, tail, full_screen=True, press=None):
     times = run.since_key()
     if not full_screen:
         del times["full"]
-    timings.add(command, **times)
+    print_times("dosbox", command, **times)
     answered = times["answered"]
     if command != "RIB":  # the editor's two-second wait is the one deliberate hold
         assert answered < 1.5, "the launcher answered %.2f s after the key" % answered
@@ -102,47 +72,46 @@ def dosbox(t):
     os.mkdir(home)
     t.x.env.update(HOME=home, SDL_AUDIODRIVER="dummy")
     win = t.start()
-    log = DosLog(t.folder)
-    timings = Timings("dosbox")
+    log = SeenLog(lambda: log_lines(t.folder))
 
     for command, tail in (("RID", " -map e1l8.map"), ("RIS", " -map e1l8.map"), ("RD", ""),
                           ("RS", "")):
-        _, box, _ = launch(t, win, log, timings, command, tail)
+        _, box, _ = launch(t, win, log, command, tail)
         end_program(t, log, box)
 
     # The editor without a map: the "Y" at once.
-    t0, box, seen = launch(t, win, log, timings, "RB", "")
+    t0, box, seen = launch(t, win, log, "RB", "")
     key, typed = log.wait(lambda l: l.startswith("key "), "the editor's Y")
     assert key == "key Y 021", key
     # At once: as soon as the DOS program runs (keys typed into DOSBox before are lost).
     assert typed - seen["started"] < 1.0, "the Y came %.2f s after the editor started" % (
         typed - seen["started"])
-    timings.add("RB", Y=typed - t0)
+    print_times("dosbox", "RB", Y=typed - t0)
     end_program(t, log, box)
     assert t.x.find_window(QUESTION) is None
 
     # With a map: the "Y" two seconds after the key, then the question; DOSBox holds the
     # keyboard in its full screen, so the editor ends before the question is answered.
-    t0, box, _ = launch(t, win, log, timings, "RIB", " e1l8.map")
+    t0, box, _ = launch(t, win, log, "RIB", " e1l8.map")
     key, typed = log.wait(lambda l: l.startswith("key "), "the editor's Y")
     assert key == "key Y 021", key
     assert typed - t0 >= 2.0, "the Y came %.2f s after the key" % (typed - t0)
     question = t.x.wait_window(QUESTION)
     asked = time.monotonic()
-    timings.add("RIB", Y=typed - t0, question=asked - t0)
+    print_times("dosbox", "RIB", Y=typed - t0, question=asked - t0)
     end_program(t, log, box)
     def yes():
         t.x.activate(question)
         pressed = time.monotonic()
         t.x.key("y")
         return pressed
-    _, box, _ = launch(t, win, log, timings, "RID", " -map e1l8.map", press=yes)
+    _, box, _ = launch(t, win, log, "RID", " -map e1l8.map", press=yes)
     end_program(t, log, box)
 
     # The game folder's own dosbox.conf: DOSBox's setting decides (a window here).
     with open(os.path.join(t.folder, "dosbox.conf"), "w") as f:
         f.write("[sdl]\nfullscreen=false\n")
-    _, box, _ = launch(t, win, log, timings, "RD", "", full_screen=False)
+    _, box, _ = launch(t, win, log, "RD", "", full_screen=False)
     top = top_window(t)
     assert not (same_client(top[0], box) and top[3:] == SCREEN), "DOSBox took the full screen"
     end_program(t, log, box)

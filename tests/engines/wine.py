@@ -19,56 +19,29 @@ import subprocess
 import time
 
 from startup_listener import StartupListener
-from xsession import (Database, Launch, Timings, ended, in_front, maximised, prop, scenario,
-                      wait_until, window_of_class, wm_class)
+from xsession import (Database, Launch, SeenLog, ended, in_front, maximised, print_times, prop,
+                      scenario, wait_until, window_of_class, wm_class)
 
 QUESTION = "Helpful Shortcut :)"
 PROGRAMS = {"DUKE3D.EXE": "DORVANE_WINSTANDIN64", "SETUP.EXE": "DORVANE_WINSTANDIN64",
             "BUILD.EXE": "DORVANE_WINSTANDIN32"}
 
 
-class StandinLog:
-    """The Windows stand-in's log ("TICK PID TEXT" lines), with the time each line was seen."""
-
-    def __init__(self, folder):
-        self.path = os.path.join(folder, "standin.log")
-        self.seen = []
-        self.mark = 0
-
-    def lines(self):
-        try:
-            with open(self.path, "rb") as f:
-                text = f.read().decode("utf-8", "replace")
-        except FileNotFoundError:
-            return []
-        return [line.split(" ", 2)[2] for line in text.split("\n")[:-1]]
-
-    def update(self):
-        now = time.monotonic()
-        lines = self.lines()
-        while len(self.seen) < len(lines):
-            self.seen.append((lines[len(self.seen)], now))
-
-    def find(self, predicate):
-        self.update()
-        for line, at in self.seen[self.mark:]:
-            if predicate(line):
-                return line, at
-        return None
-
-    def wait(self, predicate, what, timeout=20):
-        return wait_until(lambda: self.find(predicate), timeout, what, interval=0.01)
-
-    def start(self):
-        self.update()
-        self.mark = len(self.seen)
+def log_lines(folder):
+    """The Windows stand-in's log: "TICK PID TEXT" lines, their texts."""
+    try:
+        with open(os.path.join(folder, "standin.log"), "rb") as f:
+            text = f.read().decode("utf-8", "replace")
+    except FileNotFoundError:
+        return []
+    return [line.split(" ", 2)[2] for line in text.split("\n")[:-1]]
 
 
 def windows_path(folder, name):
     return "Z:" + os.path.join(folder, name).replace("/", "\\")
 
 
-def launch(t, win, log, timings, command, program, arguments, press=None, timeout=30):
+def launch(t, win, log, command, program, arguments, press=None, timeout=30):
     """Runs `command` (see Launch) and checks the program up to its window maximised in front;
     returns (the time of the key, its X window, the times seen)."""
     log.start()
@@ -86,7 +59,7 @@ def launch(t, win, log, timings, command, program, arguments, press=None, timeou
     window = wid()
     assert in_front(t, window) and maximised(t, window), "%s lost the front" % program
     times = run.since_key()
-    timings.add(command, **times)
+    print_times("wine", command, **times)
     answered = times["answered"]
     if command != "RIB":  # the editor's two-second wait is the one deliberate hold
         assert answered < 1.5, "the launcher answered %.2f s after the key" % answered
@@ -132,39 +105,38 @@ def wine(t):
     try:
         listen = StartupListener(t.x.display)
         win = t.start()
-        log = StandinLog(t.folder)
-        timings = Timings("wine")
+        log = SeenLog(lambda: log_lines(t.folder))
         for command, program, arguments in (("RID", "DUKE3D.EXE", " -map e1l8.map"),
                                             ("RIS", "SETUP.EXE", " -map e1l8.map"),
                                             ("RD", "DUKE3D.EXE", ""), ("RS", "SETUP.EXE", "")):
             first = command == "RID"
-            _, wid, _ = launch(t, win, log, timings, command, program, arguments,
+            _, wid, _ = launch(t, win, log, command, program, arguments,
                                timeout=120 if first else 30)
             if first:
                 check_notice(t, listen, wid)
             end_program(t, wid)
 
         # The editor (32 bits) without a map: the "Y" at once.
-        t0, wid, seen = launch(t, win, log, timings, "RB", "BUILD.EXE", "")
+        t0, wid, seen = launch(t, win, log, "RB", "BUILD.EXE", "")
         _, typed = log.wait(lambda l: l == "key Y", "the editor's Y")
         assert typed - seen["active"] < 1.0, "the Y came %.2f s after the activation" % (
             typed - seen["active"])
-        timings.add("RB", Y=typed - t0)
+        print_times("wine", "RB", Y=typed - t0)
         end_program(t, wid)
         assert t.x.find_window(QUESTION) is None
 
         # With a map: the "Y" two seconds after the key, then the question; Yes runs the game.
-        t0, wid, _ = launch(t, win, log, timings, "RIB", "BUILD.EXE", " e1l8.map")
+        t0, wid, _ = launch(t, win, log, "RIB", "BUILD.EXE", " e1l8.map")
         _, typed = log.wait(lambda l: l == "key Y", "the editor's Y")
         assert typed - t0 >= 2.0, "the Y came %.2f s after the key" % (typed - t0)
         question = t.x.wait_window(QUESTION)
-        timings.add("RIB", Y=typed - t0, question=time.monotonic() - t0)
+        print_times("wine", "RIB", Y=typed - t0, question=time.monotonic() - t0)
         def yes():
             t.x.activate(question)
             pressed = time.monotonic()
             t.x.key("y")
             return pressed
-        _, game, _ = launch(t, win, log, timings, "RID", "DUKE3D.EXE", " -map e1l8.map",
+        _, game, _ = launch(t, win, log, "RID", "DUKE3D.EXE", " -map e1l8.map",
                             press=yes)
         assert not log.find(lambda l: l == "key Y"), "the game got a key"
         end_program(t, game)

@@ -81,27 +81,6 @@ TEST_F(TwoWindows, ChangesToDifferentSlotsBothSurvive) {
     EXPECT_EQ(now.selected_map, 4);
 }
 
-TEST_F(TwoWindows, ASortThenAClearOfOneOfTheSortedSlotsAsks) {
-    a.sort_Click();  // alpha, beta, five, mid, zeta into slots 0 to 4
-    ASSERT_EQ(file().maps[0].mapname, "alpha.map");
-    // B clears slot 1 ("alpha.map" in B's window), where the sort put "beta.map": a conflict.
-    services_b.answers = {Answer::No};
-    b.choose_slot(1);
-    b.Clear_Click();
-    ASSERT_EQ(services_b.messages.size(), 1u);
-    const ShownMessage& asked = services_b.messages[0];
-    EXPECT_EQ(asked.buttons, Buttons::YesNo);
-    EXPECT_NE(asked.prompt.find("another program"), std::string::npos) << asked.prompt;
-    EXPECT_NE(asked.prompt.find("slot 2."), std::string::npos) << asked.prompt;
-    // No: the sort stays whole.
-    State now = file();
-    const char* sorted[] = {"alpha.map", "beta.map", "five.map", "mid.map", "zeta.map", "", ""};
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(now.maps[i].mapname, sorted[i]) << "slot " << i;
-    expect_captions_follow(b);
-    EXPECT_EQ(b.Option1[0].caption, "alpha.map");
-}
-
 TEST_F(TwoWindows, TheSameChangeOnBothSidesAsksNothing) {
     a.sort_Click();
     // B clears slot 6 ("beta.map" in B's window), which the sort emptied too.
@@ -170,18 +149,6 @@ TEST_F(TwoWindows, AFileAnotherProgramBrokeOrRemovedIsNotLost) {
     b.Quit_Click();
     EXPECT_TRUE(services_b.messages.empty());
     EXPECT_EQ(file().maps[5].mapname, "five.map");  // B's catalogue, all there was left
-}
-
-TEST_F(TwoWindows, OneWindowAloneNeverAsks) {
-    for (int k = 0; k < 5; ++k) {
-        a.choose_slot(k);
-        a.Clear_Click();
-    }
-    a.sort_Click();
-    a.Quit_Click();
-    EXPECT_EQ(services_a.messages.size(), 1u);  // "Finished Sorting" only
-    EXPECT_EQ(services_a.writes, 7);
-    EXPECT_EQ(file().maps[0].mapname, "beta.map");
 }
 
 }  // namespace

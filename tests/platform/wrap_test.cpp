@@ -10,8 +10,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Ten units a character, counting UTF-8 sequences as one; 'W' and 'M' take fifteen, as in a
-// proportional face.
+// A proportional face: UTF-8 sequences count as one character.
 int measure(std::string_view text) {
     int width = 0;
     for (unsigned char c : text) {
@@ -26,55 +25,49 @@ Lines wrap(std::string_view caption, int width) {
     return wrap_caption(caption, width, measure);
 }
 
-TEST(WrapCaption, ACaptionThatFitsStaysOneLineAsItIs) {
-    EXPECT_EQ(wrap("Without Maps  |", 160), Lines{"Without Maps  |"});
-    EXPECT_EQ(wrap("Ok", 20), Lines{"Ok"});
-    EXPECT_EQ(wrap("", 100), Lines{});
-}
+// Caption, width, lines. Ten units a character; "W" and "M" fifteen; "&" before a letter none.
+const struct {
+    std::string_view caption;
+    int width;
+    Lines lines;
+} kWraps[] = {
+    // A caption that fits stays one line as it is.
+    {"Without Maps  |", 160, {"Without Maps  |"}},
+    {"Ok", 20, {"Ok"}},
+    {"", 100, {}},
+    // Breaks at blanks first, dropping the blanks at each break.
+    {"Run In Duke3d", 60, {"Run In", "Duke3d"}},
+    {"Okeli Dokeli Doo!", 120, {"Okeli Dokeli", "Doo!"}},
+    {"a  b   c", 40, {"a  b", "c"}},
+    {"  lead and trail  ", 80, {"lead and", "trail"}},
+    // A word wider than the width breaks inside (the about box's tall narrow button); only that
+    // word, and what is left of it takes the next words that fit with it.
+    {"ANSWER", 40, {"ANS", "WER"}},
+    {"ANSWER", 34, {"ANS", "WE", "R"}},
+    {"go ANSWERING now", 50, {"go", "ANSW", "ERING", "now"}},
+    {"ABCDEFG h", 50, {"ABCDE", "FG h"}},
+    // One character a line when not even one fits.
+    {"ABC", 5, {"A", "B", "C"}},
+    {"AB", -1, {"A", "B"}},
+    {"   ", -1, {""}},
+    // An access key stays with its character; "&&" is one plain '&', one character wide.
+    {"&Quit", 40, {"&Quit"}},
+    {"Run In &Duke3d", 60, {"Run In", "&Duke3d"}},
+    {"AB&CD", 20, {"AB", "&CD"}},
+    {"A&BCD", 20, {"A&B", "CD"}},
+    {"A&&BC", 20, {"A&&", "BC"}},
+    {"Salt && Pepper", 80, {"Salt &&", "Pepper"}},
+    // A multi-byte character is never split.
+    {"\xc3\xa9\xc3\xa9\xc3\xa9", 20, {"\xc3\xa9\xc3\xa9", "\xc3\xa9"}},
+    {"&\xc3\x89t\xc3\xa9", 20, {"&\xc3\x89t", "\xc3\xa9"}},
+    // The caption's own line breaks are kept.
+    {"one\ntwo", 100, {"one", "two"}},
+    {"one\r\n\r\ntwo three", 50, {"one", "", "two", "three"}},
+};
 
-TEST(WrapCaption, BreaksAtBlanksFirstDroppingTheBlanksAtEachBreak) {
-    EXPECT_EQ(wrap("Run In Duke3d", 60), (Lines{"Run In", "Duke3d"}));
-    EXPECT_EQ(wrap("Okeli Dokeli Doo!", 120), (Lines{"Okeli Dokeli", "Doo!"}));
-    EXPECT_EQ(wrap("a  b   c", 40), (Lines{"a  b", "c"}));
-    EXPECT_EQ(wrap("  lead and trail  ", 80), (Lines{"lead and", "trail"}));
-}
-
-TEST(WrapCaption, BreaksAWordWiderThanTheWidthInside) {
-    // The about box's tall narrow button: 3 characters fit, but "W" is wide.
-    EXPECT_EQ(wrap("ANSWER", 40), (Lines{"ANS", "WER"}));
-    EXPECT_EQ(wrap("ANSWER", 34), (Lines{"ANS", "WE", "R"}));
-    // Only the word that does not fit is broken; the words around it stay whole.
-    EXPECT_EQ(wrap("go ANSWERING now", 50), (Lines{"go", "ANSW", "ERING", "now"}));
-    // What is left of a broken word takes the next words that fit with it.
-    EXPECT_EQ(wrap("ABCDEFG h", 50), (Lines{"ABCDE", "FG h"}));
-}
-
-TEST(WrapCaption, PutsOneCharacterOnALineWhenNotEvenOneFits) {
-    EXPECT_EQ(wrap("ABC", 5), (Lines{"A", "B", "C"}));
-    EXPECT_EQ(wrap("AB", -1), (Lines{"A", "B"}));
-    EXPECT_EQ(wrap("   ", -1), Lines{""});
-}
-
-TEST(WrapCaption, KeepsAccessKeysWithTheirCharacterAndMeasuresThemAsShown) {
-    // "&" takes no width: "&Quit" is four characters wide.
-    EXPECT_EQ(wrap("&Quit", 40), Lines{"&Quit"});
-    EXPECT_EQ(wrap("Run In &Duke3d", 60), (Lines{"Run In", "&Duke3d"}));
-    // A break inside a word never parts the mark from its letter.
-    EXPECT_EQ(wrap("AB&CD", 20), (Lines{"AB", "&CD"}));
-    EXPECT_EQ(wrap("A&BCD", 20), (Lines{"A&B", "CD"}));
-    // "&&" is one plain '&', one character wide.
-    EXPECT_EQ(wrap("A&&BC", 20), (Lines{"A&&", "BC"}));
-    EXPECT_EQ(wrap("Salt && Pepper", 80), (Lines{"Salt &&", "Pepper"}));
-}
-
-TEST(WrapCaption, NeverSplitsAMultiByteCharacter) {
-    EXPECT_EQ(wrap("\xc3\xa9\xc3\xa9\xc3\xa9", 20), (Lines{"\xc3\xa9\xc3\xa9", "\xc3\xa9"}));
-    EXPECT_EQ(wrap("&\xc3\x89t\xc3\xa9", 20), (Lines{"&\xc3\x89t", "\xc3\xa9"}));
-}
-
-TEST(WrapCaption, KeepsTheCaptionsOwnLineBreaks) {
-    EXPECT_EQ(wrap("one\ntwo", 100), (Lines{"one", "two"}));
-    EXPECT_EQ(wrap("one\r\n\r\ntwo three", 50), (Lines{"one", "", "two", "three"}));
+TEST(WrapCaption, Table) {
+    for (const auto& c : kWraps)
+        EXPECT_EQ(wrap(c.caption, c.width), c.lines) << "\"" << c.caption << "\" at " << c.width;
 }
 
 TEST(WrapCaption, EveryLineFitsAndNothingIsLost) {

@@ -1,23 +1,13 @@
 // SPDX-License-Identifier: MIT
-// A stand-in for the game's programs: a small X11 window that writes down what a launcher did to
-// it, so that tests and the demo folder can use it as duke3d.exe, build.exe, setup.exe, or as
-// the dosbox and wine on the PATH.
-//
-// It appends one JSON object a line to the file named by DORVANE_STANDIN_LOG (default
-// standin.log in its working folder): "start" with its exact arguments, working folder and open
-// descriptors; "mapped", "focus", "maximised" and "key" as they happen; "exit" at the end. Every
-// line carries "t", seconds on the monotonic clock (the same clock for every process of the
-// machine), "pid" and "name" (the last part of argv[0]). Bytes of 0x80 and above are written as
-// \u0080 to \u00ff, so decoding a line and encoding its strings as Latin-1 gives the exact bytes.
-//
-// It ends on SIGTERM, SIGINT or SIGHUP, when its window is closed, or after
-// DORVANE_STANDIN_TIMEOUT seconds (default 120). With DORVANE_STANDIN_EXIT=n it logs its start
-// and exits with status n, without a window, like a program that fails on start-up; with
-// DORVANE_STANDIN_NO_WINDOW=1 it runs without ever showing a window. DORVANE_STANDIN_DELAY=s
-// makes it wait s seconds after its start before it does either or shows its window. With
-// DORVANE_STANDIN_DETACH=1 it hands over to a process of its own, as Wine does: the started
-// process ends at once with status 0, and a child that left its session goes on ("detached",
-// with "from": the started process's id).
+// A stand-in for the game's programs (and for dosbox and wine on the PATH): a small X11 window
+// that appends what a launcher did to it to $DORVANE_STANDIN_LOG (default ./standin.log), one
+// JSON object a line with "event", "t" (monotonic seconds), "pid" and "name": "start" (argv,
+// cwd, open fds), "mapped", "focus", "maximised", "key", "exit". Bytes >= 0x80 are written as
+// \u0080 to \u00ff: the strings encoded as Latin-1 give the exact bytes.
+// It ends on SIGTERM, SIGINT, SIGHUP, a window close or after $DORVANE_STANDIN_TIMEOUT seconds
+// (120). DORVANE_STANDIN_EXIT=n: exit with n at once, no window; DORVANE_STANDIN_NO_WINDOW=1:
+// run without one; DORVANE_STANDIN_DELAY=s: wait s seconds first; DORVANE_STANDIN_DETACH=1:
+// hand over to a child that leaves the session, as Wine does ("detached", "from").
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
