@@ -5,7 +5,7 @@
 # run, 64 or 32 (bits), as $2. Both run in one 64-bit prefix: a 32-bit program there runs on
 # Debian's 32-bit Wine (wine32:i386), as it does in a user's prefix.
 set -euo pipefail
-windows=$(cd "$1" && pwd)
+windows=$(mkdir -p "$1" && cd "$1" && pwd)  # the prefix may be made before the build
 bits=${2:-64}
 bin=$windows/win$bits/bin
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
