@@ -26,7 +26,7 @@ for file in dorvane README.md LICENSE THIRD-PARTY.md dorvane.6 dorvane.desktop \
 done
 dpkg-deb -x "$dist/dorvane_${version}_amd64.deb" "$work/deb"
 for program in "$work/$linux/dorvane" "$work/deb/usr/games/dorvane"; do
-  DORVANE=$program python3 "$root/tests/e2e/test_main_first_run.py"
+  DORVANE=$program python3 "$root/tests/e2e/test_main_session.py"
 done
 for arch in x64 x86; do
   name=dorvane-$version-windows-$arch
