@@ -34,6 +34,8 @@ test_packages=(
   dosbox nasm wine32:i386
   # Sets the ACLs and extended attributes that a save must keep.
   acl attr
+  # Packs and unpacks the Windows release files.
+  zip unzip
 )
 
 set_name=test
