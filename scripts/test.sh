@@ -11,7 +11,16 @@ build=${DORVANE_BUILD:-$root/build}
 # The main build: GCC Release with warnings as errors, the single-file program, every test
 # (the Windows cross builds in Release and the Wine tests among them).
 "$root/scripts/build.sh" ci
+# Meanwhile the sanitizer and package builds below are made at the lowest priority: they take
+# only what the tests leave of the cores (the Wine tests run one at a time, which leaves one
+# free for minutes) and slow no test. Their steps below then find them built.
+setsid nice -n 19 bash -c '"$0"/build.sh ci-asan && "$0"/build-package.sh' "$root/scripts" \
+  >"$build/ahead.log" 2>&1 &
+ahead=$!
+trap 'kill -- -$ahead 2>/dev/null || true' EXIT
 (cd "$build" && ctest --output-on-failure -j "$(nproc)")
+wait $ahead || { tail -40 "$build/ahead.log"; echo "the sanitizer or package build failed"; exit 1; }
+trap - EXIT
 
 # clang with AddressSanitizer and UBSan: the program, every test but the Windows ones, leaks
 # checked, and the database reader's fuzz target.
