@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Two windows on one game folder, each saving after its own commands: neither undoes what the
-// other saved without a word. Changes to different slots both survive; changes to the same slot
-// are the user's choice; a file left in a state no window wrote is kept aside.
+// other saved without a word. A change made on one side survives; a slot or the colours changed
+// differently on both sides are the user's choice; a file no window wrote is kept aside.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "catalogue/database.h"
 #include "mainwindow/dorvane.h"
 #include "platform/headless/headless.h"
 #include "support/temp_folder.h"
@@ -14,141 +13,90 @@
 namespace dorvane {
 namespace {
 
-std::string names_file() {
-    State state = first_run_record();
-    const char* names[] = {"zeta.map", "alpha.map", "", "mid.map", "", "five.map", "beta.map"};
-    for (int i = 0; i < 7; ++i)
-        state.maps[i].mapname = names[i];
-    state.selected_map = 1;
-    return format_database(state, Numbering::ByMapnum);
-}
-
-struct TwoWindows : ::testing::Test {
+struct TwoWindows {
     testing::TempFolder folder;
     HeadlessServices services_a{folder.str()}, services_b{folder.str()};
     Dorvane a{services_a}, b{services_b};
-
-    void SetUp() override {
-        folder.write(kDatabaseFile, names_file());
+    TwoWindows() {
+        State state = first_run_record();
+        state.maps[0].mapname = "zeta.map", state.maps[3].mapname = "mid.map";
+        folder.write(kDatabaseFile, format_database(state, Numbering::ByMapnum));
         a.Form_Load();
         b.Form_Load();
-        ASSERT_TRUE(services_a.messages.empty());
-        ASSERT_TRUE(services_b.messages.empty());
     }
-
     State file() const { return parse_database(folder.read(kDatabaseFile)).record; }
-    static void expect_captions_follow(const Dorvane& w) {
-        for (int i = 0; i < kSlots; ++i)
-            EXPECT_EQ(w.Option1[i].caption, w.state.maps[i].mapname) << "slot " << i;
-    }
 };
 
-TEST_F(TwoWindows, ChangesToDifferentSlotsBothSurvive) {
-    a.choose_slot(5);
-    a.Clear_Click();
-    b.choose_slot(3);
-    b.Quit_Click();  // B had changed nothing but its selection
-    EXPECT_EQ(file().maps[5].mapname, "");
-    EXPECT_EQ(file().selected_map, 3);
-    EXPECT_EQ(services_b.ended, 1);
+// Window A clears slot 1, sets slot 4 ("mid.map") and the map text's red (255), and quits; then
+// B, open since before A's saves, sets them in turn (nullptr or -1: left alone) and quits. What B
+// is asked about ("": nothing), and slot 4 and the red in the file at the end.
+const struct {
+    const char* a_slot;
+    int a_red;
+    const char* b_slot;
+    int b_red;
+    Answer answer;
+    const char *question, *slot;
+    int red;
+} kMerges[] = {
+    {"a.map", -1, nullptr, -1, Answer::Yes, "", "a.map", 255},
+    {nullptr, 7, "b.map", -1, Answer::No, "", "b.map", 7},
+    {"a.map", 7, "a.map", 7, Answer::No, "", "a.map", 7},
+    {"a.map", -1, "b.map", -1, Answer::Yes, "changed slot 4.", "b.map", 255},
+    {"a.map", -1, "b.map", 9, Answer::No, "changed slot 4.", "a.map", 9},
+    {"", 7, "b.map", 9, Answer::No, "slot 4 and the colours. Save this window's version of them",
+     "", 7},
+    {"a.map", 7, "", 9, Answer::Yes, "changed slot 4 and the colours.", "", 9},
+    {nullptr, 7, nullptr, 9, Answer::No, "changed the colours. Save this window's version of it",
+     "mid.map", 7},
+};
 
-    // B took the clear in with its save. Now A adds a map while B moves slot 0 to slot 2.
-    a.choose_slot(4);
-    a.state.t_mapname = "added.map";
-    a.state.t_mapnum = 4;
-    a.savemaps();
-    b.choose_slot(0);
-    b.Moveme_Click();
-    b.choose_slot(2);
-    b.Towhere_Click();
-    State now = file();
-    EXPECT_EQ(now.maps[4].mapname, "added.map");
-    EXPECT_EQ(now.maps[5].mapname, "");
-    EXPECT_EQ(now.maps[0].mapname, "");
-    EXPECT_EQ(now.maps[2].mapname, "zeta.map");
-    // B's window now shows what A saved.
-    EXPECT_EQ(b.Option1[4].caption, "added.map");
-    EXPECT_EQ(b.Option1[5].caption, "");
-    expect_captions_follow(b);
-    EXPECT_TRUE(services_a.messages.empty());
-    EXPECT_TRUE(services_b.messages.empty());
-
-    // A, which saw its own file last, takes B's move in at its next save.
-    a.Quit_Click();
-    now = file();
-    EXPECT_EQ(now.maps[2].mapname, "zeta.map");
-    EXPECT_EQ(now.maps[4].mapname, "added.map");
-    EXPECT_EQ(now.selected_map, 4);
+TEST(TwoWindows, EachKeepsTheOthersChangesAndAsksWhereBothDiffer) {
+    auto edit = [](Dorvane& window, const char* slot, int red) {
+        if (slot)
+            window.state.maps[3].mapname = slot;
+        if (red >= 0)
+            window.state.tcr = red;
+        window.Quit_Click();
+    };
+    for (const auto& c : kMerges) {
+        SCOPED_TRACE("case " + std::to_string(&c - kMerges));
+        TwoWindows w;
+        w.a.choose_slot(0);
+        w.a.Clear_Click();
+        edit(w.a, c.a_slot, c.a_red);
+        w.services_b.answers = {c.answer};
+        w.b.choose_slot(5);
+        edit(w.b, c.b_slot, c.b_red);
+        const State file = w.file();
+        EXPECT_EQ(file.maps[3].mapname, c.slot);
+        EXPECT_EQ(file.tcr, c.red);
+        EXPECT_EQ(file.maps[0].mapname, "");  // A's clear
+        EXPECT_EQ(file.selected_map, 5);      // the window saved last stores its own
+        EXPECT_EQ(w.b.state.tcr, file.tcr);   // B goes on with what it saved
+        for (int i = 0; i < kSlots; ++i)
+            EXPECT_EQ(w.b.Option1[i].caption, file.maps[i].mapname) << "slot " << i;
+        EXPECT_EQ(w.services_b.messages.size(), *c.question ? 1u : 0u);
+        for (const ShownMessage& asked : w.services_b.messages)
+            EXPECT_NE(asked.prompt.find(c.question), std::string::npos) << asked.prompt;
+    }
 }
 
-TEST_F(TwoWindows, TheSameChangeOnBothSidesAsksNothing) {
-    a.sort_Click();
-    // B clears slot 6 ("beta.map" in B's window), which the sort emptied too.
-    b.choose_slot(6);
-    b.Clear_Click();
-    EXPECT_TRUE(services_b.messages.empty());
-    EXPECT_EQ(file().maps[1].mapname, "beta.map");
-    EXPECT_EQ(file().maps[6].mapname, "");
-    EXPECT_EQ(b.Option1[1].caption, "beta.map");
-}
-
-TEST_F(TwoWindows, YesKeepsThisWindowsVersionOfTheSlotsBothChanged) {
-    a.choose_slot(3);
-    a.state.t_mapname = "from a.map";
-    a.state.t_mapnum = 3;
-    a.savemaps();
-    b.choose_slot(3);
-    services_b.answers = {Answer::Yes};
-    b.Clear_Click();  // slot 3 changed by both
-    b.choose_slot(0);
-    ASSERT_EQ(services_b.messages.size(), 1u);
-    EXPECT_NE(services_b.messages[0].prompt.find("slot 4"), std::string::npos);
-    EXPECT_EQ(file().maps[3].mapname, "");
-    // A then clears slot 0: slot 3 is B's and stays so, with no question, since A did not
-    // touch it again.
-    a.choose_slot(0);
-    a.Clear_Click();
-    EXPECT_TRUE(services_a.messages.empty());
-    EXPECT_EQ(file().maps[3].mapname, "");
-    EXPECT_EQ(file().maps[0].mapname, "");
-    EXPECT_EQ(a.Option1[3].caption, "");
-}
-
-TEST_F(TwoWindows, ColoursAreMergedLikeSlots) {
-    a.state.dcr = 12;  // as the colour dialog leaves them, until the next save
-    a.Quit_Click();
-    b.Quit_Click();
-    EXPECT_EQ(file().dcr, 12);
-    EXPECT_EQ(b.state.dcr, 12);
-    EXPECT_TRUE(services_b.messages.empty());
-
-    // Both change the colours, differently: asked; No takes the file's.
-    b.state.dcr = 99;
-    services_a.answers = {Answer::No};
-    a.state.tcr = 7;
-    b.Quit_Click();
-    a.Quit_Click();
-    ASSERT_EQ(services_a.messages.size(), 1u);
-    EXPECT_NE(services_a.messages[0].prompt.find("the colours"), std::string::npos);
-    EXPECT_EQ(file().dcr, 99);
-    EXPECT_EQ(file().tcr, 255);
-}
-
-TEST_F(TwoWindows, AFileAnotherProgramBrokeOrRemovedIsNotLost) {
-    folder.write(kDatabaseFile, "written by something else");
-    a.choose_slot(5);
-    a.Clear_Click();
-    ASSERT_EQ(services_a.messages.size(), 1u);
-    EXPECT_NE(services_a.messages[0].prompt.find("Qimdat.dat.damaged-1"), std::string::npos)
-        << services_a.messages[0].prompt;
-    EXPECT_EQ(folder.read("Qimdat.dat.damaged-1"), "written by something else");
-    EXPECT_EQ(file().maps[5].mapname, "");
-    EXPECT_EQ(file().maps[0].mapname, "zeta.map");
-
-    std::filesystem::remove(folder.path() / kDatabaseFile);
-    b.Quit_Click();
-    EXPECT_TRUE(services_b.messages.empty());
-    EXPECT_EQ(file().maps[5].mapname, "five.map");  // B's catalogue, all there was left
+TEST(TwoWindows, AFileAnotherProgramBrokeOrRemovedIsNotLost) {
+    TwoWindows w;
+    w.folder.write(kDatabaseFile, "written by something else");
+    w.a.choose_slot(3);
+    w.a.Clear_Click();
+    ASSERT_EQ(w.services_a.messages.size(), 1u);
+    EXPECT_NE(w.services_a.messages[0].prompt.find("kept unchanged as Qimdat.dat.damaged-1"),
+              std::string::npos);
+    EXPECT_EQ(w.folder.read("Qimdat.dat.damaged-1"), "written by something else");
+    EXPECT_EQ(w.file().maps[3].mapname, "");
+    EXPECT_EQ(w.file().maps[0].mapname, "zeta.map");
+    std::filesystem::remove(w.folder.path() / kDatabaseFile);
+    w.b.Quit_Click();
+    EXPECT_TRUE(w.services_b.messages.empty());
+    EXPECT_EQ(w.file().maps[3].mapname, "mid.map");  // B's catalogue, all there was left
 }
 
 }  // namespace
