@@ -18,39 +18,37 @@ int measure(std::string_view text) {
 
 // Caption, width, lines.
 const std::tuple<std::string_view, int, std::vector<std::string>> kWraps[] = {
-    // A caption that fits, to the unit, stays one line as it is.
+    // A caption that fits, to the unit, stays as it is; others break at blanks first, dropping
+    // the blanks at each break, and a word wider than the width inside (the about box's tall
+    // narrow button), one character a line when not even one fits.
     {"Without Maps  |", 160, {"Without Maps  |"}},
     {"", 100, {}},
-    // Breaks at blanks first, dropping the blanks at each break.
     {"Run In Duke3d", 60, {"Run In", "Duke3d"}},
     {"Okeli Dokeli Doo!", 120, {"Okeli Dokeli", "Doo!"}},
     {"a  b   c", 40, {"a  b", "c"}},
     {"  lead and trail  ", 80, {"lead and", "trail"}},
-    // A word wider than the width breaks inside (the about box's tall narrow button); only that
-    // word, and what is left of it takes the next words that fit with it.
     {"ANSWER", 34, {"ANS", "WE", "R"}},
     {"go ANSWERING now", 50, {"go", "ANSW", "ERING", "now"}},
     {"ABCDEFG h", 50, {"ABCDE", "FG h"}},
-    // One character a line when not even one fits.
-    {"ABC", 5, {"A", "B", "C"}},
     {"AB", -1, {"A", "B"}},
     {"   ", -1, {""}},
-    // An access key stays with its character and takes no width; "&&" is one plain '&'.
+    // An access key stays with its character and takes no width; "&&" is one plain '&'. A
+    // multi-byte character is never split, and the caption's own line breaks are kept.
     {"&Quit", 40, {"&Quit"}},
     {"Run In &Duke3d", 60, {"Run In", "&Duke3d"}},
     {"AB&CD", 20, {"AB", "&CD"}},
     {"A&BCD", 20, {"A&B", "CD"}},
     {"A&&BC", 20, {"A&&", "BC"}},
-    // A multi-byte character is never split.
     {"\xc3\xa9\xc3\xa9\xc3\xa9", 20, {"\xc3\xa9\xc3\xa9", "\xc3\xa9"}},
     {"&\xc3\x89t\xc3\xa9", 20, {"&\xc3\x89t", "\xc3\xa9"}},
-    // The caption's own line breaks are kept.
     {"one\ntwo\r\n\r\nthree four", 50, {"one", "two", "", "three", "four"}},
 };
 
 TEST(WrapCaption, Table) {
     for (const auto& [caption, width, lines] : kWraps)
         EXPECT_EQ(wrap_caption(caption, width, measure), lines) << caption << " at " << width;
+    EXPECT_EQ(shown_text("Salt && &Pepper"), "Salt & Pepper");
+    EXPECT_EQ(shown_text("trailing&"), "trailing&");
 }
 
 TEST(WrapCaption, EveryLineFitsAndNothingIsLost) {
@@ -65,11 +63,6 @@ TEST(WrapCaption, EveryLineFitsAndNothingIsLost) {
         std::erase(joined, ' ');
         EXPECT_EQ(joined, "Sort-O-MaticWWWWWWWWand&morewords,MMM") << "at " << width;
     }
-}
-
-TEST(ShownText, DropsAccessKeyMarks) {
-    EXPECT_EQ(shown_text("Salt && &Pepper"), "Salt & Pepper");
-    EXPECT_EQ(shown_text("trailing&"), "trailing&");
 }
 
 }  // namespace
