@@ -1,8 +1,7 @@
 # SPDX-License-Identifier: MIT
-# Fails when an include runs against the layers: platform/'s shared files (the seam every backend
-# builds on) include none of the folders above them; catalogue/ builds on platform/ alone;
-# about/, colours/ and launcher/ on those two, never on one another; mainwindow/ on all of them.
-# None of them includes a toolkit or OS header. Run with -DROOT=<source tree>.
+# Fails when an include runs up the layers (the README's "How the code is laid out"; platform/'s
+# shared files, the seam every backend builds on, lie below all) or, in any of them, to a toolkit
+# or OS header. Run with -DROOT=<source tree>.
 set(system FL/ X11/ windows\\.h unistd\\.h sys/ fcntl\\.h dirent\\.h pthread\\.h signal\\.h spawn\\.h)
 function(check dir)  # the folders named after `dir` lie above it
   list(TRANSFORM ARGN APPEND /)

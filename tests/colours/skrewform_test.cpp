@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The colour dialog as the user works it: a pick shows in the label under its list and reaches
-// the colour that label names on Ok only; Cancel and the frame's close keep the colours.
+// the colour that label names on Ok only; Cancel and the frame's close keep the colours, and
+// Cancel keeps the picks for the next opening.
 #include "colours/skrewform.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +59,9 @@ TEST_F(ColourDialog, EachListSetsTheColourItsLabelNamesOnOkOnly) {
             skrewform& dialog = open();
             EXPECT_EQ(pick(dialog, label, colour).fore, compose(r, g, b)) << label;
             EXPECT_EQ(saved(), before) << "a pick alone changes nothing";
+            press(dialog.colorcancel);
+            EXPECT_EQ(saved(), before) << "Cancel changes nothing";
+            EXPECT_EQ(&open(), &dialog);  // hidden with its picks, not dropped
             press(dialog.Changecolorsok);
             EXPECT_EQ(saved(), format_database(want, Numbering::ByMapnum))
                 << colour << " " << label;
@@ -66,15 +70,10 @@ TEST_F(ColourDialog, EachListSetsTheColourItsLabelNamesOnOkOnly) {
     EXPECT_EQ(services.writes, 0) << "the dialog changes memory only";
 }
 
-TEST_F(ColourDialog, CancelAndTheFrameCloseKeepTheColours) {
+TEST_F(ColourDialog, AFrameCloseKeepsTheColoursAndDropsThePicks) {
     const std::string before = saved();
-    skrewform& dialog = open();
-    pick(dialog, "Setup Button Colour", "Cyan");
-    press(dialog.colorcancel);
-    EXPECT_FALSE(dialog.visible);
-    EXPECT_EQ(saved(), before);
-    EXPECT_EQ(&open(), &dialog);  // hidden, not dropped
-    services.close_frame(dialog);
+    pick(open(), "Setup Button Colour", "Cyan");
+    services.close_frame(*main.colour_dialog);
     EXPECT_EQ(saved(), before);
     skrewform& fresh = open();  // made afresh from the colours in force
     EXPECT_EQ(fresh.Setup.items.at(fresh.Setup.list_index), "Black");

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# `cmake --install` of a build puts exactly the expected files under the prefix, the icons at
-# their sizes, and the desktop entry, the AppStream metadata and the manual page pass their own
-# checkers.   install_tree.sh BUILD_DIR
+# `cmake --install` of a build (install_tree.sh BUILD_DIR) puts exactly the expected files under
+# the prefix, the icons at their sizes, and the desktop entry, the AppStream metadata and the
+# manual page pass their own checkers.
 set -euo pipefail
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
@@ -14,7 +14,6 @@ diff <(printf '%s\n' bin/dorvane share/applications/dorvane.desktop share/man/ma
   share/doc/dorvane/{LICENSE,README.md,THIRD-PARTY.md,changelog.gz,copyright} \
   share/metainfo/com.example.wrenfield.dorvane.metainfo.xml $(for s in $sizes; do icon $s; done) |
   LC_ALL=C sort) <(find . -type f | sed 's|^\./||' | LC_ALL=C sort)
-test -x bin/dorvane
 for s in $sizes; do
   file "$(icon $s)" | grep "PNG image data, $s x $s,"
 done
