@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The colour dialog as the user works it: a pick shows in the label under its list and reaches
-// the colour that label names on Ok only; Cancel and the frame's close keep the colours, and
-// Cancel keeps the picks for the next opening.
+// the colour that label names on Ok only; Cancel and the frame's close keep the colours.
 #include "colours/skrewform.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <tuple>
 
 #include "mainwindow/dorvane.h"
@@ -25,20 +25,10 @@ struct ColourDialog : ::testing::Test {
         services.route([this] { main.cc_Click(); });
         return *main.colour_dialog;
     }
-    // Picks the colour in the list above the label of that caption; gives the label.
-    static Control& pick(skrewform& dialog, std::string_view label, const std::string& colour) {
-        std::size_t i = 1;
-        while (dialog.controls.at(i)->caption != label)
-            ++i;
-        Control& list = *dialog.controls[i - 1];
-        select_item(list,
-                    std::find(list.items.begin(), list.items.end(), colour) - list.items.begin());
-        return *dialog.controls[i];
-    }
 };
 
 TEST_F(ColourDialog, EachListSetsTheColourItsLabelNamesOnOkOnly) {
-    const std::pair<const char*, std::array<int State::*, 3>> kLists[] = {
+    const std::map<std::string, std::array<int State::*, 3>> kColourNamed = {
         {"Top of Screen Colour", {&State::BCTTcR, &State::BCTTcG, &State::BCTTcB}},
         {"Bottom of Screen Colour", {&State::BCTBcR, &State::BCTBcG, &State::BCTBcB}},
         {"Top of Text Colour", {&State::FCTTcR, &State::FCTTcG, &State::FCTTcB}},
@@ -51,40 +41,40 @@ TEST_F(ColourDialog, EachListSetsTheColourItsLabelNamesOnOkOnly) {
     };
     // Colours outside the palette show as no pick, and Ok leaves them as they are until then.
     main.state.rcr = 300, main.state.rcg = -4, main.state.tcb = 1;
-    for (const auto& [label, fields] : kLists) {
+    skrewform& dialog = open();
+    int lists = 0;
+    for (std::size_t i = 1; i < dialog.controls.size(); ++i) {
+        Control &list = *dialog.controls[i - 1], &label = *dialog.controls[i];
+        if (list.kind != ControlKind::List)
+            continue;
+        ++lists;
+        const auto& fields = kColourNamed.at(label.caption);
         for (auto [colour, r, g, b] : {std::tuple{"Cyan", 0, 255, 255}, {"Yellow", 255, 255, 0}}) {
             State want = main.state;
             want.*fields[0] = r, want.*fields[1] = g, want.*fields[2] = b;
             const std::string before = saved();
-            skrewform& dialog = open();
-            EXPECT_EQ(pick(dialog, label, colour).fore, compose(r, g, b)) << label;
-            EXPECT_EQ(saved(), before) << "a pick alone changes nothing";
+            select_item(
+                list, std::find(list.items.begin(), list.items.end(), colour) - list.items.begin());
+            EXPECT_EQ(label.fore, compose(r, g, b)) << label.caption;
             press(dialog.colorcancel);
-            EXPECT_EQ(saved(), before) << "Cancel changes nothing";
+            EXPECT_EQ(saved(), before) << "a pick and Cancel change nothing";
             EXPECT_EQ(&open(), &dialog);  // hidden with its picks, not dropped
             press(dialog.Changecolorsok);
-            EXPECT_EQ(saved(), format_database(want, Numbering::ByMapnum))
-                << colour << " " << label;
+            EXPECT_EQ(saved(), format_database(want, Numbering::ByMapnum)) << label.caption;
+            open();
         }
     }
+    EXPECT_EQ(lists, 9);
     EXPECT_EQ(services.writes, 0) << "the dialog changes memory only";
 }
 
 TEST_F(ColourDialog, AFrameCloseKeepsTheColoursAndDropsThePicks) {
     const std::string before = saved();
-    pick(open(), "Setup Button Colour", "Cyan");
+    select_item(open().Setup, 1);
     services.close_frame(*main.colour_dialog);
     EXPECT_EQ(saved(), before);
     skrewform& fresh = open();  // made afresh from the colours in force
     EXPECT_EQ(fresh.Setup.items.at(fresh.Setup.list_index), "Black");
-}
-
-TEST_F(ColourDialog, HeadingTakesARandomColourWithNoComponentZero) {
-    skrewform& dialog = open();
-    services.route([this] { main.visible = true; });
-    services.random_values = {0.0f, 0.5f, 0.99999994f};
-    ASSERT_TRUE(services.switch_to(dialog));
-    EXPECT_EQ(dialog.Mainlabel.fore, compose(1, 128, 255));
 }
 
 }  // namespace

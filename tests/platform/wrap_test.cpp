@@ -18,12 +18,10 @@ int measure(std::string_view text) {
 
 // Caption, width, lines.
 const std::tuple<std::string_view, int, std::vector<std::string>> kWraps[] = {
-    // A caption that fits, to the unit, stays as it is; others break at blanks first, dropping
-    // the blanks at each break, and a word wider than the width inside (the about box's tall
-    // narrow button), one character a line when not even one fits.
+    // Fits to the unit; breaks at blanks, dropping them, then inside a word wider than the width
+    // (the about box's tall narrow button), one character a line when not even one fits.
     {"Without Maps  |", 160, {"Without Maps  |"}},
     {"", 100, {}},
-    {"Run In Duke3d", 60, {"Run In", "Duke3d"}},
     {"Okeli Dokeli Doo!", 120, {"Okeli Dokeli", "Doo!"}},
     {"a  b   c", 40, {"a  b", "c"}},
     {"  lead and trail  ", 80, {"lead and", "trail"}},
@@ -32,14 +30,13 @@ const std::tuple<std::string_view, int, std::vector<std::string>> kWraps[] = {
     {"ABCDEFG h", 50, {"ABCDE", "FG h"}},
     {"AB", -1, {"A", "B"}},
     {"   ", -1, {""}},
-    // An access key stays with its character and takes no width; "&&" is one plain '&'. A
-    // multi-byte character is never split, and the caption's own line breaks are kept.
+    // An access key stays with its character and takes no width ("&&" is one plain '&'); a
+    // multi-byte character is never split; the caption's own line breaks are kept.
     {"&Quit", 40, {"&Quit"}},
     {"Run In &Duke3d", 60, {"Run In", "&Duke3d"}},
     {"AB&CD", 20, {"AB", "&CD"}},
     {"A&BCD", 20, {"A&B", "CD"}},
     {"A&&BC", 20, {"A&&", "BC"}},
-    {"\xc3\xa9\xc3\xa9\xc3\xa9", 20, {"\xc3\xa9\xc3\xa9", "\xc3\xa9"}},
     {"&\xc3\x89t\xc3\xa9", 20, {"&\xc3\x89t", "\xc3\xa9"}},
     {"one\ntwo\r\n\r\nthree four", 50, {"one", "two", "", "three", "four"}},
 };
@@ -49,20 +46,6 @@ TEST(WrapCaption, Table) {
         EXPECT_EQ(wrap_caption(caption, width, measure), lines) << caption << " at " << width;
     EXPECT_EQ(shown_text("Salt && &Pepper"), "Salt & Pepper");
     EXPECT_EQ(shown_text("trailing&"), "trailing&");
-}
-
-TEST(WrapCaption, EveryLineFitsAndNothingIsLost) {
-    for (int width = 1; width <= 200; ++width) {
-        std::string joined;
-        for (const std::string& line :
-             wrap_caption("Sort-O-Matic WWWWWWWW and &more  words, MMM", width, measure)) {
-            EXPECT_TRUE(measure(shown_text(line)) <= width || shown_text(line).size() == 1)
-                << line << " at " << width;
-            joined += line;
-        }
-        std::erase(joined, ' ');
-        EXPECT_EQ(joined, "Sort-O-MaticWWWWWWWWand&morewords,MMM") << "at " << width;
-    }
 }
 
 }  // namespace
