@@ -1,21 +1,15 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# A player's sessions with one Windows build under Wine, in one virtual desktop: the first run
-# (its message, the fresh file, Ctrl+Q storing slot 0); the window in the default colours with
-# the mascot decoded from its JPEG, a slot clicked and the frame closed storing it, the next
-# start choosing it; the map file picker (the folder's map files, case ignored, no longer
-# extensions, no hidden files; lower-cased names stored); the colour dialog from the menu bar's
-# item-less entry; the about box (the focus on its close button, its ANSWER caption whole in
-# lines); the game's programs (stand-ins that log what they get) started maximised and in front
-# with their exact command lines, the editor's "Y" no sooner than two seconds after its start,
-# the question answered No and then Yes, "Duh!" for a free slot; the session's end (log off)
-# while a question is open saving the selection as closing does.
+# A player's sessions with one Windows build in Wine's virtual desktop: the first run; the
+# window's colours and mascot, the frame closed storing the slot clicked; the map file picker;
+# the colour dialog from the menu bar's item-less entry; the about box; the game's programs
+# (stand-ins that log what they get) started maximised in front with their exact command lines,
+# the editor's "Y" two seconds on, its question; the session's end while a question is open.
 #   scenarios.sh WINDOWS_BUILD_FOLDER BITS
 source "$(dirname "$0")/wine.sh"
 start_wine_desktop
 
 first=$work/first
-mkdir -p "$first"
 start_dorvane "$first"
 first_run "$first"
 [ "$(line "$first/Qimdat.dat" 68)$(line "$first/Qimdat.dat" 69)" = '67,""' ] ||
@@ -25,7 +19,7 @@ quit ctrl+q
 [ "$(ls "$first")" = Qimdat.dat ] || fail "files left beside Qimdat.dat: $(ls "$first")"
 
 game=$work/game
-mkdir -p "$game"
+mkdir "$game"
 catalogue "$game/Qimdat.dat" 12 e1l8.map "my map.map"
 for file in E1L9.MAP b.map x.mapx notes.txt .hid.map zz.map; do echo map >"$game/$file"; done
 # Hidden: a dot file (Wine's rule for Unix names) and one with the hidden attribute.
@@ -33,13 +27,11 @@ wine attrib +h "$(winepath -w "$game/zz.map")" >/dev/null 2>&1 || fail "cannot h
 cp "$game/Qimdat.dat" "$work/before"
 for program in duke3d.exe build.exe setup.exe; do cp "$bin/standin.exe" "$game/$program"; done
 export DORVANE_STANDIN_LOG=$work/standin.log  # the stand-ins learn it from the launcher
-touch "$DORVANE_STANDIN_LOG"
 start_dorvane "$game"
 see "$main" 30
 probe wait Dorvane 0 >/dev/null && fail "a message box on a complete catalogue"
-# Points of the default colours and one of the mascot against the JPEG itself (two decoders
-# may differ by a few steps). The window may be listed before it has painted: each point is
-# given a few seconds.
+# The default colours, and the mascot against the JPEG (decoders may differ by a few steps);
+# the window may be listed before it has painted.
 shows() { compare -metric AE -fuzz "$4%" "xc:#$(colour_at "$main" "$1" "$2")" "xc:#$3" null:; }
 mascot=$(convert "$here/../../assets/wobbin1.jpg" -format "%[hex:p{30,40}]" info:)
 for check in "4800 200 FF00FF 0" "4800 5960 0F000F 0" "7600 160 FF0000 0" "7600 880 FFFF00 0" \
@@ -95,11 +87,8 @@ answer_ink() {
     END { for (r = 0; r <= row; r++) { if (dark[r] && !dark[r - 1]) bands++ }
           printf "%d %d %d %d\n", bands, (lo == "" ? -1 : lo), hi, w }'
 }
-in_lines() { read -r bands _ <<<"$(answer_ink)" && [ "$bands" -ge 2 ]; }
-wait_for 5 in_lines || fail "ANSWER is not drawn in two lines or more: $(answer_ink)"
-read -r bands leftmost rightmost width <<<"$(answer_ink)"
-[ "$leftmost" -gt 0 ] && [ "$rightmost" -lt $((width - 1)) ] ||
-  fail "ANSWER runs into the button's sides: ink from $leftmost to $rightmost of $width"
+wrapped() { read -r bands lo hi w <<<"$(answer_ink)" && [ "$bands" -ge 2 ] && [ "$lo" -gt 0 ] && [ "$hi" -lt $((w - 1)) ]; }
+wait_for 5 wrapped || fail "ANSWER is not in two lines or more inside the button: $(answer_ink)"
 probe close "$about" || fail "cannot close the about box"
 gone "$about"
 
@@ -113,6 +102,7 @@ count() { [ "$(grep -c " $1\$" "$DORVANE_STANDIN_LOG")" -eq "$2" ]; }
 # had the focus and is in front.
 started_in_front() {
   local pid
+  logged "command $1" >/dev/null
   pid=$(grep " command $1\$" "$DORVANE_STANDIN_LOG" | tail -1 | cut -d' ' -f2)
   wait_for 10 grep -q "^[0-9]* $pid shown maximised\$" "$DORVANE_STANDIN_LOG" || fail "$1 not maximised"
   wait_for 10 grep -q "^[0-9]* $pid focus\$" "$DORVANE_STANDIN_LOG" || fail "$1 never had the focus"
@@ -125,12 +115,10 @@ back_to_main() {
 }
 click "$main" $(slot 0)
 keys_to "$main" ctrl+d
-logged "command duke3d.exe -map e1l8.map" >/dev/null
 started_in_front "duke3d.exe -map e1l8.map"
 back_to_main "duke3d.exe -map e1l8.map"
 click "$main" $(slot 1)
 click "$main" 7560 840  # "Run In &Setup"
-logged "command setup.exe -map my map.map" >/dev/null
 started_in_front "setup.exe -map my map.map"
 back_to_main "setup.exe -map my map.map"
 click "$main" $(slot 0)
@@ -138,8 +126,7 @@ keys_to "$main" ctrl+b
 started=$(logged "command Build.exe e1l8.map")
 typed=$(logged "key Y")
 [ $((typed - started)) -ge 2000 ] || fail "the Y came $((typed - started)) ms after the start"
-question=$(probe wait "Helpful Shortcut :)" 10) || fail "no question after the Y"
-grep -qx "Would you like to run e1l8.map in Duke3d?" <<<"$question" || fail "question: $question"
+says "Helpful Shortcut :)" "Would you like to run e1l8.map in Duke3d?"
 keys_to "Helpful Shortcut :)" n
 gone "Helpful Shortcut :)"
 back_to_main "Build.exe e1l8.map"
@@ -152,8 +139,7 @@ started_in_front "duke3d.exe -map e1l8.map"
 back_to_main "duke3d.exe -map e1l8.map" "Build.exe e1l8.map"
 click "$main" $(slot 2)
 keys_to "$main" ctrl+d
-duh=$(probe wait "Duh!" 10) || fail "no message for a free slot"
-grep -qx "Put a map in the slot first." <<<"$duh" || fail "message: $duh"
+says "Duh!" "Put a map in the slot first."
 keys_to "Duh!" Return
 gone "Duh!"
 quit ctrl+q

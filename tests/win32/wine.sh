@@ -1,10 +1,9 @@
 # SPDX-License-Identifier: MIT
-# Shared by the Wine scripts: the private Wine prefix under the build folder, a virtual X server
-# per script, waits on conditions with bounds, and the clean-up of everything started.
-# Source it with the Windows build folder (scripts/build-windows.sh's) and the build to run, 64
-# or 32. Both run in one 64-bit prefix: a 32-bit program there runs on Debian's 32-bit Wine
-# (wine32:i386), as it does in a user's prefix. DORVANE_WINEPREFIX and DORVANE_WINEARCH=win32
-# try another prefix, such as a 32-bit-only one.
+# Shared by the Wine scripts, sourced with the Windows build folder (scripts/build-windows.sh's)
+# and the build to run, 64 or 32: one 64-bit Wine prefix under the build folder, where a 32-bit
+# program runs on Debian's 32-bit Wine as in a user's prefix (DORVANE_WINEPREFIX and
+# DORVANE_WINEARCH=win32 try another), a virtual X server per script, bounded waits on
+# conditions, and the clean-up of everything started.
 set -euo pipefail
 windows=$(mkdir -p "$1" && cd "$1" && pwd)  # the prefix may be made before the build
 bits=${2:-64}
@@ -26,12 +25,8 @@ trap cleanup EXIT
 
 # fail MESSAGE: ends the script, leaving a picture of the screen beside the build for a look.
 fail() {
-  echo "FAIL: $*" >&2
-  if [ -n "${DISPLAY:-}" ]; then
-    import -window root "$windows/failed-$(basename "$0" .sh)-win$bits.png" 2>/dev/null || true
-    probe list >&2 || true
-    echo "in front: $(probe front); X focus: $(xdotool getwindowfocus getwindowname)" >&2
-  fi
+  echo "FAIL: $*${DISPLAY:+; in front: $(probe front)}" >&2
+  import -window root "$windows/failed-$(basename "$0" .sh)-win$bits.png" 2>/dev/null || true
   cat "${DORVANE_STANDIN_LOG:-/dev/null}" >&2
   exit 1
 }
@@ -46,9 +41,8 @@ wait_for() {
   done
 }
 
-# A 24-bit virtual X server on a display number it picks itself, and Wine's own processes (its
-# server, the desktop, the services) started before the test. No key repeat: on a busy machine a
-# key's release may come later than the repeat delay.
+# A virtual X server, and Wine's own processes (its server, the desktop, the services) started
+# before the test. No key repeat: on a busy machine a key's release may come after its delay.
 start_wine_desktop() {
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -r 3>"$work/display" \
     >/dev/null 2>&1 &
@@ -60,6 +54,8 @@ start_wine_desktop() {
 
 # probe ARGS...: the probe's report (tools/winstandin/probe.cpp), with Unix line ends.
 probe() { wine "$bin/probe.exe" "$@" | tr -d '\r'; }
+# says TITLE TEXT [SECONDS]: a window shows TEXT as one of its static texts.
+says() { probe wait "$1" "${3:-10}" | grep -qxF -- "$2" || fail "no \"$1\" saying \"$2\": $(probe wait "$1" 0)"; }
 see() { probe wait "$1" "${2:-10}" >/dev/null || fail "no window \"$1\""; }
 gone() { probe gone "$1" 10 || fail "the window \"$1\" stayed"; }
 # at TITLE: the top-left corner of a window's client area on the screen, in $x and $y.
@@ -70,11 +66,11 @@ ended() { timeout "$2" tail --pid="$1" -f /dev/null; }
 # line FILE N: line N of a file with CR LF line ends, without them.
 line() { sed -n "${2}p" "$1" | tr -d '\r'; }
 
-# start_dorvane GAME_FOLDER [EXE ARGS...]: runs dorvane.exe in the game folder ($dorvane_pid).
+# start_dorvane FOLDER [EXE ARGS...]: runs dorvane.exe in FOLDER; its pid in $dorvane_pid.
 start_dorvane() {
   local folder=$1
   shift
-  (cd "$folder" && exec wine "${@:-$bin/dorvane.exe}") >/dev/null 2>&1 &
+  (mkdir -p "$folder" && cd "$folder" && exec wine "${@:-$bin/dorvane.exe}") >/dev/null 2>&1 &
   dorvane_pid=$!
 }
 
@@ -84,12 +80,10 @@ quit() {
   ended "$dorvane_pid" 10 || fail "$1 did not end the program"
 }
 
-# first_run FOLDER: the message that Qimdat.dat was created comes before the main window and the
-# fresh file has 77 lines ending in CR LF.
+# first_run FOLDER: the message that Qimdat.dat was created, before the main window; 77 lines.
 first_run() {
-  local box
-  box=$(probe wait Dorvane 30) || fail "no first-run message"
-  grep -q "Qimdat.dat has been created/updated" <<<"$box" || fail "another message: $box"
+  probe wait Dorvane 30 | grep -q "Qimdat.dat has been created/updated" ||
+    fail "no first-run message: $(probe wait Dorvane 0)"
   probe wait "$main" 0 >/dev/null && fail "main window shown before the message was answered"
   keys_to Dorvane Return
   see "$main"
@@ -124,8 +118,7 @@ colour_at() {
   convert "$work/screen.png" -format "%[hex:p{$((x + $2 / 15)),$((y + $3 / 15))}]" info:
 }
 
-# catalogue FILE SELECTION NAME...: writes a complete Qimdat.dat: slot i numbered i holding the
-# i-th NAME (none: free), the stored selection, and the default colours.
+# catalogue FILE SELECTION NAME...: a complete Qimdat.dat, the i-th NAME in slot i (none: free).
 catalogue() {
   local file=$1 selection=$2 i
   shift 2

@@ -1,9 +1,9 @@
 ; SPDX-License-Identifier: MIT
-; A stand-in for the game's DOS programs, for the tests that run it inside a real DOSBox: a 16-bit
-; MZ .EXE that appends to DOSLOG.TXT in its current folder (the game folder, drive C:) its command
-; tail exactly as the PSP holds it, between brackets ("tail [ -map e1l8.map]"), then one line per
-; key it reads through the BIOS (INT 16h) with the character ("key Y"). Each line is written with
-; an open, a write and a close, so that the host sees it at once. Escape ends it ("exit" last).
+; A stand-in for the game's DOS programs, run in a real DOSBox: a 16-bit MZ .EXE that appends to
+; DOSLOG.TXT (which must exist) in its current folder its command tail as the PSP holds it,
+; between brackets ("tail [ -map e1l8.map]"), then one line per key it reads through the BIOS
+; ("key Y"), each with an open, a write and a close, so that the host sees it at once. Escape
+; ends it.
 bits 16
 cpu 8086
 
@@ -41,9 +41,6 @@ start:
     call write_line
     cmp byte [key_line + 4], 27
     jne .next_key
-    mov si, exit_line
-    mov di, exit_line + 4
-    call write_line
     mov ax, 0x4C00
     int 0x21
 
@@ -53,12 +50,7 @@ write_line:
     mov dx, log_name
     mov ax, 0x3D01                  ; open for writing
     int 0x21
-    jnc .opened
-    mov ah, 0x3C                    ; or create it
-    xor cx, cx
-    int 0x21
     jc .failed
-.opened:
     mov bx, ax
     mov ax, 0x4202                  ; to its end
     xor cx, cx
@@ -76,7 +68,6 @@ write_line:
     ret
 
 log_name:  db 'DOSLOG.TXT', 0
-exit_line: db 'exit', 0, 0
 key_line:  db 'key ', 0, 0, 0
 tail_line: db 'tail ['              ; the tail, "]" and CR LF behind it: the space up to the stack
 image_size equ $ - image + 140

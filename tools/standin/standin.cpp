@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 // A stand-in for the game's programs (and for dosbox and wine on the PATH): a small X11 window
 // that appends what a launcher did to it to $DORVANE_STANDIN_LOG (default ./standin.log), one
-// JSON object a line with "event", "t" (monotonic seconds), "pid" and "name": "start" (argv,
-// cwd, open fds), "mapped" (window), "focus", "maximised", "key" (key), "exit". Bytes >= 0x80
-// are written as \u0080 to \u00ff: the strings encoded as Latin-1 give the exact bytes.
+// JSON object a line (json_text.h) with "event", "t" (monotonic seconds), "pid" and "name":
+// "start" (argv, cwd, open fds), "mapped" (window), "focus", "maximised", "key" (key), "exit".
 // It ends on SIGTERM, SIGINT, SIGHUP, a window close or after $DORVANE_STANDIN_TIMEOUT seconds
 // (120). DORVANE_STANDIN_EXIT=n: exit with n at once, no window; DORVANE_STANDIN_NO_WINDOW=1:
 // run without one; DORVANE_STANDIN_DELAY=s: wait s seconds first; DORVANE_STANDIN_DETACH=1:
@@ -16,10 +15,10 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <string>
 
 #include "tools/standin/json_text.h"
@@ -33,9 +32,8 @@ int g_log = -1;
 std::string g_name;
 
 double now() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 // One write per line, so that the lines of several stand-ins sharing a log never mix.

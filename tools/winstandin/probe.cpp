@@ -9,7 +9,6 @@
 //   probe close TITLE [SECONDS]  waits for the window with TITLE, then asks it to close, as its
 //                                close box does
 //   probe front                  prints the title of the foreground window
-//   probe list                   prints every visible top-level window
 #include <windows.h>
 
 #include <cstdio>
@@ -45,15 +44,6 @@ BOOL CALLBACK print_static(HWND hwnd, LPARAM) {
     return TRUE;
 }
 
-BOOL CALLBACK print_window(HWND hwnd, LPARAM) {
-    RECT r;
-    GetWindowRect(hwnd, &r);
-    if (IsWindowVisible(hwnd))
-        std::printf("%ld %ld %ld %ld %s\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
-                    title_of(hwnd).c_str());
-    return TRUE;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -62,10 +52,8 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%s\n", title_of(GetForegroundWindow()).c_str());
         return 0;
     }
-    if (command == L"list")
-        return EnumWindows(print_window, 0) ? 0 : 1;
     if (argc < 3 || (command != L"wait" && command != L"gone" && command != L"close")) {
-        std::fprintf(stderr, "usage: probe wait|gone|close TITLE [SECONDS] | front | list\n");
+        std::fprintf(stderr, "usage: probe wait|gone|close TITLE [SECONDS] | front\n");
         return 2;
     }
     g_title = argv[2];

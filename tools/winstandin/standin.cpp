@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: MIT
-// A stand-in for the game's programs on Windows, for tests and demos: copied under the name of
-// duke3d.exe, build.exe or setup.exe, it opens a window and logs, one line each, its exact
-// command line, how its window was shown, when it has the focus, and every key typed into it,
-// each after the system's millisecond tick count (common to all processes) and its process id.
-// The log is the file named by DORVANE_STANDIN_LOG, or standin.log in the current folder.
-// DORVANE_STANDIN_DELAY=s makes it wait s seconds after its start; then DORVANE_STANDIN_EXIT=n
-// makes it exit with status n without a window, and DORVANE_STANDIN_NO_WINDOW=1 makes it run
-// a minute without one.
+// A stand-in for the game's programs on Windows: it opens a window and logs to the file named by
+// DORVANE_STANDIN_LOG (or standin.log) its command line, how its window was shown, the focus and
+// every key typed into it, one line each after the system's millisecond tick count and its
+// process id. DORVANE_STANDIN_DELAY=s: wait s seconds first; then DORVANE_STANDIN_EXIT=n: exit
+// with status n without a window; DORVANE_STANDIN_NO_WINDOW=1: run a minute without one.
 #include <windows.h>
 
 #include <cstdio>
