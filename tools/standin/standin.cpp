@@ -2,17 +2,18 @@
 // A stand-in for the game's programs (and for dosbox and wine on the PATH): a small X11 window
 // that appends what a launcher did to it to $DORVANE_STANDIN_LOG (default ./standin.log), one
 // JSON object a line (json_text.h) with "event", "t" (monotonic seconds), "pid" and "name":
-// "start" (argv, cwd, open fds), "mapped" (window), "focus", "maximised", "key" (key), "exit".
-// It ends on SIGTERM, SIGINT, SIGHUP, a window close or after $DORVANE_STANDIN_TIMEOUT seconds
-// (120). DORVANE_STANDIN_EXIT=n: exit with n at once, no window; DORVANE_STANDIN_NO_WINDOW=1:
-// run without one; DORVANE_STANDIN_DELAY=s: wait s seconds first; DORVANE_STANDIN_DETACH=1:
-// hand over to a child that leaves the session, as Wine does ("detached", "from").
+// "start" (argv, cwd, open fds), "mapped" (window), "focus", "maximised", "key" (key), "exit"
+// (asked, or the window closed).
+// It ends (status 0) on SIGTERM, SIGINT, SIGHUP, a window close or after
+// $DORVANE_STANDIN_TIMEOUT seconds (120).
+// DORVANE_STANDIN_EXIT=n: exit with n at once, no window; DORVANE_STANDIN_NO_WINDOW=1: run without
+// one; DORVANE_STANDIN_DELAY=s: wait s seconds first; DORVANE_STANDIN_DETACH=1: hand over to a
+// child that leaves the session, as Wine does ("detached", "from").
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <dirent.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -27,7 +28,6 @@ namespace {
 
 using dorvane::standin::json_text;
 
-volatile std::sig_atomic_t g_signalled = 0;
 int g_log = -1;
 std::string g_name;
 
@@ -113,22 +113,14 @@ int main(int argc, char** argv) {
         event("exit");
         return std::atoi(code);
     }
-    struct sigaction action {};
-    action.sa_handler = [](int) { g_signalled = 1; };
-    for (int sig : {SIGTERM, SIGINT, SIGHUP})
-        sigaction(sig, &action, nullptr);
-    const double end = now() + knob("DORVANE_STANDIN_TIMEOUT", 120);
-    if (knob("DORVANE_STANDIN_NO_WINDOW", 0) == 1) {
-        while (!g_signalled && now() < end)
-            usleep(20000);
-        event("exit");
-        return 0;
-    }
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGALRM})
+        std::signal(sig, [](int) { _exit(0); });
+    alarm(static_cast<unsigned>(knob("DORVANE_STANDIN_TIMEOUT", 120) + 0.999));
+    while (knob("DORVANE_STANDIN_NO_WINDOW", 0) == 1)
+        pause();
     Display* display = XOpenDisplay(nullptr);
-    if (!display) {
-        event("exit");
+    if (!display)
         return 2;
-    }
     Window window =
         XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 320, 240, 0, 0, 0x404040);
     XStoreName(display, window, ("standin " + g_name).c_str());
@@ -140,12 +132,8 @@ int main(int argc, char** argv) {
     XSelectInput(display, window,
                  KeyPressMask | FocusChangeMask | StructureNotifyMask | PropertyChangeMask);
     XMapWindow(display, window);
-    XFlush(display);
     bool was_maximised = false, closed = false;
-    while (!g_signalled && !closed && now() < end) {
-        pollfd p{ConnectionNumber(display), POLLIN, 0};
-        if (!XPending(display) && (poll(&p, 1, 100) <= 0 || !XPending(display)))
-            continue;
+    while (!closed) {
         XEvent e;
         XNextEvent(display, &e);
         if (e.type == MapNotify) {
