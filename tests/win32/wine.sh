@@ -68,9 +68,7 @@ line() { sed -n "${2}p" "$1" | tr -d '\r'; }
 
 # start_dorvane FOLDER [EXE ARGS...]: runs dorvane.exe in FOLDER; its pid in $dorvane_pid.
 start_dorvane() {
-  local folder=$1
-  shift
-  (mkdir -p "$folder" && cd "$folder" && exec wine "${@:-$bin/dorvane.exe}") >/dev/null 2>&1 &
+  (mkdir -p "$1" && cd "$1" && shift && exec wine "${@:-$bin/dorvane.exe}") >/dev/null 2>&1 &
   dorvane_pid=$!
 }
 
