@@ -15,6 +15,7 @@ for arch in x64 x86; do
   wine "$exe" --frobnicate 2>"$work/said" || status=$?
   [ $status -eq 2 ] && grep -q "unknown option --frobnicate" "$work/said" ||
     fail "$arch: an unknown option gave status $status: $(cat "$work/said")"
+  mkdir "$work/$arch"
   start_dorvane "$work" "$exe" "Z:${work//\//\\}\\$arch"
   first_run "$work/$arch"
   quit ctrl+q
