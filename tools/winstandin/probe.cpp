@@ -17,11 +17,11 @@
 
 namespace {
 
-std::wstring g_title;
+std::string g_title;
 HWND g_found = nullptr;
 
 std::string title_of(HWND hwnd) {
-    wchar_t text[512];
+    wchar_t text[512] = L"";
     char utf8[2048] = "";
     GetWindowTextW(hwnd, text, 512);
     WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
@@ -29,10 +29,7 @@ std::string title_of(HWND hwnd) {
 }
 
 BOOL CALLBACK match(HWND hwnd, LPARAM) {
-    wchar_t text[512];
-    GetWindowTextW(hwnd, text, 512);
-    if (IsWindowVisible(hwnd) && g_title == text)
-        g_found = hwnd;
+    g_found = IsWindowVisible(hwnd) && title_of(hwnd) == g_title ? hwnd : nullptr;
     return !g_found;
 }
 
@@ -56,7 +53,9 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "usage: probe wait|gone|close TITLE [SECONDS] | front\n");
         return 2;
     }
-    g_title = argv[2];
+    char title[2048] = "";
+    WideCharToMultiByte(CP_UTF8, 0, argv[2], -1, title, sizeof title, nullptr, nullptr);
+    g_title = title;
     const DWORD limit = static_cast<DWORD>((argc > 3 ? _wtof(argv[3]) : 20.0) * 1000);
     const DWORD begin = GetTickCount();
     while (true) {

@@ -57,11 +57,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         Sleep(60000);
         return 0;
     }
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"DorvaneStandin";
+    WNDCLASSW wc{.lpfnWndProc = proc,
+                 .hInstance = instance,
+                 .hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
+                 .lpszClassName = L"DorvaneStandin"};
     RegisterClassW(&wc);
     HWND hwnd =
         CreateWindowW(wc.lpszClassName, GetCommandLineW(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
