@@ -4,12 +4,9 @@
 # run): 64-bit, with a virtual desktop, so that every window lives in one X window of a known
 # size and Wine keeps the focus rules in its own hands.
 source "$(dirname "$0")/wine.sh"
-if [ -f "$WINEPREFIX/.dorvane-ready" ]; then
-  exit 0
-fi
+[ -f "$WINEPREFIX/.dorvane-ready" ] && exit 0
 start_wine_desktop
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
 wineserver -w
 touch "$WINEPREFIX/.dorvane-ready"
-echo "Wine prefix ready in $WINEPREFIX"

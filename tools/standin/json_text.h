@@ -12,16 +12,12 @@ namespace dorvane::standin {
 inline std::string json_text(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7f) {
-            char buf[8];
+        char buf[8] = {static_cast<char>(c), 0};
+        if (c < 0x20 || c >= 0x7f)
             std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += static_cast<char>(c);
-        }
+        else if (c == '"' || c == '\\')
+            out += '\\';
+        out += buf;
     }
     return out + "\"";
 }

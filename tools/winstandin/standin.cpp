@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: MIT
-// A stand-in for the game's programs on Windows, for tests and demos: copied under the name of
-// duke3d.exe, build.exe or setup.exe, it opens a window and logs, one line each, its exact
-// command line, how its window was shown, when it has the focus, and every key typed into it,
-// each after the system's millisecond tick count (common to all processes) and its process id.
-// The log is the file named by DORVANE_STANDIN_LOG, or standin.log in the current folder.
-// DORVANE_STANDIN_DELAY=s makes it wait s seconds after its start; then DORVANE_STANDIN_EXIT=n
-// makes it exit with status n without a window, and DORVANE_STANDIN_NO_WINDOW=1 makes it run
-// a minute without one.
+// A stand-in for the game's programs on Windows: it opens a window and logs to the file named by
+// DORVANE_STANDIN_LOG (or standin.log) its command line, how its window was shown, the focus and
+// every key typed into it, one line each after the system's millisecond tick count and its
+// process id. DORVANE_STANDIN_DELAY=s: wait s seconds first; then DORVANE_STANDIN_EXIT=n: exit
+// with status n without a window; DORVANE_STANDIN_NO_WINDOW=1: run a minute without one.
 #include <windows.h>
 
 #include <cstdio>
@@ -18,36 +15,26 @@ namespace {
 FILE* log_file = nullptr;
 
 void log_line(const std::wstring& line) {
-    if (!log_file)
-        return;
     int n = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(n > 0 ? n - 1 : 0, '\0');
+    std::string utf8(n > 0 ? n : 1, '\0');
     WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8.data(), n, nullptr, nullptr);
-    std::fprintf(log_file, "%llu %lu %s\n", static_cast<unsigned long long>(GetTickCount64()),
-                 GetCurrentProcessId(), utf8.c_str());
-    std::fflush(log_file);
+    if (log_file)
+        std::fprintf(log_file, "%llu %lu %s\n", static_cast<unsigned long long>(GetTickCount64()),
+                     GetCurrentProcessId(), utf8.c_str());
 }
 
 LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_SETFOCUS:
-            log_line(L"focus");
-            return 0;
-        case WM_CHAR: {
-            wchar_t key[2] = {static_cast<wchar_t>(wp), 0};
-            log_line(std::wstring(L"key ") + key);
-            return 0;
-        }
-        case WM_TIMER:  // nobody closed it: do not linger
-        case WM_CLOSE:
-            DestroyWindow(hwnd);
-            return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        default:
-            return DefWindowProcW(hwnd, msg, wp, lp);
-    }
+    if (msg == WM_SETFOCUS)
+        log_line(L"focus");
+    else if (msg == WM_CHAR)
+        log_line(L"key " + std::wstring(1, static_cast<wchar_t>(wp)));
+    else if (msg == WM_TIMER || msg == WM_CLOSE)  // the timer: nobody closed it, do not linger
+        DestroyWindow(hwnd);
+    else if (msg == WM_DESTROY)
+        PostQuitMessage(0);
+    else
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    return 0;
 }
 
 }  // namespace
@@ -56,6 +43,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     wchar_t name[MAX_PATH] = L"standin.log";
     GetEnvironmentVariableW(L"DORVANE_STANDIN_LOG", name, MAX_PATH);
     log_file = _wfopen(name, L"ab");  // binary: Unix line ends, for grep
+    if (log_file)
+        setvbuf(log_file, nullptr, _IONBF, 0);
     log_line(std::wstring(L"command ") + GetCommandLineW());
     wchar_t knob[32];
     if (GetEnvironmentVariableW(L"DORVANE_STANDIN_DELAY", knob, 32))
@@ -68,12 +57,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         Sleep(60000);
         return 0;
     }
-
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"DorvaneStandin";
+    WNDCLASSW wc{.lpfnWndProc = proc,
+                 .hInstance = instance,
+                 .hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
+                 .lpszClassName = L"DorvaneStandin"};
     RegisterClassW(&wc);
     HWND hwnd =
         CreateWindowW(wc.lpszClassName, GetCommandLineW(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
@@ -81,13 +68,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     ShowWindow(hwnd, show);
     log_line(IsZoomed(hwnd) ? L"shown maximised" : L"shown normal");
     SetTimer(hwnd, 1, 60000, nullptr);
-
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    if (log_file)
-        std::fclose(log_file);
     return 0;
 }
