@@ -1,203 +1,163 @@
 // SPDX-License-Identifier: MIT
-// The database file's text: exact bytes written, and what the reader makes of any text.
+// The database file's text: what the reader makes of it, the exact bytes written back, and what
+// a load leaves in memory and on disk (a damaged file kept aside unchanged, then mended).
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "catalogue/database.h"
+#include "platform/headless/headless.h"
 #include "samples.h"
+#include "support/temp_folder.h"
 
 namespace dorvane {
 namespace {
 
 using Kind = DatabaseRead::Kind;
+using samples::edited;
+using samples::kFresh;
+using samples::kFull;
+using samples::replaced;
 
-TEST(DatabaseText, FreshFileIsExactlyTheFirstRunBytes) {
-    std::string text = format_database(first_run_record(), Numbering::ByIndex);
-    EXPECT_EQ(text, samples::fresh_file());
-}
-
-TEST(DatabaseText, NumberingByMapnumOrByIndex) {
-    State state = first_run_record();
-    state.maps[0] = {"e1l1.map", 7};
-    state.maps[5].mapnum = -32768;
-    state.maps[67].mapnum = 32767;
-    state.selected_map = 12;
-    std::vector<std::string> by_mapnum =
-        samples::lines(format_database(state, Numbering::ByMapnum));
-    EXPECT_EQ(by_mapnum[0], "7,\"e1l1.map\"");
-    EXPECT_EQ(by_mapnum[5], "-32768,\"\"");
-    EXPECT_EQ(by_mapnum[67], "32767,\"\"");
-    EXPECT_EQ(by_mapnum[68], "12");
-    std::vector<std::string> by_index = samples::lines(format_database(state, Numbering::ByIndex));
-    EXPECT_EQ(by_index[0], "0,\"e1l1.map\"");
-    EXPECT_EQ(by_index[5], "5,\"\"");
-    EXPECT_EQ(by_index[67], "67,\"\"");
-    // The renumbering write leaves the numbers in memory alone; the limits read back.
-    EXPECT_EQ(state.maps[0].mapnum, 7);
-    DatabaseRead read = parse_database(format_database(state, Numbering::ByMapnum));
-    EXPECT_EQ(read.kind, Kind::Complete);
-    EXPECT_EQ(read.record.maps[5].mapnum, -32768);
-    EXPECT_EQ(read.record.maps[67].mapnum, 32767);
-}
-
-TEST(DatabaseText, NamesWithCommasBlanksAndNonAsciiBytesRoundTrip) {
-    State state = first_run_record();
-    const std::vector<std::string> names = {
-        "a,b.map",
-        " leading and trailing ",
-        "tab\there.map",
-        "caf\xc3\xa9.map",
-        "\xe9t\xe9.map",
-        "\xff\x80\x01",
-        ",",
-        std::string(kMaxNameBytes, 'x'),
-    };
-    for (std::size_t i = 0; i < names.size(); ++i)
-        state.maps[i * 9].mapname = names[i];
-    state.selected_map = -5;
-    state.tcr = 1000;
-    DatabaseRead read = parse_database(format_database(state, Numbering::ByMapnum));
-    ASSERT_EQ(read.kind, Kind::Complete) << ::testing::PrintToString(read.problems);
-    for (std::size_t i = 0; i < names.size(); ++i)
-        EXPECT_EQ(read.record.maps[i * 9].mapname, names[i]);
-    EXPECT_EQ(read.record.selected_map, -5);
-    EXPECT_EQ(read.record.tcr, 1000);
-}
-
-TEST(DatabaseText, OnlyNamesThatReadBackAreStorable) {
-    EXPECT_TRUE(storable_name(""));
-    EXPECT_TRUE(storable_name("my map, v2.map"));
-    EXPECT_TRUE(storable_name(std::string(kMaxNameBytes, 'a')));
-    EXPECT_FALSE(storable_name(std::string(kMaxNameBytes + 1, 'a')));
-    EXPECT_FALSE(storable_name("say \"hi\".map"));
-    EXPECT_FALSE(storable_name("two\nlines"));
-    EXPECT_FALSE(storable_name("cr\r"));
-    EXPECT_FALSE(storable_name(std::string("nul\0.map", 8)));
-}
-
-TEST(DatabaseReader, FieldsRunAcrossLineBreaks) {
-    // One value per line, a blank line for the empty selection: the same record.
+struct Reading {
+    const char* what;
     std::string text;
-    for (int i = 0; i < kSlots; ++i)
-        text += std::to_string(i) + "\r\n\"m" + std::to_string(i) + "\"\r\n";
-    text += "\r\n";
-    for (int i = 0; i < 27; ++i)
-        text += "9\n";
-    DatabaseRead read = parse_database(text);
-    ASSERT_EQ(read.kind, Kind::Complete) << ::testing::PrintToString(read.problems);
-    EXPECT_EQ(read.record.maps[67].mapname, "m67");
-    EXPECT_EQ(read.record.maps[67].mapnum, 67);
-    EXPECT_FALSE(read.record.selected_map);
-    EXPECT_EQ(read.record.tcb, 9);
+    Kind kind;
+    // What memory and the file hold after the load (empty: not known); a first run and an
+    // upgrade renumber the slots.
+    std::string record;
+    std::string first_problem = {};  // with the number of problems
+    std::size_t problems = 0;
+};
+
+std::vector<Reading> readings() {
+    const std::string limits = edited(kFull, {{0, "-32768,\" leading and trailing \""},
+                                              {1, "32767,\"tab\there.map\""},
+                                              {2, "0,\"caf\xc3\xa9.map\""},
+                                              {4, "4,\"\xe9t\xe9\xff\x80\x01\""},
+                                              {5, "5,\",\""},
+                                              {6, "6,\"" + std::string(kMaxNameBytes, 'x') + "\""},
+                                              {68, "-5"},
+                                              {69, "1000,-2147483648,2147483647,4"}});
+    std::mt19937 random(42);
+    std::string garbage;
+    for (int i = 0; i < 3000; ++i)
+        garbage += static_cast<char>(random() % 4 == 0 ? 0 : random() % 256);
+    return {
+        {"no bytes: a first run", "", Kind::Empty, kFresh},
+        {"the first run's file", kFresh, Kind::Complete, kFresh},
+        {"a full catalogue", kFull, Kind::Complete, kFull},
+        {"every value at its limits", limits, Kind::Complete, limits},
+        {"LF line ends", replaced(kFull, "\r\n", "\n"), Kind::Complete, kFull},
+        {"one value per line", replaced(kFresh, ",", "\n"), Kind::Complete, kFresh},
+        {"loose spelling",
+         edited(kFresh, {{0, ",\"a\""},
+                         {1, " +12 , \"b\" "},
+                         {2, "3,unquoted name"},
+                         {3, "\"4\",\"\""},
+                         {69, ",255,255,0"}}) +
+             "\r\n \r\n",
+         Kind::Complete,
+         edited(kFresh, {{0, "0,\"a\""},
+                         {1, "12,\"b\""},
+                         {2, "3,\"unquoted name\""},
+                         {3, "4,\"\""},
+                         {69, "0,255,255,0"}})},
+        {"an earlier version's file", edited(kFull, {}, 0, 69), Kind::Upgrade,
+         samples::catalogue(0, true, edited(kFull, {}, 68, 69) + edited(kFresh, {}, 69))},
+        {"an earlier version's file with LF and no selection",
+         replaced(edited(kFull, {{68, ""}}, 0, 69), "\r\n", "\n"), Kind::Upgrade,
+         samples::catalogue(0, true, edited(kFresh, {}, 68))},
+        {"a blank line", "\r\n", Kind::Damaged, kFresh},
+        {"no selection line", edited(kFull, {}, 0, 68), Kind::Damaged,
+         edited(kFull, {}, 0, 68) + edited(kFresh, {}, 68),
+         "the file ends on line 69, before all values were read", 1},
+        {"seventy lines", edited(kFull, {}, 0, 70), Kind::Damaged,
+         edited(kFull, {}, 0, 70) + edited(kFresh, {}, 70)},
+        {"ends inside the slot lines", edited(kFull, {}, 0, 30) + "130,\"map 3", Kind::Damaged,
+         edited(kFull, {{30, "130,\"\""}}, 0, 31) + edited(kFresh, {}, 31),
+         "line 31: a quoted text is not closed on its line", 2},
+        {"ends inside the colour lines", edited(kFull, {}, 0, 75) + "22,2", Kind::Damaged,
+         edited(kFull, {{75, "22,2,255"}}, 0, 76) + edited(kFresh, {}, 76)},
+        {"content after the colours", kFull + "notes of mine\r\n", Kind::Damaged, kFull,
+         "line 78: there is more after the colours", 1},
+        {"a huge file", kFull + std::string(2 << 20, 'x'), Kind::Damaged, kFull},
+        // Each line of the slots and colours is read on its own: nothing after a bad value shifts.
+        {"bad values",
+         edited(kFull, {{4, "4,\"map 4.map\",extra"},
+                        {6, "40000,\"map 6.map\""},
+                        {8, "8"},
+                        {10, "x10,\"map 10.map\""},
+                        {12, "12,\"unclosed"},
+                        {14, "14,\"a\"b"},
+                        {16, std::string("16,\"nul\0.map\"", 13)},
+                        {18, "118,"},
+                        {30, "130,\"" + std::string(5000, 'n') + "\""},
+                        {72, "13,red,15"}}),
+         Kind::Damaged,
+         edited(kFull, {{4, "4,\"map 4.map\""},
+                        {6, "6,\"map 6.map\""},
+                        {8, "8,\"\""},
+                        {10, "10,\"map 10.map\""},
+                        {12, "12,\"\""},
+                        {14, "14,\"\""},
+                        {16, "16,\"\""},
+                        {18, "118,\"\""},
+                        {30, "130,\"\""},
+                        {72, "13,255,15"}}),
+         "line 5 holds too many values", 9},
+        // ... unless reading the values in order, whatever the lines, loses fewer.
+        {"one value per line, then notes", replaced(kFresh, ",", "\n") + "notes\n", Kind::Damaged,
+         kFresh, "line 165: there is more after the colours", 1},
+        {"binary garbage", garbage, Kind::Damaged, ""},
+    };
 }
 
-TEST(DatabaseReader, LfOnlyFilesReadLikeCrLfFiles) {
-    std::string crlf = samples::full_catalogue();
-    std::string lf;
-    for (char c : crlf) {
-        if (c != '\r')
-            lf += c;
+TEST(DatabaseText, ReadWrittenBackAndLoaded) {
+    for (const Reading& row : readings()) {
+        SCOPED_TRACE(row.what);
+        DatabaseRead read = parse_database(row.text);
+        EXPECT_EQ(read.kind, row.kind);
+        EXPECT_EQ(read.problems.empty(), row.kind != Kind::Damaged);
+        if (!row.first_problem.empty()) {
+            ASSERT_EQ(read.problems.size(), row.problems)
+                << ::testing::PrintToString(read.problems);
+            EXPECT_EQ(read.problems[0], row.first_problem);
+        }
+        const bool renumbered = row.kind == Kind::Empty || row.kind == Kind::Upgrade;
+        const std::string parsed =
+            format_database(read.record, renumbered ? Numbering::ByIndex : Numbering::ByMapnum);
+        if (!row.record.empty()) {
+            EXPECT_EQ(parsed, row.record);
+        }
+
+        testing::TempFolder folder;
+        HeadlessServices services(folder.str());
+        folder.write(kDatabaseFile, row.text);
+        State state;
+        load_database(state, services);
+        const std::string memory = format_database(state, Numbering::ByMapnum);
+        EXPECT_EQ(memory, parsed);
+        EXPECT_EQ(folder.read(kDatabaseFile), row.kind == Kind::Complete ? row.text : memory);
+        EXPECT_EQ(services.writes, row.kind == Kind::Complete ? 0 : 1);
+        ASSERT_EQ(services.messages.size(), row.kind == Kind::Complete ? 0u : 1u);
+        if (row.kind == Kind::Complete)
+            continue;
+        const ShownMessage& told = services.messages[0];
+        EXPECT_EQ(told.title, "Dorvane");
+        EXPECT_EQ(told.buttons, Buttons::Ok);
+        if (renumbered) {
+            EXPECT_EQ(told.prompt,
+                      "The file Qimdat.dat has been created/updated in the directory in which "
+                      "Dorvane resides, due to the fact that it either did not previously exist "
+                      "or due to the fact that Dorvane has been upgraded.");
+            continue;
+        }
+        EXPECT_EQ(folder.read("Qimdat.dat.damaged-1"), row.text);
+        EXPECT_NE(told.prompt.find("is damaged (" + row.first_problem), std::string::npos)
+            << told.prompt;
+        EXPECT_NE(told.prompt.find("kept unchanged as Qimdat.dat.damaged-1."), std::string::npos);
     }
-    DatabaseRead a = parse_database(crlf), b = parse_database(lf);
-    ASSERT_EQ(a.kind, Kind::Complete);
-    ASSERT_EQ(b.kind, Kind::Complete);
-    EXPECT_EQ(format_database(a.record, Numbering::ByMapnum),
-              format_database(b.record, Numbering::ByMapnum));
-}
-
-TEST(DatabaseReader, EmptyFieldsAndLooseSpelling) {
-    std::vector<std::string> lines = samples::lines(samples::fresh_file());
-    lines[0] = ",\"a\"";           // empty slot number: 0
-    lines[1] = " +12 , \"b\" ";    // blanks around values, a plus sign
-    lines[2] = "3,unquoted name";  // an unquoted text is taken as it stands
-    lines[3] = "\"4\",\"\"";       // a quoted number
-    lines[69] = ",255,255,0";      // empty colour component: 0
-    lines.push_back("");           // blank lines at the end are harmless
-    DatabaseRead read = parse_database(samples::join(lines));
-    ASSERT_EQ(read.kind, Kind::Complete) << ::testing::PrintToString(read.problems);
-    EXPECT_EQ(read.record.maps[0].mapnum, 0);
-    EXPECT_EQ(read.record.maps[0].mapname, "a");
-    EXPECT_EQ(read.record.maps[1].mapnum, 12);
-    EXPECT_EQ(read.record.maps[1].mapname, "b");
-    EXPECT_EQ(read.record.maps[2].mapname, "unquoted name");
-    EXPECT_EQ(read.record.maps[3].mapnum, 4);
-    EXPECT_EQ(read.record.BCTTcR, 0);
-    EXPECT_FALSE(read.record.selected_map);
-}
-
-TEST(DatabaseReader, KindsOfFile) {
-    EXPECT_EQ(parse_database("").kind, Kind::Empty);
-    EXPECT_EQ(parse_database(samples::fresh_file()).kind, Kind::Complete);
-    std::vector<std::string> lines = samples::lines(samples::full_catalogue());
-    lines.resize(69);
-    DatabaseRead upgrade = parse_database(samples::join(lines));
-    EXPECT_EQ(upgrade.kind, Kind::Upgrade);
-    EXPECT_TRUE(upgrade.problems.empty());
-    EXPECT_EQ(upgrade.record.maps[3].mapname, "map 3, the third.map");
-    EXPECT_EQ(upgrade.record.selected_map, 12);
-    EXPECT_EQ(upgrade.record.FCTTcR, 255);  // the default colours
-    lines.resize(68);
-    EXPECT_EQ(parse_database(samples::join(lines)).kind, Kind::Damaged);
-    EXPECT_EQ(parse_database("\r\n").kind, Kind::Damaged);
-}
-
-// A damaged file gives every value that can be read and first-run values for the rest.
-TEST(DatabaseReader, DamageIsConfinedToTheValuesItTouches) {
-    std::vector<std::string> lines = samples::lines(samples::full_catalogue());
-    lines[4] = "4,\"map 4.map\",extra";  // one value too many
-    lines[6] = "40000,\"map 6.map\"";    // not a 16-bit number: not wrapped
-    lines[8] = "8";                      // a name missing
-    lines[10] = "x10,\"map 10.map\"";
-    lines[12] = "12,\"unclosed";
-    lines[14] = "14,\"a\"b";
-    lines[16] = std::string("16,\"nul\0.map\"", 13);
-    lines[72] = "13,red,15";
-    DatabaseRead read = parse_database(samples::join(lines));
-    ASSERT_EQ(read.kind, Kind::Damaged);
-    const auto& maps = read.record.maps;
-    EXPECT_EQ(maps[4].mapname, "map 4.map");
-    EXPECT_EQ(maps[5].mapname, "map 5.map");  // nothing shifted after the extra value
-    EXPECT_EQ(maps[6].mapnum, 6);
-    EXPECT_EQ(maps[6].mapname, "map 6.map");
-    EXPECT_EQ(maps[8].mapnum, 8);
-    EXPECT_EQ(maps[8].mapname, "");
-    EXPECT_EQ(maps[10].mapnum, 10);
-    EXPECT_EQ(maps[12].mapname, "");
-    EXPECT_EQ(maps[14].mapname, "");
-    EXPECT_EQ(maps[16].mapname, "");
-    EXPECT_EQ(maps[16].mapnum, 16);
-    EXPECT_EQ(maps[17].mapname, "map 17.map");
-    EXPECT_EQ(maps[67].mapname, "map 67.map");
-    EXPECT_EQ(read.record.selected_map, 12);
-    EXPECT_EQ(read.record.dcr, 13);
-    EXPECT_EQ(read.record.dcg, 255);  // first-run value
-    EXPECT_EQ(read.record.dcb, 15);
-    EXPECT_EQ(read.problems.size(), 8u);
-    EXPECT_EQ(read.problems[0], "line 5 holds too many values");
-    EXPECT_EQ(read.problems[1],
-              "line 7: the slot number \"40000\" is not a whole number from -32768 to 32767");
-}
-
-TEST(DatabaseReader, TrailingContentAfterTheColoursIsDamage) {
-    DatabaseRead read = parse_database(samples::full_catalogue() + "notes of mine\r\n");
-    EXPECT_EQ(read.kind, Kind::Damaged);
-    EXPECT_EQ(read.record.maps[3].mapname, "map 3, the third.map");
-    EXPECT_EQ(read.record.tcb, 27);
-    ASSERT_EQ(read.problems.size(), 1u);
-    EXPECT_EQ(read.problems[0], "line 78: there is more after the colours");
-}
-
-TEST(DatabaseReader, TruncatedFilesKeepWhatTheyHold) {
-    std::string full = samples::full_catalogue();
-    for (std::size_t cut : {full.size() / 3, full.size() - 20}) {
-        DatabaseRead read = parse_database(full.substr(0, cut));
-        EXPECT_EQ(read.kind, Kind::Damaged);
-        EXPECT_EQ(read.record.maps[0].mapname, "map 0.map");
-        EXPECT_NE(read.problems.back().find("before all values were read"), std::string::npos);
-    }
-    DatabaseRead short_one = parse_database(full.substr(0, full.size() / 3));
-    EXPECT_EQ(short_one.record.maps[67].mapname, "");
-    EXPECT_EQ(short_one.record.maps[67].mapnum, 67);
-    EXPECT_EQ(short_one.record.tcr, 255);
 }
 
 }  // namespace

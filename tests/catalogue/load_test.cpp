@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Loading and writing Qimdat.dat through the services, on real files in a temporary folder.
+// Loading and saving Qimdat.dat through the services, on real files in a temporary folder: the
+// start-up and quit, the save's safety, and the copies a damaged file is kept in.
 #include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
 
 #include "catalogue/database.h"
 #include "mainwindow/dorvane.h"
@@ -11,172 +15,138 @@
 namespace dorvane {
 namespace {
 
-const std::string kCreated =
-    "The file Qimdat.dat has been created/updated in the directory in which Dorvane resides, due "
-    "to the fact that it either did not previously exist or due to the fact that Dorvane has been "
-    "upgraded.";
+using samples::edited;
+using samples::kFresh;
+using samples::kFull;
 
 struct DatabaseFile : ::testing::Test {
     testing::TempFolder folder;
     HeadlessServices services{folder.str()};
     State state;
-
     std::string file() const { return folder.read(kDatabaseFile); }
-    void expect_one_message(const std::string& text) const {
-        ASSERT_EQ(services.messages.size(), 1u);
-        EXPECT_EQ(services.messages[0].prompt, text);
-        EXPECT_EQ(services.messages[0].title, "Dorvane");
-        EXPECT_EQ(services.messages[0].buttons, Buttons::Ok);
-    }
+    const std::string& told(std::size_t i = 0) const { return services.messages.at(i).prompt; }
 };
 
-// No file and a file of zero bytes are both a first run.
-TEST_F(DatabaseFile, FirstRunCreatesTheFreshFileAndQuitStoresSlotZero) {
-    for (bool zero_bytes : {false, true}) {
-        services.messages.clear();
-        if (zero_bytes)
-            folder.write(kDatabaseFile, "");
+// No file and a file of zero bytes are both a first run; there, and where the stored selection
+// is no slot, slot 0 is chosen, and quitting stores it.
+TEST(DatabaseStart, ChoosesASlotAndQuitStoresIt) {
+    for (int start = 0; start < 3; ++start) {
+        testing::TempFolder folder;
+        HeadlessServices services(folder.str());
+        if (start > 0)
+            folder.write(kDatabaseFile, start == 1 ? "" : edited(kFull, {{68, "99"}}));
         Dorvane main(services);
         main.Form_Load();
-        expect_one_message(kCreated);
-        EXPECT_EQ(file(), samples::fresh_file());
         EXPECT_EQ(main.state.map, 0);
         EXPECT_EQ(main.state.selected_map, 0);
+        EXPECT_EQ(services.messages.size(), start < 2 ? 1u : 0u);
         main.Quit_Click();
-        EXPECT_EQ(samples::lines(file()).at(68), "0");
-        EXPECT_EQ(services.messages.size(), 1u);
+        EXPECT_EQ(folder.read(kDatabaseFile), edited(start < 2 ? kFresh : kFull, {{68, "0"}}));
+        EXPECT_EQ(services.ended, 1);
     }
-    EXPECT_EQ(services.ended, 2);
 }
 
-TEST_F(DatabaseFile, UpgradeKeepsNamesAndSelectionRenumbersAndAddsColours) {
-    std::vector<std::string> lines = samples::lines(samples::full_catalogue());
-    lines.resize(69);
-    folder.write(kDatabaseFile, samples::join(lines));
-    load_database(state, services);
-    expect_one_message(kCreated);
-
-    std::vector<std::string> written = samples::lines(file());
-    ASSERT_EQ(written.size(), 77u);
-    EXPECT_EQ(written[0], "0,\"map 0.map\"");
-    EXPECT_EQ(written[3], "3,\"map 3, the third.map\"");
-    EXPECT_EQ(written[67], "67,\"map 67.map\"");
-    EXPECT_EQ(written[68], "12");
-    std::vector<std::string> fresh = samples::lines(samples::fresh_file());
-    EXPECT_EQ(std::vector(written.begin() + 69, written.end()),
-              std::vector(fresh.begin() + 69, fresh.end()));
-    EXPECT_EQ(state.maps[3].mapname, "map 3, the third.map");
-    EXPECT_EQ(state.maps[3].mapnum, 3);
-    EXPECT_EQ(state.selected_map, 12);
-    EXPECT_EQ(state.BCTBcB, 255);
-
-    // An empty selection stays empty (here in a file with LF line ends).
-    lines[68] = "";
-    std::string lf;
-    for (const std::string& line : lines)
-        lf += line + "\n";
-    folder.write(kDatabaseFile, lf);
-    State again;
-    load_database(again, services);
-    EXPECT_FALSE(again.selected_map);
-    EXPECT_EQ(samples::lines(file())[68], "");
-}
-
-TEST_F(DatabaseFile, CompleteFileLoadsSilentlyAndIsNotRewritten) {
-    folder.write(kDatabaseFile, samples::full_catalogue());
-    load_database(state, services);
-    EXPECT_TRUE(services.messages.empty());
-    EXPECT_EQ(services.writes, 0);
-    EXPECT_EQ(state.maps[5].mapname, "map 5.map");
-    EXPECT_EQ(state.maps[5].mapnum, 105);
-    EXPECT_EQ(state.selected_map, 12);
-    int value = 1;  // the colour components in the file's order
-    for (ColourField field : kColourFields)
-        EXPECT_EQ(state.*field, value++);
-    // The ordinary write gives back the same bytes.
-    EXPECT_TRUE(write_database(state, Numbering::ByMapnum, services));
-    EXPECT_EQ(file(), samples::full_catalogue());
-}
-
-TEST_F(DatabaseFile, SelectionOutsideTheSlotsIsKeptAndChoosesSlotZero) {
-    std::vector<std::string> lines = samples::lines(samples::full_catalogue());
-    lines[68] = "99";
-    folder.write(kDatabaseFile, samples::join(lines));
-    load_database(state, services);
-    EXPECT_TRUE(services.messages.empty());
-    EXPECT_EQ(state.selected_map, 99);
-
-    Dorvane main(services);
-    main.Form_Load();
-    EXPECT_EQ(main.state.map, 0);
-    EXPECT_EQ(main.state.selected_map, 0);
-}
-
-TEST_F(DatabaseFile, SavemapsStoresTheHandOverIntoTheChosenSlot) {
-    folder.write(kDatabaseFile, samples::fresh_file());
-    load_database(state, services);
-    state.map = 7;
-    state.t_mapname = "e1l1.map";
-    state.t_mapnum = 7;
-    EXPECT_TRUE(savemaps(state, services));
-    EXPECT_EQ(samples::lines(file())[7], "7,\"e1l1.map\"");
-
-    // Before any selection the map goes into slot 0.
-    state.map.reset();
-    state.t_mapname = "first.map";
-    state.t_mapnum = -3;
-    EXPECT_TRUE(savemaps(state, services));
-    EXPECT_EQ(samples::lines(file())[0], "-3,\"first.map\"");
-
-    // A number beyond 16 bits is not wrapped into another slot's number.
-    state.map = 9;
-    state.t_mapnum = 65536 + 2;
-    EXPECT_TRUE(savemaps(state, services));
-    EXPECT_EQ(state.maps[9].mapnum, 9);
-    EXPECT_EQ(services.writes, 3);
-}
-
-TEST_F(DatabaseFile, AFailedWriteIsReportedAndLeavesTheOldFile) {
-    folder.write(kDatabaseFile, samples::full_catalogue());
-    load_database(state, services);
-    state.maps[0].mapname = "new.map";
-    services.fail_writes = "No space left on device";
-    EXPECT_FALSE(write_database(state, Numbering::ByMapnum, services));
-    EXPECT_EQ(file(), samples::full_catalogue());
-    ASSERT_EQ(services.messages.size(), 1u);
-    EXPECT_NE(services.messages[0].prompt.find("Qimdat.dat"), std::string::npos);
-    EXPECT_NE(services.messages[0].prompt.find("No space left on device"), std::string::npos);
-    EXPECT_EQ(services.messages[0].title, "Dorvane");
-    EXPECT_EQ(state.maps[0].mapname, "new.map");  // the program goes on from memory
-}
-
-TEST_F(DatabaseFile, FirstRunWithAFailedWriteGoesOnFromMemory) {
+TEST_F(DatabaseFile, AFailedFirstWriteIsReportedAndTheProgramGoesOnFromMemory) {
     services.fail_writes = "Read-only file system";
     load_database(state, services);
     ASSERT_EQ(services.messages.size(), 2u);
-    EXPECT_EQ(services.messages[0].prompt, kCreated);
-    EXPECT_NE(services.messages[1].prompt.find("Read-only file system"), std::string::npos);
+    EXPECT_NE(told(1).find("Qimdat.dat: Read-only file system. The file was left as it was"),
+              std::string::npos)
+        << told(1);
     EXPECT_FALSE(folder.exists(kDatabaseFile));
-    EXPECT_EQ(state.tcr, 255);
-    EXPECT_EQ(state.maps[67].mapnum, 67);
+    EXPECT_EQ(format_database(state, Numbering::ByMapnum), kFresh);
 }
 
 // Memory may hold a name the format cannot carry; the file must never say something else.
 TEST_F(DatabaseFile, AnUnstorableNameLeavesTheFileAsItWas) {
-    folder.write(kDatabaseFile, samples::full_catalogue());
+    folder.write(kDatabaseFile, kFull);
     load_database(state, services);
     for (const std::string& name :
-         {std::string("a\"b.map"), std::string("two\nlines.map"), std::string("nul\0.map", 8)}) {
+         {std::string("a\"b.map"), std::string("two\nlines"), std::string("cr\r"),
+          std::string("nul\0.map", 8), std::string(kMaxNameBytes + 1, 'a')}) {
         services.messages.clear();
         state.maps[20].mapname = name;
         EXPECT_FALSE(write_database(state, Numbering::ByMapnum, services));
-        EXPECT_EQ(file(), samples::full_catalogue());
-        ASSERT_EQ(services.messages.size(), 1u);
-        EXPECT_NE(services.messages[0].prompt.find("slot 21"), std::string::npos);
+        EXPECT_EQ(file(), kFull);
+        EXPECT_NE(told().find("slot 21"), std::string::npos);
     }
     EXPECT_EQ(services.writes, 0);
-    state.maps[20].mapname = "fine.map";
+}
+
+// What another program saved since the load is taken in, not undone.
+TEST_F(DatabaseFile, ASaveKeepsAnotherWritersChange) {
+    folder.write(kDatabaseFile, kFull);
+    load_database(state, services);
+    folder.write(kDatabaseFile, edited(kFull, {{5, "5,\"theirs.map\""}}));
+    state.maps[0].mapname = "mine.map";
     EXPECT_TRUE(write_database(state, Numbering::ByMapnum, services));
+    EXPECT_EQ(file(), edited(kFull, {{0, "100,\"mine.map\""}, {5, "5,\"theirs.map\""}}));
+}
+
+// The hand-over goes into the chosen slot, slot 0 before any choice; a number beyond 16 bits is
+// not wrapped into another slot's number.
+TEST_F(DatabaseFile, SavemapsStoresTheHandOverIntoTheChosenSlot) {
+    load_database(state, services);
+    for (auto [slot, name, number] : {std::tuple(SlotIndex(7), "e1l1.map", 7L),
+                                      {std::nullopt, "first.map", -3L},
+                                      {SlotIndex(9), "big.map", 65536L + 2}}) {
+        state.map = slot;
+        state.t_mapname = name;
+        state.t_mapnum = number;
+        EXPECT_TRUE(savemaps(state, services));
+    }
+    EXPECT_EQ(
+        file(),
+        edited(kFresh, {{0, "-3,\"first.map\""}, {7, "7,\"e1l1.map\""}, {9, "9,\"big.map\""}}));
+}
+
+// A damaged file's copy is numbered above the highest kept (past a gap the user left); at the
+// limit of long, or in a folder that cannot be listed, the lowest free number serves. No copy is
+// ever overwritten, and a file that cannot be kept is left as it is.
+TEST(DamagedFile, KeptCopiesOverwriteNone) {
+    struct Case {
+        std::vector<std::string> kept;
+        bool unlisted;
+        std::string copy;  // none: no copy can be kept (without a listing, or of a folder)
+    };
+    const std::vector<Case> cases = {
+        {{"1"}, false, "2"},
+        {{"1", "7"}, false, "8"},
+        {{"1", std::to_string(LONG_MAX), "99999999999999999999999"}, false, "2"},
+        {{"1", "2"}, true, "3"},
+        {{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}, true, ""},
+        {{}, false, ""},
+    };
+    for (const Case& c : cases) {
+        testing::TempFolder folder;
+        HeadlessServices services(folder.str());
+        if (c.unlisted)
+            services.fail_lists = "Input/output error";
+        for (const std::string& n : c.kept)
+            folder.write("Qimdat.dat.damaged-" + n, n);
+        const std::string db = c.copy.empty() && !c.unlisted ? "" : "damaged";
+        if (db.empty())
+            std::filesystem::create_directory(folder.path() / kDatabaseFile);
+        else
+            folder.write(kDatabaseFile, db);
+        State state;
+        load_database(state, services);
+        ASSERT_EQ(services.messages.size(), 1u);
+        EXPECT_NE(
+            services.messages[0].prompt.find(
+                !c.copy.empty() ? "It was kept unchanged as Qimdat.dat.damaged-" + c.copy + "."
+                : c.unlisted    ? "could not keep a copy of it (its folder could not be "
+                                  "listed: Input/output error; "
+                                : "could not keep a copy of it ("),
+            std::string::npos)
+            << services.messages[0].prompt;
+        for (const std::string& n : c.kept)
+            EXPECT_EQ(folder.read("Qimdat.dat.damaged-" + n), n);
+        EXPECT_EQ(folder.read("Qimdat.dat.damaged-" + c.copy), c.copy.empty() ? "" : db);
+        EXPECT_EQ(folder.read(kDatabaseFile), c.copy.empty() ? db : kFresh);
+        EXPECT_EQ(services.writes, c.copy.empty() ? 0 : 1);
+        EXPECT_EQ(format_database(state, Numbering::ByMapnum), kFresh);
+    }
 }
 
 }  // namespace
