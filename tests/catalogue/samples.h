@@ -29,18 +29,21 @@ inline const std::string kFull =
               "12\r\n1,2,3,4\r\n5,6,7,8\r\n9,10,11,12\r\n13,14,15\r\n16,17,18\r\n19,20,21\r\n"
               "22,23,24\r\n25,26,27\r\n");
 
-// Lines `from` to `to` (counted from 0) of a text with CR LF line ends, those in `changes`
-// replaced.
-inline std::string edited(const std::string& text, std::map<int, std::string> changes, int from = 0,
-                          int to = 77) {
-    std::string out;
+// Line i (from 0) of a text with CR LF line ends, with its line end; nothing past the end.
+inline std::string line(const std::string& text, int i) {
     std::size_t p = 0;
-    for (int i = 0; i < to && p < text.size(); ++i) {
-        std::size_t end = text.find("\r\n", p) + 2;
-        if (i >= from)
-            out += changes.count(i) ? changes[i] + "\r\n" : text.substr(p, end - p);
-        p = end;
-    }
+    while (i-- > 0 && p < text.size())
+        p = text.find("\r\n", p) + 2;
+    return p < text.size() ? text.substr(p, text.find("\r\n", p) + 2 - p) : "";
+}
+
+// The 77 lines of a file: those of `text` up to line `cut`, those of `rest` after it, each line
+// in `changes` replaced.
+inline std::string edited(const std::string& text, std::map<int, std::string> changes, int cut = 77,
+                          const std::string& rest = "") {
+    std::string out;
+    for (int i = 0; i < 77; ++i)
+        out += changes.count(i) ? changes[i] + "\r\n" : line(i < cut ? text : rest, i);
     return out;
 }
 

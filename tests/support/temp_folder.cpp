@@ -10,15 +10,14 @@ namespace dorvane::testing {
 
 TempFolder::TempFolder() {
     std::random_device seed;
-    auto base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = base / ("dorvane-test-" + std::to_string(seed()));
-        if (std::filesystem::create_directory(candidate)) {
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        auto candidate =
+            std::filesystem::temp_directory_path() / ("dorvane-test-" + std::to_string(seed()));
+        if (std::filesystem::create_directory(candidate))
             path_ = candidate;
-            return;
-        }
     }
-    throw std::runtime_error("cannot create a temporary folder");
+    if (path_.empty())
+        throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempFolder::~TempFolder() {
@@ -29,14 +28,12 @@ TempFolder::~TempFolder() {
 }
 
 void TempFolder::write(const std::string& name, const std::string& bytes) const {
-    std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(path_ / name, std::ios::binary) << bytes;
 }
 
 std::string TempFolder::read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
     std::ostringstream out;
-    out << in.rdbuf();
+    out << std::ifstream(path_ / name, std::ios::binary).rdbuf();
     return out.str();
 }
 
