@@ -12,17 +12,59 @@
 #include "catalogue/database.h"
 #include "mainwindow/dorvane.h"
 #include "platform/headless/headless.h"
-#include "samples.h"
 #include "support/temp_folder.h"
 
 namespace dorvane {
 namespace {
 
 using Kind = DatabaseRead::Kind;
-using samples::edited;
-using samples::kFresh;
-using samples::kFull;
-using samples::replaced;
+
+// Database texts written out by hand rather than by the program's own writer.
+// Slot i numbered first + i and named "map i.map" (slot 3's name has a comma) or nothing, then
+// `rest`: the selection line and the colour lines.
+std::string catalogue(int first, bool named, const std::string& rest) {
+    std::string text;
+    for (int i = 0; i < 68; ++i) {
+        std::string name = i == 3 ? "map 3, the third.map" : "map " + std::to_string(i) + ".map";
+        text += std::to_string(first + i) + ",\"" + (named ? name : "") + "\"\r\n";
+    }
+    return text + rest;
+}
+
+// The file a first run writes: no names, no selection, the default colours.
+const std::string kFresh =
+    catalogue(0, false,
+              "\r\n0,255,255,0\r\n0,0,0,0\r\n0,255,255,0\r\n0,255,0\r\n255,0,0\r\n255,255,0\r\n"
+              "0,0,255\r\n255,255,255\r\n");
+// Slots numbered from 100, slot 12 selected, the 27 colour components 1 to 27 in file order.
+const std::string kFull =
+    catalogue(100, true,
+              "12\r\n1,2,3,4\r\n5,6,7,8\r\n9,10,11,12\r\n13,14,15\r\n16,17,18\r\n19,20,21\r\n"
+              "22,23,24\r\n25,26,27\r\n");
+
+// Line i (from 0) of a text with CR LF line ends, with its line end; nothing past the end.
+std::string line(const std::string& text, int i) {
+    std::size_t p = 0;
+    while (i-- > 0 && p < text.size())
+        p = text.find("\r\n", p) + 2;
+    return p < text.size() ? text.substr(p, text.find("\r\n", p) + 2 - p) : "";
+}
+
+// The 77 lines of a file: those of `text` up to line `cut`, those of `rest` after it, each line
+// in `changes` replaced.
+std::string edited(const std::string& text, std::map<int, std::string> changes, int cut = 77,
+                   const std::string& rest = "") {
+    std::string out;
+    for (int i = 0; i < 77; ++i)
+        out += changes.count(i) ? changes[i] + "\r\n" : line(i < cut ? text : rest, i);
+    return out;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t p = 0; (p = text.find(from, p)) != std::string::npos; p += to.size())
+        text.replace(p, from.size(), to);
+    return text;
+}
 
 struct Reading {
     const char* what;
@@ -33,6 +75,9 @@ struct Reading {
     std::string record;
     std::string first_problem = {};  // with the number of problems
     std::size_t problems = 0;
+    std::vector<std::string> kept = {};  // the copies Qimdat.dat.damaged-N kept before
+    std::string copy = "1";              // the N a damaged file is kept as; none: it cannot be
+    bool unlisted = false;               // the folder cannot be listed
 };
 
 // Lines of a file as they are written, and as the reader takes them.
@@ -47,6 +92,12 @@ Reading changed(const char* what, const std::string& base, Kind kind, const Line
     return {what, edited(base, written), kind, edited(base, taken), problem, problems};
 }
 
+// A damaged file, with copies kept before.
+Reading copies(const char* what, std::vector<std::string> kept, std::string copy,
+               bool unlisted = false) {
+    return {what, "damaged", Kind::Damaged, kFresh, {}, 0, std::move(kept), copy, unlisted};
+}
+
 std::vector<Reading> readings() {
     const std::string limits = edited(kFull, {{0, "-32768,\" leading and trailing \""},
                                               {1, "32767,\"tab\there.map\""},
@@ -58,7 +109,6 @@ std::vector<Reading> readings() {
                                               {69, "1000,-2147483648,2147483647,4"}});
     return {
         {"no bytes: a first run", "", Kind::Empty, kFresh},
-        {"the first run's file", kFresh, Kind::Complete, kFresh},
         {"blank lines after the colours", kFull + "\r\n \r\n", Kind::Complete, kFull},
         {"every value at its limits", limits, Kind::Complete, limits},
         {"LF line ends", replaced(kFull, "\r\n", "\n"), Kind::Complete, kFull},
@@ -70,10 +120,10 @@ std::vector<Reading> readings() {
                  {3, "\"4\",\"\"", "4,\"\""},
                  {69, ",255,255,0", "0,255,255,0"}}),
         {"an earlier version's file", edited(kFull, {}, 69), Kind::Upgrade,
-         edited(samples::catalogue(0, true, "12\r\n"), {}, 69, kFresh)},
+         edited(catalogue(0, true, "12\r\n"), {}, 69, kFresh)},
         {"an earlier version's file with LF and no selection",
          replaced(edited(kFull, {{68, ""}}, 69), "\r\n", "\n"), Kind::Upgrade,
-         edited(samples::catalogue(0, true, ""), {}, 68, kFresh)},
+         edited(catalogue(0, true, ""), {}, 68, kFresh)},
         {"a blank line", "\r\n", Kind::Damaged, kFresh},
         {"no selection line", edited(kFull, {}, 68), Kind::Damaged, edited(kFull, {}, 68, kFresh),
          "the file ends on line 69, before all values were read", 1},
@@ -102,6 +152,13 @@ std::vector<Reading> readings() {
         // ... unless reading the values in order, whatever the lines, loses fewer.
         {"one value per line, then notes", replaced(kFresh, ",", "\n") + "notes\n", Kind::Damaged,
          kFresh, "line 165: there is more after the colours", 1},
+        // A copy is numbered above the highest kept, past a gap the user left; at the limit of
+        // long, or without a listing, the lowest free number serves. None is ever overwritten.
+        copies("a copy kept before", {"1", "7"}, "8"),
+        copies("a copy at the limit", {"1", std::to_string(LONG_MAX), "99999999999999999999999"},
+               "2"),
+        copies("an unlisted folder", {"1", "2"}, "3", true),
+        copies("no free number", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}, "", true),
     };
 }
 
@@ -122,13 +179,20 @@ TEST(DatabaseText, ReadWrittenBackAndLoaded) {
 
         testing::TempFolder folder;
         HeadlessServices services(folder.str());
+        if (row.unlisted)
+            services.fail_lists = "Input/output error";
+        for (const std::string& n : row.kept)
+            folder.write("Qimdat.dat.damaged-" + n, n);
         folder.write(kDatabaseFile, row.text);
         State state;
         load_database(state, services);
         const std::string memory = format_database(state, Numbering::ByMapnum);
+        const bool left = row.kind == Kind::Complete || row.copy.empty();
         EXPECT_EQ(memory, parsed);
-        EXPECT_EQ(folder.read(kDatabaseFile), row.kind == Kind::Complete ? row.text : memory);
-        EXPECT_EQ(services.writes, row.kind == Kind::Complete ? 0 : 1);
+        EXPECT_EQ(folder.read(kDatabaseFile), left ? row.text : memory);
+        EXPECT_EQ(services.writes, left ? 0 : 1);
+        for (const std::string& n : row.kept)
+            EXPECT_EQ(folder.read("Qimdat.dat.damaged-" + n), n);
         ASSERT_EQ(services.messages.size(), row.kind == Kind::Complete ? 0u : 1u);
         if (row.kind == Kind::Complete)
             continue;
@@ -136,16 +200,19 @@ TEST(DatabaseText, ReadWrittenBackAndLoaded) {
         EXPECT_EQ(told.title, "Dorvane");
         EXPECT_EQ(told.buttons, Buttons::Ok);
         if (renumbered) {
-            EXPECT_EQ(told.prompt,
-                      "The file Qimdat.dat has been created/updated in the directory in which "
-                      "Dorvane resides, due to the fact that it either did not previously exist "
-                      "or due to the fact that Dorvane has been upgraded.");
+            EXPECT_EQ(told.prompt.find("The file Qimdat.dat has been created/updated in the "
+                                       "directory in which Dorvane resides"),
+                      0u);
             continue;
         }
-        EXPECT_EQ(folder.read("Qimdat.dat.damaged-1"), row.text);
+        EXPECT_EQ(folder.read("Qimdat.dat.damaged-" + row.copy), left ? "" : row.text);
         EXPECT_NE(told.prompt.find("is damaged (" + row.first_problem), std::string::npos)
             << told.prompt;
-        EXPECT_NE(told.prompt.find("kept unchanged as Qimdat.dat.damaged-1."), std::string::npos);
+        EXPECT_NE(told.prompt.find(!left ? "kept unchanged as Qimdat.dat.damaged-" + row.copy + "."
+                                         : "could not keep a copy of it (its folder could not "
+                                           "be listed: Input/output error; "),
+                  std::string::npos)
+            << told.prompt;
     }
 }
 
@@ -220,51 +287,18 @@ TEST(DatabaseFile, ASaveWritesOnlyWhatReadsBackAndUndoesNoOtherChange) {
                                                          {20, "120,\"mine.map\""}}));
 }
 
-// A damaged file's copy is numbered above the highest kept (past a gap the user left); at the
-// limit of long, or in a folder that cannot be listed, the lowest free number serves. No copy is
-// ever overwritten, and a file that cannot be kept is left as it is.
-TEST(DamagedFile, KeptCopiesOverwriteNone) {
-    struct Case {
-        std::vector<std::string> kept;
-        bool unlisted;
-        std::string copy;  // none: no copy can be kept (without a listing, or of a folder)
-    };
-    const std::vector<Case> cases = {
-        {{"1"}, false, "2"},
-        {{"1", "7"}, false, "8"},
-        {{"1", std::to_string(LONG_MAX), "99999999999999999999999"}, false, "2"},
-        {{"1", "2"}, true, "3"},
-        {{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}, true, ""},
-        {{}, false, ""},
-    };
-    for (const Case& c : cases) {
-        testing::TempFolder folder;
-        HeadlessServices services(folder.str());
-        if (c.unlisted)
-            services.fail_lists = "Input/output error";
-        for (const std::string& n : c.kept)
-            folder.write("Qimdat.dat.damaged-" + n, n);
-        const std::string db = c.kept.empty() ? "" : "damaged";
-        if (db.empty())
-            std::filesystem::create_directory(folder.path() / kDatabaseFile);
-        else
-            folder.write(kDatabaseFile, db);
-        State state;
-        load_database(state, services);
-        ASSERT_EQ(services.messages.size(), 1u);
-        const std::string told =
-            !c.copy.empty() ? "It was kept unchanged as Qimdat.dat.damaged-" + c.copy + "."
-            : c.unlisted    ? "could not keep a copy of it (its folder could not be listed: "
-                              "Input/output error; "
-                            : "could not keep a copy of it (";
-        EXPECT_NE(services.messages[0].prompt.find(told), std::string::npos) << told;
-        for (const std::string& n : c.kept)
-            EXPECT_EQ(folder.read("Qimdat.dat.damaged-" + n), n);
-        EXPECT_EQ(folder.read("Qimdat.dat.damaged-" + c.copy), c.copy.empty() ? "" : db);
-        EXPECT_EQ(folder.read(kDatabaseFile), c.copy.empty() ? db : kFresh);
-        EXPECT_EQ(services.writes, c.copy.empty() ? 0 : 1);
-        EXPECT_EQ(format_database(state, Numbering::ByMapnum), kFresh);
-    }
+// A file that cannot be read cannot be kept aside either: it is left as it is.
+TEST(DamagedFile, AFileThatCannotBeReadIsLeftAlone) {
+    testing::TempFolder folder;
+    HeadlessServices services(folder.str());
+    std::filesystem::create_directory(folder.path() / kDatabaseFile);
+    State state;
+    load_database(state, services);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_NE(services.messages[0].prompt.find("(it could not be read: "), std::string::npos);
+    EXPECT_NE(services.messages[0].prompt.find("could not keep a copy of it ("), std::string::npos);
+    EXPECT_EQ(services.writes, 0);
+    EXPECT_EQ(format_database(state, Numbering::ByMapnum), kFresh);
 }
 
 }  // namespace

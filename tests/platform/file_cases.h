@@ -152,8 +152,9 @@ inline void lists_and_finds_regular_files(FileRig& rig) {
     EXPECT_FALSE(gone->replace_file("Qimdat.dat", "x", {}).ok);
 }
 
-// The user's own file in a folder no one may write: saved in place, the folder untouched; and
-// a full disk stops such a save before any byte changed, or the old content is put back.
+// The user's own file in a folder no one may write: saved in place, the folder untouched. A full
+// disk stops a save, in place or not, and so does a read-only one, with the reason and the old
+// content kept, and nothing left beside it.
 inline void a_writable_file_in_a_folder_that_is_not(FileRig& rig) {
     std::filesystem::create_directory(rig.folder.path() / "game");
     rig.folder.write("game/Qimdat.dat", "old catalogue");
@@ -171,12 +172,19 @@ inline void a_writable_file_in_a_folder_that_is_not(FileRig& rig) {
     if (!rig.shell("mount -t tmpfs -o size=64k tmpfs game"))
         GTEST_SKIP() << "cannot mount a small file system here";
     rig.folder.write("game/Qimdat.dat", "old catalogue");
-    rig.shell("head -c 1M /dev/zero > game/filler 2>/dev/null; chattr +i game");
-    FileWrite full = game->replace_file("Qimdat.dat", std::string(40000, 'x'), {});
+    rig.shell("head -c 1M /dev/zero > game/filler 2>/dev/null");
+    std::vector<FileWrite> failed{game->replace_file("Qimdat.dat", std::string(40000, 'x'), {})};
+    rig.shell("chattr +i game");
+    failed.push_back(game->replace_file("Qimdat.dat", std::string(40000, 'x'), {}));
+    rig.shell("chattr -i game; mount -o remount,ro game");
+    failed.push_back(game->replace_file("Qimdat.dat", "x", {}));
     std::string after = rig.folder.read("game/Qimdat.dat");
-    rig.shell("chattr -i game; umount game");
-    EXPECT_TRUE(!full.ok && full.old_kept);
+    Names left = rig.names("game");
+    rig.shell("umount game");
+    for (const FileWrite& w : failed)
+        EXPECT_TRUE(!w.ok && w.old_kept && !w.error.empty()) << w.error;
     EXPECT_EQ(after, "old catalogue");
+    EXPECT_EQ(left, (Names{"Qimdat.dat", "filler"}));
 }
 
 }  // namespace file_cases
