@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Qimdat.dat on real files in a temporary folder: what the reader makes of a text, the exact
-// bytes written back, what a load leaves in memory and on disk (a damaged file kept aside
-// unchanged, then mended), the start-up and quit, and the save's safety.
+// Qimdat.dat: what the reader makes of a text, the bytes written back, what a load leaves in
+// memory and on disk (a damaged file kept aside, then mended), start-up and quit, the save.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -19,9 +18,8 @@ namespace {
 
 using Kind = DatabaseRead::Kind;
 
-// Database texts written out by hand rather than by the program's own writer.
-// Slot i numbered first + i and named "map i.map" (slot 3's name has a comma) or nothing, then
-// `rest`: the selection line and the colour lines.
+// Texts by hand, not by the program's writer: slot i numbered first + i, named "map i.map" (slot
+// 3's with a comma) or nothing, then `rest`, the selection line and the colour lines.
 std::string catalogue(int first, bool named, const std::string& rest) {
     std::string text;
     for (int i = 0; i < 68; ++i) {
@@ -50,8 +48,7 @@ std::string line(const std::string& text, int i) {
     return p < text.size() ? text.substr(p, text.find("\r\n", p) + 2 - p) : "";
 }
 
-// The 77 lines of a file: those of `text` up to line `cut`, those of `rest` after it, each line
-// in `changes` replaced.
+// The 77 lines of a file: `text`'s up to line `cut`, `rest`'s after it, those in `changes` new.
 std::string edited(const std::string& text, std::map<int, std::string> changes, int cut = 77,
                    const std::string& rest = "") {
     std::string out;
@@ -70,8 +67,7 @@ struct Reading {
     const char* what;
     std::string text;
     Kind kind;
-    // What memory and the file hold after the load; a first run and an upgrade renumber the
-    // slots.
+    // What memory and the file hold after the load (a first run or an upgrade renumbers).
     std::string record;
     std::string first_problem = {};  // with the number of problems
     std::size_t problems = 0;
@@ -235,25 +231,8 @@ TEST(DatabaseStart, ChoosesASlotAndQuitStoresIt) {
     }
 }
 
-TEST(DatabaseFile, AFailedFirstWriteIsReportedAndTheProgramGoesOnFromMemory) {
-    testing::TempFolder folder;
-    HeadlessServices services(folder.str());
-    services.fail_writes = "Read-only file system";
-    State state;
-    load_database(state, services);
-    ASSERT_EQ(services.messages.size(), 2u);
-    EXPECT_NE(services.messages[1].prompt.find(
-                  "Qimdat.dat: Read-only file system. The file was left as it was"),
-              std::string::npos)
-        << services.messages[1].prompt;
-    EXPECT_FALSE(folder.exists(kDatabaseFile));
-    EXPECT_EQ(format_database(state, Numbering::ByMapnum), kFresh);
-}
-
-// Memory may hold a name the format cannot carry: the file must never say something else, so it
-// stays as it was. A save undoes no change another program saved since the load. The map handed
-// to savemaps goes into the chosen slot, slot 0 before any choice; a number beyond 16 bits is
-// not wrapped into another slot's number.
+// A name the format cannot carry leaves the file as it was; no change another program saved is
+// undone; savemaps fills the chosen slot (slot 0 before any), its number never wrapped.
 TEST(DatabaseFile, ASaveWritesOnlyWhatReadsBackAndUndoesNoOtherChange) {
     testing::TempFolder folder;
     HeadlessServices services(folder.str());
@@ -287,18 +266,28 @@ TEST(DatabaseFile, ASaveWritesOnlyWhatReadsBackAndUndoesNoOtherChange) {
                                                          {20, "120,\"mine.map\""}}));
 }
 
-// A file that cannot be read cannot be kept aside either: it is left as it is.
-TEST(DamagedFile, AFileThatCannotBeReadIsLeftAlone) {
-    testing::TempFolder folder;
-    HeadlessServices services(folder.str());
-    std::filesystem::create_directory(folder.path() / kDatabaseFile);
-    State state;
-    load_database(state, services);
-    ASSERT_EQ(services.messages.size(), 1u);
-    EXPECT_NE(services.messages[0].prompt.find("(it could not be read: "), std::string::npos);
-    EXPECT_NE(services.messages[0].prompt.find("could not keep a copy of it ("), std::string::npos);
-    EXPECT_EQ(services.writes, 0);
-    EXPECT_EQ(format_database(state, Numbering::ByMapnum), kFresh);
+// A first write that fails is reported, and the program goes on from memory; a file that
+// cannot be read cannot be kept aside either, and is left as it is.
+TEST(DatabaseFile, WhatCannotBeWrittenOrReadIsReportedAndLeftAlone) {
+    for (bool unreadable : {false, true}) {
+        testing::TempFolder folder;
+        HeadlessServices services(folder.str());
+        if (unreadable)
+            std::filesystem::create_directory(folder.path() / kDatabaseFile);
+        else
+            services.fail_writes = "Read-only file system";
+        State state;
+        load_database(state, services);
+        ASSERT_EQ(services.messages.size(), unreadable ? 1u : 2u);
+        EXPECT_NE(
+            services.messages.back().prompt.find(
+                unreadable ? "is damaged (it could not be read: "
+                           : "Qimdat.dat: Read-only file system. The file was left as it was"),
+            std::string::npos)
+            << services.messages.back().prompt;
+        EXPECT_EQ(services.writes, 0);
+        EXPECT_EQ(format_database(state, Numbering::ByMapnum), kFresh);
+    }
 }
 
 }  // namespace

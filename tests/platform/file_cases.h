@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The file services' contract (platform/file_service.h) on real files: one set of cases, run
-// against each system's own implementation (PosixFiles, and Win32Files under Wine). A system's
-// test gives a fixture that is a FileRig and a GoogleTest fixture, and adds
-// DORVANE_FILE_CASES(Fixture).
+// The file services' contract (platform/file_service.h) on real files: one set of cases for each
+// system's implementation (PosixFiles, and Win32Files under Wine). A system's test gives a
+// fixture that is a FileRig and a GoogleTest fixture, and adds DORVANE_FILE_CASES(Fixture).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -28,8 +27,7 @@ struct FileRig {
     virtual std::string hidden_file(const std::string& name) = 0;
     // Makes entries that are no regular file (a folder at least) and gives their names.
     virtual Names not_files() = 0;
-    // Runs a command of the machine's POSIX shell, as root, in the folder; false when it failed
-    // or there is no such shell (a real Windows).
+    // Runs a POSIX shell command as root in the folder; false if it failed or there is no shell.
     virtual bool shell(const std::string& command) = 0;
 
     TempFolder folder;
@@ -49,19 +47,26 @@ struct FileRig {
 
 namespace file_cases {
 
-inline void reads_up_to_a_limit(FileRig& rig) {
+// A read takes at most the limit; a kept copy never overwrites a file of its name.
+inline void reads_and_keeps_copies(FileRig& rig) {
     rig.folder.write("Qimdat.dat", std::string("one\0two", 7));
-    FileRead whole = rig.files()->read_file("Qimdat.dat", 7),
-             part = rig.files()->read_file("Qimdat.dat", 3);
+    auto files = rig.files();
+    FileRead whole = files->read_file("Qimdat.dat", 7), part = files->read_file("Qimdat.dat", 3);
     EXPECT_TRUE(whole.status == FileRead::Status::Ok && !whole.truncated);
     EXPECT_EQ(whole.bytes, std::string("one\0two", 7));
     EXPECT_TRUE(part.status == FileRead::Status::Ok && part.truncated && part.bytes == "one");
-    EXPECT_EQ(rig.files()->read_file("none", 10).status, FileRead::Status::Missing);
+    EXPECT_EQ(files->read_file("none", 10).status, FileRead::Status::Missing);
+    ASSERT_TRUE(files->keep_copy("Qimdat.dat", "Qimdat.bad").ok);
+    rig.folder.write("Qimdat.dat", "damaged again");
+    FileWrite again = files->keep_copy("Qimdat.dat", "Qimdat.bad");
+    EXPECT_TRUE(!again.ok && !again.error.empty());
+    EXPECT_EQ(rig.folder.read("Qimdat.bad"), std::string("one\0two", 7));
+    EXPECT_FALSE(files->keep_copy("missing.dat", "missing.bad").ok);
 }
 
 // Only what the caller expects is replaced, with exactly the bytes given, and nothing is left
 // beside it: a crash's temporary file is taken over; another file's is no business of this one.
-inline void saves_exact_bytes_only_over_what_is_expected(FileRig& rig) {
+inline void saves_only_what_is_expected(FileRig& rig) {
     rig.folder.write(".Qimdat.dat.tmp", "left by a crash");
     rig.folder.write(".other.tmp", "half");
     for (std::string bytes :
@@ -83,7 +88,7 @@ inline void saves_exact_bytes_only_over_what_is_expected(FileRig& rig) {
 
 // Nothing but a regular file is saved or read: a save would put a file in place of a device
 // (through a link, a system's device) or a folder, or write into a pipe. Nothing there changes.
-inline void only_regular_files_are_saved_or_read(FileRig& rig) {
+inline void only_regular_files(FileRig& rig) {
     for (const std::string& name : rig.not_files()) {
         auto type = std::filesystem::symlink_status(rig.folder.path() / name).type();
         FileWrite w = rig.save(name, "catalogue");
@@ -94,9 +99,8 @@ inline void only_regular_files_are_saved_or_read(FileRig& rig) {
     }
 }
 
-// Writers take turns on the one temporary name: every file a reader meets is whole, and a
-// reader does not stop a writer.
-inline void writers_at_once_each_leave_a_whole_file(FileRig& rig) {
+// Writers take turns: every file a reader meets is whole, and a reader does not stop a writer.
+inline void writers_take_turns(FileRig& rig) {
     constexpr std::size_t kSize = 256 * 1024;
     std::atomic<int> failed{0}, running{4};
     std::vector<std::thread> writers;
@@ -117,19 +121,9 @@ inline void writers_at_once_each_leave_a_whole_file(FileRig& rig) {
     EXPECT_EQ(rig.names(), Names{"Qimdat.dat"});
 }
 
-inline void kept_copies_never_overwrite(FileRig& rig) {
-    rig.folder.write("Qimdat.dat", "damaged");
-    ASSERT_TRUE(rig.files()->keep_copy("Qimdat.dat", "Qimdat.bad").ok);
-    rig.folder.write("Qimdat.dat", "damaged again");
-    FileWrite again = rig.files()->keep_copy("Qimdat.dat", "Qimdat.bad");
-    EXPECT_TRUE(!again.ok && !again.error.empty());
-    EXPECT_EQ(rig.folder.read("Qimdat.bad"), "damaged");
-    EXPECT_FALSE(rig.files()->keep_copy("missing.dat", "missing.bad").ok);
-}
-
 // The long names decide (a system that matches short 8.3 names too would take "a.mapx"); a
 // folder that cannot be searched is reported, never passed off as one without files.
-inline void lists_and_finds_regular_files(FileRig& rig) {
+inline void lists_and_finds(FileRig& rig) {
     for (const char* name : {"b.map", "A.MAP", "c.Map", "a.mapx", "map", "notes.txt"})
         rig.folder.write(name, "x");
     std::filesystem::create_directory(rig.folder.path() / "dir.map");
@@ -152,10 +146,9 @@ inline void lists_and_finds_regular_files(FileRig& rig) {
     EXPECT_FALSE(gone->replace_file("Qimdat.dat", "x", {}).ok);
 }
 
-// The user's own file in a folder no one may write: saved in place, the folder untouched. A full
-// disk stops a save, in place or not, and so does a read-only one, with the reason and the old
-// content kept, and nothing left beside it.
-inline void a_writable_file_in_a_folder_that_is_not(FileRig& rig) {
+// A file in a folder no one may write is saved in place. A full disk (in place or not) or a
+// read-only one stops a save with the reason, the old content kept and nothing left beside it.
+inline void a_file_in_a_locked_folder(FileRig& rig) {
     std::filesystem::create_directory(rig.folder.path() / "game");
     rig.folder.write("game/Qimdat.dat", "old catalogue");
     if (!rig.shell("chattr +i game"))
@@ -193,15 +186,12 @@ inline void a_writable_file_in_a_folder_that_is_not(FileRig& rig) {
     TEST_F(Fixture, Name) {                              \
         ::dorvane::testing::file_cases::function(*this); \
     }
-#define DORVANE_FILE_CASES(Fixture)                                                      \
-    DORVANE_FILE_CASE(Fixture, ReadsUpToALimit, reads_up_to_a_limit)                     \
-    DORVANE_FILE_CASE(Fixture, SavesOnlyWhatTheCallerExpects,                            \
-                      saves_exact_bytes_only_over_what_is_expected)                      \
-    DORVANE_FILE_CASE(Fixture, OnlyRegularFiles, only_regular_files_are_saved_or_read)   \
-    DORVANE_FILE_CASE(Fixture, WritersAtOnce, writers_at_once_each_leave_a_whole_file)   \
-    DORVANE_FILE_CASE(Fixture, KeptCopiesNeverOverwrite, kept_copies_never_overwrite)    \
-    DORVANE_FILE_CASE(Fixture, ListsAndFindsRegularFiles, lists_and_finds_regular_files) \
-    DORVANE_FILE_CASE(Fixture, AWritableFileInAFolderThatIsNot,                          \
-                      a_writable_file_in_a_folder_that_is_not)
+#define DORVANE_FILE_CASES(Fixture)                                                        \
+    DORVANE_FILE_CASE(Fixture, ReadsAndKeepsCopies, reads_and_keeps_copies)                \
+    DORVANE_FILE_CASE(Fixture, SavesOnlyWhatTheCallerExpects, saves_only_what_is_expected) \
+    DORVANE_FILE_CASE(Fixture, OnlyRegularFiles, only_regular_files)                       \
+    DORVANE_FILE_CASE(Fixture, WritersAtOnce, writers_take_turns)                          \
+    DORVANE_FILE_CASE(Fixture, ListsAndFindsRegularFiles, lists_and_finds)                 \
+    DORVANE_FILE_CASE(Fixture, AWritableFileInAFolderThatIsNot, a_file_in_a_locked_folder)
 
 }  // namespace dorvane::testing

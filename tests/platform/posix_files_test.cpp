@@ -5,9 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <csignal>
 #include <random>
+#include <set>
 
 #include "platform/file_cases.h"
 #include "platform/posix/files.h"
@@ -38,9 +38,8 @@ struct PosixFilesTest : ::testing::Test, FileRig {
 
 DORVANE_FILE_CASES(PosixFilesTest)
 
-// Links stay links: a save writes the file they end in, which is made there when it is not there
-// yet (each link resolves against its own folder); a chain that ends nowhere fails. Hard links
-// keep sharing the file.
+// Links stay links: a save writes the file they end in (made there if need be, each link read in
+// its own folder); a chain that ends nowhere fails. Hard links keep sharing the file.
 TEST_F(PosixFilesTest, LinksAreFollowedAndKept) {
     ASSERT_TRUE(
         shell("mkdir store links && ln -s links/hop db && ln -s ../store/db links/hop && ln -s "
@@ -53,20 +52,15 @@ TEST_F(PosixFilesTest, LinksAreFollowedAndKept) {
     ASSERT_TRUE(save("hard", "a longer new content").ok && save("hard", "short").ok);
     EXPECT_EQ(folder.read("elsewhere"), "short");
     EXPECT_TRUE(shell("test -L db && test -L links/hop && test $(stat -c %h hard) = 2"));
-    EXPECT_EQ(names(),
-              (Names{"db", "elsewhere", "hard", "links", "loop1", "loop2", "nowhere", "store"}));
 }
 
-// A save keeps the mode, the ACL and every extended attribute, and grants no one more than the
-// old file did: with an ACL, the mode's group bits are the ACL's mask (rw- here, for nobody's
-// entry), not what the owning group may do (r--). A folder's default ACL, which every new file
-// there takes, is not added to a file that had none.
+// A save keeps the mode, the ACL and every extended attribute: with an ACL the mode's group bits
+// are its mask (rw- for nobody's entry), not the owning group's r--. A folder's default ACL is
+// not added to a file that had none.
 TEST_F(PosixFilesTest, ASaveKeepsModeACLAndAttributes) {
-    folder.write("db", "old");
-    folder.write("plain", "old");
     ASSERT_TRUE(
-        shell("chmod 2640 db && setfacl -m u:nobody:rw db && setfattr -n user.note -v 1 db "
-              "&& setfacl -d -m u:nobody:rwx . && chmod 0600 plain"))
+        shell("echo old > db && echo old > plain && chmod 2640 db && setfacl -m u:nobody:rw db && "
+              "setfattr -n user.note -v 1 db && setfacl -d -m u:nobody:rwx . && chmod 0600 plain"))
         << "needs setfacl and setfattr on a file system with ACLs";
     const std::string list = "getfacl -cp db plain; getfattr -d -m - db plain; stat -c %A db plain";
     ASSERT_TRUE(shell("{ " + list + "; } > before"));
@@ -75,10 +69,9 @@ TEST_F(PosixFilesTest, ASaveKeepsModeACLAndAttributes) {
     EXPECT_EQ(folder.read("after"), folder.read("before"));
 }
 
-// As the user nobody: a file its owner made read-only is not replaced, nor is a file made in a
-// folder they may not write; root's file that everyone may write keeps its owner and group. In a
-// folder they may enter but not read, a name asked for exactly or in capitals is still found, and
-// a search for another letter case fails.
+// As nobody: their read-only file is not replaced, nor is one made where they may not write;
+// root's file that all may write keeps its owner. In a folder they may enter but not read, a name
+// asked for exactly or in capitals is found, and another letter case fails.
 TEST_F(PosixFilesTest, PermissionsAndOwnersAreKept) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to become another user";
@@ -114,10 +107,9 @@ TEST_F(PosixFilesTest, AKilledWriterLeavesTheOldOrTheNewFile) {
     folder.write("db", old_text);
     ASSERT_TRUE(shell("chmod 0640 db"));
     std::mt19937 random(2026);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(4);
-    int kills = 0, interrupted = 0, changes = 0;
-    std::string last = old_text;
-    for (; kills < 400 && std::chrono::steady_clock::now() < deadline; ++kills) {
+    int interrupted = 0;
+    std::set<std::string> seen;
+    for (int round = 0; round < 200; ++round) {
         pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -129,23 +121,20 @@ TEST_F(PosixFilesTest, AKilledWriterLeavesTheOldOrTheNewFile) {
         ::waitpid(child, nullptr, 0);
         std::string now = folder.read("db");
         ASSERT_TRUE(now == old_text || now == new_text)
-            << "after kill " << kills << ": " << now.size();
-        changes += now != last;
-        last = now;
+            << "after kill " << round << ": " << now.size();
+        seen.insert(now);
         ASSERT_LE(names().size(), 2u);
         interrupted += names().size() == 2;
     }
-    EXPECT_GE(kills, 100);
-    EXPECT_GT(changes, 0) << "no write ever completed";
+    EXPECT_EQ(seen.size(), 2u) << "no write ever completed";
     EXPECT_GT(interrupted, 0) << "no kill ever landed in the middle of a write";
     ASSERT_TRUE(save("db", old_text).ok);
     EXPECT_EQ(names(), Names{"db"});
     EXPECT_TRUE(shell("test $(stat -c %a db) = 640"));
 }
 
-// The exact name, else the first in byte order of the names differing only in letter case; only
-// regular files and links to them count, and only bare names; a folder that cannot be searched
-// is a failure with the reason, not one without the file.
+// The exact name, else the first in byte order of its case variants: regular files and links to
+// them, bare names only; a folder that cannot be searched fails with the reason.
 TEST(RealName, OfAFileAskedForInAnotherLetterCase) {
     TempFolder folder;
     ASSERT_EQ(std::system(("cd '" + folder.str() +

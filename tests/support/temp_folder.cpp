@@ -8,16 +8,11 @@
 
 namespace dorvane::testing {
 
-TempFolder::TempFolder() {
-    std::random_device seed;
-    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-        auto candidate =
-            std::filesystem::temp_directory_path() / ("dorvane-test-" + std::to_string(seed()));
-        if (std::filesystem::create_directory(candidate))
-            path_ = candidate;
-    }
-    if (path_.empty())
-        throw std::runtime_error("cannot create a temporary folder");
+TempFolder::TempFolder()
+    : path_(std::filesystem::temp_directory_path() /
+            ("dorvane-test-" + std::to_string(std::random_device()()))) {
+    if (!std::filesystem::create_directory(path_))
+        throw std::runtime_error("cannot create a temporary folder " + path_.string());
 }
 
 TempFolder::~TempFolder() {
@@ -35,10 +30,6 @@ std::string TempFolder::read(const std::string& name) const {
     std::ostringstream out;
     out << std::ifstream(path_ / name, std::ios::binary).rdbuf();
     return out.str();
-}
-
-bool TempFolder::exists(const std::string& name) const {
-    return std::filesystem::exists(path_ / name);
 }
 
 }  // namespace dorvane::testing

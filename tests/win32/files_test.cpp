@@ -24,10 +24,9 @@ struct Win32FilesTest : ::testing::Test, FileRig {
         std::filesystem::create_directory(folder.path() / "dir");
         return {"dir"};
     }
-    // Wine starts the machine's own programs as it starts Windows ones, and names a folder's
-    // place there. It splits their command line at every space, so the script goes in a file,
-    // and hands the last word on with a stray character after it, so a word no one reads ends
-    // it; it cannot wait for them, so the script leaves its status in a file of its own.
+    // Wine starts the machine's programs, but splits their command line at every space (so the
+    // script goes in a file) and hands the last word on with a stray character (so an unread
+    // word ends it); it cannot wait for them, so the script leaves its status in a file.
     bool shell(const std::string& command) override {
         auto unix_name = reinterpret_cast<char*(CDECL*)(const wchar_t*)>(reinterpret_cast<void*>(
             GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
@@ -70,9 +69,8 @@ TEST_F(Win32FilesTest, BareNamesResolveInTheCurrentFolder) {
     EXPECT_EQ(folder.read("Qimdat.dat"), "two");
 }
 
-// A save keeps the old file's marks; a read-only file, or one another program holds open without
-// sharing, is not replaced, and nothing is left beside it (Wine's ReplaceFile leaves a backup of
-// its own, rfNNNN.tmp, when it fails).
+// A save keeps the file's marks; a read-only file, or one held open without sharing, is not
+// replaced, and nothing is left beside it (Wine's failed ReplaceFile leaves an rfNNNN.tmp).
 TEST_F(Win32FilesTest, ASaveKeepsTheFilesAttributesAndRespectsItsMarks) {
     folder.write("Qimdat.dat", "old");
     ASSERT_TRUE(SetFileAttributesW(path("Qimdat.dat").c_str(), FILE_ATTRIBUTE_HIDDEN));
