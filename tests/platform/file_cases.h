@@ -52,8 +52,8 @@ inline void reads_and_keeps_copies(FileRig& rig) {
     rig.folder.write("Qimdat.dat", std::string("one\0two", 7));
     auto files = rig.files();
     FileRead whole = files->read_file("Qimdat.dat", 7), part = files->read_file("Qimdat.dat", 3);
-    EXPECT_TRUE(whole.status == FileRead::Status::Ok && !whole.truncated);
-    EXPECT_EQ(whole.bytes, std::string("one\0two", 7));
+    EXPECT_TRUE(whole.status == FileRead::Status::Ok && !whole.truncated &&
+                whole.bytes == std::string("one\0two", 7));
     EXPECT_TRUE(part.status == FileRead::Status::Ok && part.truncated && part.bytes == "one");
     EXPECT_EQ(files->read_file("none", 10).status, FileRead::Status::Missing);
     ASSERT_TRUE(files->keep_copy("Qimdat.dat", "Qimdat.bad").ok);
@@ -64,8 +64,10 @@ inline void reads_and_keeps_copies(FileRig& rig) {
     EXPECT_FALSE(files->keep_copy("missing.dat", "missing.bad").ok);
 }
 
-// Only what the caller expects is replaced, with exactly the bytes given, and nothing is left
-// beside it: a crash's temporary file is taken over; another file's is no business of this one.
+// Only a regular file that holds what the caller expects is replaced, with exactly the bytes
+// given, and nothing is left beside it: a crash's temporary file is taken over; another file's
+// is no business of this one. A save would put a file in place of a device (through a link, the
+// system's) or a folder, or write into a pipe: nothing there changes, nor is it read.
 inline void saves_only_what_is_expected(FileRig& rig) {
     rig.folder.write(".Qimdat.dat.tmp", "left by a crash");
     rig.folder.write(".other.tmp", "half");
@@ -84,11 +86,6 @@ inline void saves_only_what_is_expected(FileRig& rig) {
     std::filesystem::remove(rig.folder.path() / "Qimdat.dat");
     EXPECT_TRUE(rig.save("Qimdat.dat", "again", "mine").changed);
     EXPECT_FALSE(rig.folder.exists("Qimdat.dat"));
-}
-
-// Nothing but a regular file is saved or read: a save would put a file in place of a device
-// (through a link, a system's device) or a folder, or write into a pipe. Nothing there changes.
-inline void only_regular_files(FileRig& rig) {
     for (const std::string& name : rig.not_files()) {
         auto type = std::filesystem::symlink_status(rig.folder.path() / name).type();
         FileWrite w = rig.save(name, "catalogue");
@@ -189,7 +186,6 @@ inline void a_file_in_a_locked_folder(FileRig& rig) {
 #define DORVANE_FILE_CASES(Fixture)                                                        \
     DORVANE_FILE_CASE(Fixture, ReadsAndKeepsCopies, reads_and_keeps_copies)                \
     DORVANE_FILE_CASE(Fixture, SavesOnlyWhatTheCallerExpects, saves_only_what_is_expected) \
-    DORVANE_FILE_CASE(Fixture, OnlyRegularFiles, only_regular_files)                       \
     DORVANE_FILE_CASE(Fixture, WritersAtOnce, writers_take_turns)                          \
     DORVANE_FILE_CASE(Fixture, ListsAndFindsRegularFiles, lists_and_finds)                 \
     DORVANE_FILE_CASE(Fixture, AWritableFileInAFolderThatIsNot, a_file_in_a_locked_folder)
