@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Any bytes parse, without a crash or a sanitizer report, into a record whose names can all be
-// stored, and the record written in either numbering reads back complete and the same.
+// stored, and the record written in either numbering reads back complete, giving the same bytes.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -23,15 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "problems exactly when damaged");
     for (const map_slot& slot : read.record.maps)
         check(storable_name(slot.mapname), "an unstorable name was read");
-    State renumbered = read.record;
-    for (int i = 0; i < kSlots; ++i)
-        renumbered.maps[i].mapnum = static_cast<std::int16_t>(i);
     for (Numbering numbering : {Numbering::ByMapnum, Numbering::ByIndex}) {
-        DatabaseRead again = parse_database(format_database(read.record, numbering));
+        const std::string written = format_database(read.record, numbering);
+        DatabaseRead again = parse_database(written);
         check(again.kind == DatabaseRead::Kind::Complete, "a written file is not complete");
-        const State& expected = numbering == Numbering::ByMapnum ? read.record : renumbered;
-        check(format_database(again.record, Numbering::ByMapnum) ==
-                  format_database(expected, Numbering::ByMapnum),
+        check(format_database(again.record, numbering) == written,
               "a written file reads back differently");
     }
     return 0;

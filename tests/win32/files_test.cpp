@@ -58,13 +58,12 @@ struct Win32FilesTest : ::testing::Test, FileRig {
 DORVANE_FILE_CASES(Win32FilesTest)
 
 TEST_F(Win32FilesTest, BareNamesResolveInTheCurrentFolder) {
-    wchar_t before[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, before);
-    ASSERT_TRUE(SetCurrentDirectoryW(folder.path().wstring().c_str()));
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
     Win32Files here;
     bool saved =
         here.replace_file("Qimdat.dat", "one").ok && here.replace_file("Qimdat.dat", "two").ok;
-    SetCurrentDirectoryW(before);
+    std::filesystem::current_path(before);
     EXPECT_TRUE(saved);
     EXPECT_EQ(folder.read("Qimdat.dat"), "two");
 }
