@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The file services' contract (platform/file_service.h) on real files: one set of cases, run
-// against each system's own implementation (PosixFiles, and Win32Files under Wine). A system's
-// test gives a fixture that is a FileRig and a GoogleTest fixture, and adds
-// DORVANE_FILE_CASES(Fixture).
+// The file services' contract (platform/file_service.h) on real files: one set of cases for each
+// system's implementation (PosixFiles, and Win32Files under Wine). A system's test gives a
+// fixture that is a FileRig and a GoogleTest fixture, and adds DORVANE_FILE_CASES(Fixture).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,9 +10,7 @@
 #include <atomic>
 #include <filesystem>
 #include <memory>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "platform/file_service.h"
 #include "support/temp_folder.h"
@@ -30,16 +27,14 @@ struct FileRig {
     virtual std::string hidden_file(const std::string& name) = 0;
     // Makes entries that are no regular file (a folder at least) and gives their names.
     virtual Names not_files() = 0;
-    // Runs a command of the machine's POSIX shell, as root, in the folder; false when it failed
-    // or there is no such shell (a real Windows).
+    // Runs a POSIX shell command as root in the folder; false if it failed or there is no shell.
     virtual bool shell(const std::string& command) = 0;
 
     TempFolder folder;
-    std::unique_ptr<FileService> own;
-    FileService& files() { return own ? *own : *(own = files_in(folder.str())); }
+    std::unique_ptr<FileService> files() { return files_in(folder.str()); }
     FileWrite save(const std::string& name, std::string_view bytes,
                    std::optional<std::string_view> expected = std::nullopt) {
-        return files().replace_file(name, bytes, expected);
+        return files()->replace_file(name, bytes, expected);
     }
     Names names(const std::string& sub = "") const {
         Names out;
@@ -52,20 +47,28 @@ struct FileRig {
 
 namespace file_cases {
 
-inline void reads_up_to_a_limit(FileRig& rig) {
+// A read takes at most the limit; a kept copy never overwrites a file of its name.
+inline void reads_and_keeps_copies(FileRig& rig) {
     rig.folder.write("Qimdat.dat", std::string("one\0two", 7));
-    FileRead read = rig.files().read_file("Qimdat.dat", 7);
-    EXPECT_EQ(read.bytes, std::string("one\0two", 7));
-    EXPECT_FALSE(read.truncated);
-    read = rig.files().read_file("Qimdat.dat", 3);
-    EXPECT_EQ(read.status, FileRead::Status::Ok);
-    EXPECT_EQ(read.bytes, "one");
-    EXPECT_TRUE(read.truncated);
-    EXPECT_EQ(rig.files().read_file("none", 10).status, FileRead::Status::Missing);
+    auto files = rig.files();
+    FileRead whole = files->read_file("Qimdat.dat", 7), part = files->read_file("Qimdat.dat", 3);
+    EXPECT_TRUE(whole.status == FileRead::Status::Ok && !whole.truncated &&
+                whole.bytes == std::string("one\0two", 7));
+    EXPECT_TRUE(part.status == FileRead::Status::Ok && part.truncated && part.bytes == "one");
+    EXPECT_EQ(files->read_file("none", 10).status, FileRead::Status::Missing);
+    ASSERT_TRUE(files->keep_copy("Qimdat.dat", "Qimdat.bad").ok);
+    rig.folder.write("Qimdat.dat", "damaged again");
+    FileWrite again = files->keep_copy("Qimdat.dat", "Qimdat.bad");
+    EXPECT_TRUE(!again.ok && !again.error.empty());
+    EXPECT_EQ(rig.folder.read("Qimdat.bad"), std::string("one\0two", 7));
+    EXPECT_FALSE(files->keep_copy("missing.dat", "missing.bad").ok);
 }
 
-// A crash's temporary file is taken over; another file's is no business of this one.
-inline void saves_exact_bytes_and_nothing_beside(FileRig& rig) {
+// Only a regular file that holds what the caller expects is replaced, with exactly the bytes
+// given, and nothing is left beside it: a crash's temporary file is taken over; another file's
+// is no business of this one. A save would put a file in place of a device (through a link, the
+// system's) or a folder, or write into a pipe: nothing there changes, nor is it read.
+inline void saves_only_what_is_expected(FileRig& rig) {
     rig.folder.write(".Qimdat.dat.tmp", "left by a crash");
     rig.folder.write(".other.tmp", "half");
     for (std::string bytes :
@@ -73,52 +76,41 @@ inline void saves_exact_bytes_and_nothing_beside(FileRig& rig) {
         ASSERT_TRUE(rig.save("Qimdat.dat", bytes).ok);
         EXPECT_EQ(rig.folder.read("Qimdat.dat"), bytes);
     }
-    EXPECT_EQ(rig.names(), (Names{".other.tmp", "Qimdat.dat"}));
-}
-
-inline void saves_only_what_the_caller_expects(FileRig& rig) {
-    rig.folder.write("Qimdat.dat", "seen");
-    ASSERT_TRUE(rig.save("Qimdat.dat", "mine", "seen").ok);
-    for (std::string_view stale : {"seen", "min", "mine!", ""}) {
+    ASSERT_TRUE(rig.save("Qimdat.dat", "mine", "").ok);
+    for (std::string_view stale : {"", "min", "mine!"}) {
         FileWrite w = rig.save("Qimdat.dat", "again", stale);
         EXPECT_TRUE(!w.ok && w.changed) << stale;
     }
     EXPECT_EQ(rig.folder.read("Qimdat.dat"), "mine");
+    EXPECT_EQ(rig.names(), (Names{".other.tmp", "Qimdat.dat"}));
     std::filesystem::remove(rig.folder.path() / "Qimdat.dat");
     EXPECT_TRUE(rig.save("Qimdat.dat", "again", "mine").changed);
-    EXPECT_EQ(rig.names(), Names{});
-}
-
-// Nothing but a regular file is saved or read: a save would put a file in place of a device
-// (through a link, a system's device) or a folder, or write into a pipe. Nothing there changes.
-inline void only_regular_files_are_saved_or_read(FileRig& rig) {
+    EXPECT_FALSE(rig.folder.exists("Qimdat.dat"));
     for (const std::string& name : rig.not_files()) {
         auto type = std::filesystem::symlink_status(rig.folder.path() / name).type();
         FileWrite w = rig.save(name, "catalogue");
         EXPECT_TRUE(!w.ok && !w.error.empty()) << name;
-        EXPECT_EQ(rig.files().read_file(name, 10).status, FileRead::Status::Failed) << name;
+        EXPECT_EQ(rig.files()->read_file(name, 10).status, FileRead::Status::Failed) << name;
         EXPECT_EQ(std::filesystem::symlink_status(rig.folder.path() / name).type(), type) << name;
         EXPECT_FALSE(rig.folder.exists("." + name + ".tmp")) << name;
     }
 }
 
-// Writers take turns on the one temporary name: every file a reader meets is whole, and a
-// reader does not stop a writer.
-inline void writers_at_once_each_leave_a_whole_file(FileRig& rig) {
+// Writers take turns: every file a reader meets is whole, and a reader does not stop a writer.
+inline void writers_take_turns(FileRig& rig) {
     constexpr std::size_t kSize = 256 * 1024;
     std::atomic<int> failed{0}, running{4};
     std::vector<std::thread> writers;
     for (char w = 'a'; w < 'e'; ++w)
         writers.emplace_back([&, w] {
-            auto mine = rig.files_in(rig.folder.str());
+            auto mine = rig.files();
             for (int i = 0; i < 20; ++i)
                 failed += !mine->replace_file("Qimdat.dat", std::string(kSize, w), {}).ok;
             --running;
         });
-    while (running > 0) {
-        std::string now = rig.files().read_file("Qimdat.dat", kSize).bytes;
-        EXPECT_TRUE(now.empty() ||
-                    (now.size() == kSize && now.find_first_not_of(now[0]) == std::string::npos));
+    for (auto reader = rig.files(); running > 0;) {
+        std::string now = reader->read_file("Qimdat.dat", kSize).bytes;
+        EXPECT_TRUE(now.empty() || now == std::string(kSize, now[0]));
     }
     for (std::thread& writer : writers)
         writer.join();
@@ -126,33 +118,23 @@ inline void writers_at_once_each_leave_a_whole_file(FileRig& rig) {
     EXPECT_EQ(rig.names(), Names{"Qimdat.dat"});
 }
 
-inline void kept_copies_never_overwrite(FileRig& rig) {
-    rig.folder.write("Qimdat.dat", "damaged");
-    ASSERT_TRUE(rig.files().keep_copy("Qimdat.dat", "Qimdat.bad").ok);
-    rig.folder.write("Qimdat.dat", "damaged again");
-    FileWrite again = rig.files().keep_copy("Qimdat.dat", "Qimdat.bad");
-    EXPECT_TRUE(!again.ok && !again.error.empty());
-    ASSERT_TRUE(rig.save("Qimdat.dat", "mended").ok);
-    EXPECT_EQ(rig.folder.read("Qimdat.bad"), "damaged");
-    EXPECT_FALSE(rig.files().keep_copy("missing.dat", "missing.bad").ok);
-}
-
 // The long names decide (a system that matches short 8.3 names too would take "a.mapx"); a
 // folder that cannot be searched is reported, never passed off as one without files.
-inline void lists_and_finds_regular_files(FileRig& rig) {
+inline void lists_and_finds(FileRig& rig) {
     for (const char* name : {"b.map", "A.MAP", "c.Map", "a.mapx", "map", "notes.txt"})
         rig.folder.write(name, "x");
     std::filesystem::create_directory(rig.folder.path() / "dir.map");
     Names all{"A.MAP", "b.map", "c.Map", rig.hidden_file("secret.map")};
     std::sort(all.begin(), all.end());
-    EXPECT_EQ(rig.files().list_files("*.map", Hidden::Listed).names, all);
-    EXPECT_EQ(rig.files().list_files("?.MAP", Hidden::LeftOut).names,
+    auto files = rig.files();
+    EXPECT_EQ(files->list_files("*.map", Hidden::Listed).names, all);
+    EXPECT_EQ(files->list_files("*.MAP", Hidden::LeftOut).names,
               (Names{"A.MAP", "b.map", "c.Map"}));
-    FileListing none = rig.files().list_files("*.grp", Hidden::Listed);
+    FileListing none = files->list_files("*.grp", Hidden::Listed);
     EXPECT_TRUE(none.ok && none.names.empty());
-    EXPECT_EQ(rig.files().real_name("C.MAP").name, "c.Map");
+    EXPECT_EQ(files->real_name("C.MAP").name, "c.Map");
     for (const char* name : {"d.map", "*.map", "dir.map"})
-        EXPECT_EQ(rig.files().real_name(name).status, NameOnDisk::Status::None) << name;
+        EXPECT_EQ(files->real_name(name).status, NameOnDisk::Status::None) << name;
 
     auto gone = rig.files_in((rig.folder.path() / "gone").string());
     FileListing missing = gone->list_files("*.map", Hidden::Listed);
@@ -161,9 +143,9 @@ inline void lists_and_finds_regular_files(FileRig& rig) {
     EXPECT_FALSE(gone->replace_file("Qimdat.dat", "x", {}).ok);
 }
 
-// The user's own file in a folder no one may write: saved in place, the folder untouched; and
-// a full disk stops such a save before any byte changed, or the old content is put back.
-inline void a_writable_file_in_a_folder_that_is_not(FileRig& rig) {
+// A file in a folder no one may write is saved in place. A full disk (in place or not) or a
+// read-only one stops a save with the reason, the old content kept and nothing left beside it.
+inline void a_file_in_a_locked_folder(FileRig& rig) {
     std::filesystem::create_directory(rig.folder.path() / "game");
     rig.folder.write("game/Qimdat.dat", "old catalogue");
     if (!rig.shell("chattr +i game"))
@@ -180,12 +162,19 @@ inline void a_writable_file_in_a_folder_that_is_not(FileRig& rig) {
     if (!rig.shell("mount -t tmpfs -o size=64k tmpfs game"))
         GTEST_SKIP() << "cannot mount a small file system here";
     rig.folder.write("game/Qimdat.dat", "old catalogue");
-    rig.shell("head -c 1M /dev/zero > game/filler 2>/dev/null; chattr +i game");
-    FileWrite full = game->replace_file("Qimdat.dat", std::string(40000, 'x'), {});
+    rig.shell("head -c 1M /dev/zero > game/filler 2>/dev/null");
+    std::vector<FileWrite> failed{game->replace_file("Qimdat.dat", std::string(40000, 'x'), {})};
+    rig.shell("chattr +i game");
+    failed.push_back(game->replace_file("Qimdat.dat", std::string(40000, 'x'), {}));
+    rig.shell("chattr -i game; mount -o remount,ro game");
+    failed.push_back(game->replace_file("Qimdat.dat", "x", {}));
     std::string after = rig.folder.read("game/Qimdat.dat");
-    rig.shell("chattr -i game; umount game");
-    EXPECT_TRUE(!full.ok && full.old_kept);
+    Names left = rig.names("game");
+    rig.shell("umount game");
+    for (const FileWrite& w : failed)
+        EXPECT_TRUE(!w.ok && w.old_kept && !w.error.empty()) << w.error;
     EXPECT_EQ(after, "old catalogue");
+    EXPECT_EQ(left, (Names{"Qimdat.dat", "filler"}));
 }
 
 }  // namespace file_cases
@@ -194,18 +183,11 @@ inline void a_writable_file_in_a_folder_that_is_not(FileRig& rig) {
     TEST_F(Fixture, Name) {                              \
         ::dorvane::testing::file_cases::function(*this); \
     }
-#define DORVANE_FILE_CASES(Fixture)                                                               \
-    DORVANE_FILE_CASE(Fixture, ReadsUpToALimit, reads_up_to_a_limit)                              \
-    DORVANE_FILE_CASE(Fixture, SavesExactBytesAndNothingBeside,                                   \
-                      saves_exact_bytes_and_nothing_beside)                                       \
-    DORVANE_FILE_CASE(Fixture, SavesOnlyWhatTheCallerExpects, saves_only_what_the_caller_expects) \
-    DORVANE_FILE_CASE(Fixture, OnlyRegularFilesAreSavedOrRead,                                    \
-                      only_regular_files_are_saved_or_read)                                       \
-    DORVANE_FILE_CASE(Fixture, WritersAtOnceEachLeaveAWholeFile,                                  \
-                      writers_at_once_each_leave_a_whole_file)                                    \
-    DORVANE_FILE_CASE(Fixture, KeptCopiesNeverOverwrite, kept_copies_never_overwrite)             \
-    DORVANE_FILE_CASE(Fixture, ListsAndFindsRegularFiles, lists_and_finds_regular_files)          \
-    DORVANE_FILE_CASE(Fixture, AWritableFileInAFolderThatIsNot,                                   \
-                      a_writable_file_in_a_folder_that_is_not)
+#define DORVANE_FILE_CASES(Fixture)                                                        \
+    DORVANE_FILE_CASE(Fixture, ReadsAndKeepsCopies, reads_and_keeps_copies)                \
+    DORVANE_FILE_CASE(Fixture, SavesOnlyWhatTheCallerExpects, saves_only_what_is_expected) \
+    DORVANE_FILE_CASE(Fixture, WritersAtOnce, writers_take_turns)                          \
+    DORVANE_FILE_CASE(Fixture, ListsAndFindsRegularFiles, lists_and_finds)                 \
+    DORVANE_FILE_CASE(Fixture, AWritableFileInAFolderThatIsNot, a_file_in_a_locked_folder)
 
 }  // namespace dorvane::testing

@@ -2,20 +2,18 @@
 // The POSIX file services on real files, as root: the shared file cases, and what only a POSIX
 // system has: links, owners, permissions, ACLs and extended attributes, devices and pipes.
 #include <grp.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <functional>
+#include <csignal>
+#include <set>
 
 #include "platform/file_cases.h"
 #include "platform/posix/files.h"
+#include "platform/posix/real_name.h"
 
 namespace dorvane::testing {
 namespace {
-
-namespace fs = std::filesystem;
 
 struct PosixFilesTest : ::testing::Test, FileRig {
     std::unique_ptr<FileService> files_in(const std::string& folder) override {
@@ -27,128 +25,134 @@ struct PosixFilesTest : ::testing::Test, FileRig {
     }
     // A pipe, a folder, and for root a copy of /dev/null and a link to it.
     Names not_files() override {
-        EXPECT_EQ(::mkfifo(at("pipe").c_str(), 0666), 0);
-        fs::create_directory(at("dir"));
-        if (::mknod(at("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
-            return {"pipe", "dir"};
-        fs::create_symlink("null", at("link"));
-        return {"pipe", "dir", "null", "link"};
+        bool root = shell("mkfifo pipe && mkdir dir && mknod null c 1 3 && ln -s null link");
+        return root ? Names{"pipe", "dir", "null", "link"} : Names{"pipe", "dir"};
     }
     bool shell(const std::string& command) override {
         return std::system(("cd '" + folder.str() + "' && (" + command + ")").c_str()) == 0;
-    }
-    fs::path at(const std::string& name) const { return folder.path() / name; }
-    struct stat status(const std::string& name) const {
-        struct stat st {};
-        ::stat(at(name).c_str(), &st);
-        return st;
     }
 };
 
 DORVANE_FILE_CASES(PosixFilesTest)
 
-// Links stay links: a save writes the file they end in, which is made there when it is not there
-// yet (each link resolves against its own folder); a chain that ends nowhere fails.
-TEST_F(PosixFilesTest, LinksAreFollowedAndKept) {
-    fs::create_directory(at("store"));
-    fs::create_directory(at("links"));
-    fs::create_symlink("links/hop", at("db"));
-    fs::create_symlink("../store/db", at("links/hop"));
-    ASSERT_TRUE(save("db", "first").ok);
-    ASSERT_TRUE(save("db", "second").ok);
-    EXPECT_TRUE(fs::is_symlink(at("db")));
-    EXPECT_TRUE(fs::is_symlink(at("links/hop")));
-    EXPECT_EQ(folder.read("store/db"), "second");
-
-    fs::create_symlink("missing/db", at("nowhere"));
-    EXPECT_NE(save("nowhere", "x").error.find("No such file"), std::string::npos);
-    fs::create_symlink("loop2", at("loop1"));
-    fs::create_symlink("loop1", at("loop2"));
-    EXPECT_NE(save("loop1", "x").error.find("symbolic links"), std::string::npos);
-    EXPECT_EQ(names(), (Names{"db", "links", "loop1", "loop2", "nowhere", "store"}));
-}
-
-TEST_F(PosixFilesTest, HardLinksKeepSharingTheFile) {
-    folder.write("db", "old");
-    fs::create_hard_link(at("db"), at("elsewhere"));
-    ASSERT_TRUE(save("db", "a longer new content").ok);
-    ASSERT_TRUE(save("db", "short").ok);
-    EXPECT_EQ(folder.read("elsewhere"), "short");
-    EXPECT_EQ(names(), (Names{"db", "elsewhere"}));
-}
-
-// A save keeps the mode, the ACL and every extended attribute, and grants no one more than the
-// old file did: with an ACL, the mode's group bits are the ACL's mask (rw- here, for nobody's
-// entry), not what the owning group may do (r--). A folder's default ACL, which every new file
-// there takes, is not added to a file that had none.
-TEST_F(PosixFilesTest, ASaveKeepsModeACLAndAttributes) {
-    folder.write("db", "old");
-    folder.write("plain", "old");
+// A save keeps the file's identity. Links stay links: it writes the file they end in (made there
+// if need be, each link read in its own folder); a chain that ends nowhere fails. Hard links keep
+// sharing the file. The mode, the ACL and every extended attribute stay: with an ACL the mode's
+// group bits are its mask (rw- for nobody's entry), not the owning group's r--; a folder's
+// default ACL is not added to a file that had none.
+TEST_F(PosixFilesTest, ASaveKeepsLinksModeACLAndAttributes) {
     ASSERT_TRUE(
-        shell("chmod 2640 db && setfacl -m u:nobody:rw db && setfattr -n user.note -v 1 db "
-              "&& setfacl -d -m u:nobody:rwx . && chmod 0600 plain"))
+        shell("mkdir store links && ln -s links/hop db && ln -s ../store/db links/hop && ln -s "
+              "missing/db nowhere && ln -s loop2 loop1 && ln -s loop1 loop2 && echo old > hard "
+              "&& ln hard elsewhere"));
+    ASSERT_TRUE(save("db", "first").ok && save("db", "second").ok);
+    EXPECT_EQ(folder.read("store/db"), "second");
+    EXPECT_NE(save("nowhere", "x").error.find("No such file"), std::string::npos);
+    EXPECT_NE(save("loop1", "x").error.find("symbolic links"), std::string::npos);
+    ASSERT_TRUE(save("hard", "a longer new content").ok && save("hard", "short").ok);
+    EXPECT_EQ(folder.read("elsewhere"), "short");
+    EXPECT_TRUE(shell("test -L db && test -L links/hop && test $(stat -c %h hard) = 2"));
+
+    ASSERT_TRUE(shell(
+        "echo old > acl && echo old > plain && chmod 2640 acl && setfacl -m u:nobody:rw acl && "
+        "setfattr -n user.note -v 1 acl && setfacl -d -m u:nobody:rwx . && chmod 0600 plain"))
         << "needs setfacl and setfattr on a file system with ACLs";
-    const std::string list = "getfacl -cp db plain; getfattr -d -m - db plain; stat -c %A db plain";
+    const std::string list =
+        "getfacl -cp acl plain; getfattr -d -m - acl plain; stat -c %A acl plain";
     ASSERT_TRUE(shell("{ " + list + "; } > before"));
-    ASSERT_TRUE(save("db", "new").ok && save("plain", "new").ok);
+    ASSERT_TRUE(save("acl", "new").ok && save("plain", "new").ok);
     ASSERT_TRUE(shell("{ " + list + "; } > after"));
     EXPECT_EQ(folder.read("after"), folder.read("before"));
 }
 
-// Runs `body` as the user nobody (group nogroup, no other groups) in a child process and returns
-// its exit status; permission bits bind only users other than root.
-int as_nobody(const std::function<int()>& body) {
+// As nobody: their read-only file is not replaced, nor is one made where they may not write;
+// root's file that all may write keeps its owner. In a folder they may enter but not read, a name
+// asked for exactly or in capitals is found, and another letter case fails.
+TEST_F(PosixFilesTest, PermissionsAndOwnersAreKept) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to become another user";
+    ASSERT_TRUE(shell(
+        "chmod 0777 . && echo mine > locked && chmod 0444 locked && chown nobody:nogroup locked "
+        "&& mkdir -m 0555 shut && echo old > db && chmod 0666 db && mkdir -m 0711 game && touch "
+        "game/E1L8.MAP game/E3l1.Map"));
+    PosixFiles files(folder.str()), shut(folder.str() + "/shut"), game(folder.str() + "/game");
     pid_t child = ::fork();
     if (child == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(100);
-        ::_exit(body());
+        ::_exit((files.replace_file("locked", "theirs").ok ? 1 : 0) |
+                (shut.replace_file("db", "x").ok ? 2 : 0) |
+                (files.replace_file("db", "saved").ok ? 0 : 4) |
+                (game.real_name("e1l8.map").name != "E1L8.MAP" ? 8 : 0) |
+                (game.real_name("e3l1.map").status != NameOnDisk::Status::Failed ? 16 : 0));
     }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
-}
-
-// A file its owner made read-only is not replaced, nor is a file made in a folder they may not
-// write; root's file that everyone may write keeps its owner and group when another user saves
-// it, and root gives another's file back to its owner.
-TEST_F(PosixFilesTest, PermissionsAndOwnersAreKept) {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to become another user";
-    ASSERT_TRUE(
-        shell("chmod 0777 . && echo mine > locked && chmod 0444 locked && mkdir -m 0555 "
-              "shut && echo old > db && chmod 0666 db"));
-    int failures = as_nobody([&] {
-        PosixFiles files(folder.str());
-        return (files.replace_file("locked", "theirs").ok ? 1 : 0) |
-               (PosixFiles(folder.str() + "/shut").replace_file("db", "x").ok ? 2 : 0) |
-               (files.replace_file("db", "saved").ok ? 0 : 4);
-    });
-    EXPECT_EQ(failures, 0) << "100: cannot become another user";
+    int code = 0;
+    ::waitpid(child, &code, 0);
+    EXPECT_EQ(code, 0) << "exit " << WEXITSTATUS(code) << " (100: cannot become another user)";
     EXPECT_EQ(folder.read("locked"), "mine\n");
     EXPECT_EQ(folder.read("db"), "saved");
-    EXPECT_EQ(status("db").st_uid, 0u);
-
-    ASSERT_EQ(::chown(at("db").c_str(), 65534, 65534), 0);
-    ASSERT_TRUE(save("db", "by root").ok);
-    EXPECT_EQ(status("db").st_uid, 65534u);
-    EXPECT_EQ(status("db").st_gid, 65534u);
-    EXPECT_EQ(names(), (Names{"db", "locked", "shut"}));
+    EXPECT_TRUE(shell("test $(stat -c %u:%g:%a db) = 0:0:666"));
+    EXPECT_EQ(names(), (Names{"db", "game", "locked", "shut"}));
 }
 
-// A folder others may enter but not read (mode 0711): a name asked for exactly, or in capitals,
-// is still found; a search for another letter case fails with the reason.
-TEST_F(PosixFilesTest, AFolderTheyMayNotReadIsReportedNotEmpty) {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to become another user";
-    ASSERT_TRUE(shell("mkdir -m 0711 game && touch game/E1L8.MAP game/E3l1.Map"));
-    PosixFiles game(folder.str() + "/game");
-    EXPECT_EQ(as_nobody([&] {
-                  return (game.real_name("e1l8.map").name != "E1L8.MAP" ? 1 : 0) |
-                         (game.real_name("e3l1.map").status != NameOnDisk::Status::Failed ? 2 : 0);
-              }),
-              0);
-    EXPECT_EQ(game.real_name("e3l1.map").name, "E3l1.Map");
+// A writer killed at any moment leaves the old or the new file, never a mix, and no pile of
+// temporary files: each writer removes what a killed one left, so at most the last one's remains.
+TEST_F(PosixFilesTest, AKilledWriterLeavesTheOldOrTheNewFile) {
+    const std::string old_text(64 * 1024, 'o'), new_text(32 * 1024, 'n');
+    folder.write("db", old_text);
+    ASSERT_TRUE(shell("chmod 0640 db"));
+    int interrupted = 0;
+    std::set<std::string> seen;
+    for (int round = 0; round < 200; ++round) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (unsigned i = 0;; ++i)
+                save("db", i % 2 ? old_text : new_text);
+        }
+        ::usleep(static_cast<useconds_t>(round * 4999 % 3000));  // a spread of moments
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        std::string now = folder.read("db");
+        ASSERT_TRUE(now == old_text || now == new_text)
+            << "after kill " << round << ": " << now.size();
+        seen.insert(now);
+        ASSERT_LE(names().size(), 2u);
+        interrupted += names().size() == 2;
+    }
+    EXPECT_EQ(seen.size(), 2u) << "no write ever completed";
+    EXPECT_GT(interrupted, 0) << "no kill ever landed in the middle of a write";
+    ASSERT_TRUE(save("db", old_text).ok);
+    EXPECT_EQ(names(), Names{"db"});
+    EXPECT_TRUE(shell("test $(stat -c %a db) = 640"));
+}
+
+// The exact name, else the first in byte order of its case variants: regular files and links to
+// them, bare names only (a wrong one untouched, even in no folder); a folder that cannot be
+// searched fails with the reason.
+TEST_F(PosixFilesTest, RealNameOfAFileAskedForInAnotherLetterCase) {
+    ASSERT_TRUE(
+        shell("touch e1L8.map E1L8.MAP e3L1.map E3l1.map file && mkdir A.MAP sub && touch "
+              "sub/b.map && ln -s file B.MAP && ln -s nowhere C.MAP"));
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {"", "e1l8.map", "E1L8.MAP"},
+        {"", "e1L8.map", "e1L8.map"},
+        {"", "e3l1.map", "E3l1.map"},
+        {"", "a.map", "(none)"},
+        {"", "b.map", "B.MAP"},
+        {"", "c.map", "(none)"},
+        {"", "sub/b.map", "(none)"},
+        {"/missing", "a.map", "(No such file or directory)"},
+        {"/file", "a.map", "(Not a directory)"},
+        {"/missing", "../a.map", "(none)"}};
+    for (const auto& [sub, name, expected] : cases) {
+        NameOnDisk found = real_name_in(folder.str() + sub, name);
+        EXPECT_EQ(found.status == NameOnDisk::Status::Found  ? found.name
+                  : found.status == NameOnDisk::Status::None ? "(none)"
+                                                             : "(" + found.error + ")",
+                  expected)
+            << sub << " " << name;
+    }
 }
 
 }  // namespace

@@ -8,17 +8,11 @@
 
 namespace dorvane::testing {
 
-TempFolder::TempFolder() {
-    std::random_device seed;
-    auto base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = base / ("dorvane-test-" + std::to_string(seed()));
-        if (std::filesystem::create_directory(candidate)) {
-            path_ = candidate;
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a temporary folder");
+TempFolder::TempFolder()
+    : path_(std::filesystem::temp_directory_path() /
+            ("dorvane-test-" + std::to_string(std::random_device()()))) {
+    if (!std::filesystem::create_directory(path_))
+        throw std::runtime_error("cannot create a temporary folder " + path_.string());
 }
 
 TempFolder::~TempFolder() {
@@ -29,19 +23,13 @@ TempFolder::~TempFolder() {
 }
 
 void TempFolder::write(const std::string& name, const std::string& bytes) const {
-    std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(path_ / name, std::ios::binary) << bytes;
 }
 
 std::string TempFolder::read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
     std::ostringstream out;
-    out << in.rdbuf();
+    out << std::ifstream(path_ / name, std::ios::binary).rdbuf();
     return out.str();
-}
-
-bool TempFolder::exists(const std::string& name) const {
-    return std::filesystem::exists(path_ / name);
 }
 
 }  // namespace dorvane::testing

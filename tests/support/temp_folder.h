@@ -17,10 +17,9 @@ class TempFolder {
     const std::filesystem::path& path() const { return path_; }
     std::string str() const { return path_.string(); }
 
-    // Whole-file helpers for tests.
     void write(const std::string& name, const std::string& bytes) const;
     std::string read(const std::string& name) const;
-    bool exists(const std::string& name) const;
+    bool exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
 
   private:
     std::filesystem::path path_;

@@ -3,16 +3,15 @@
 // and what only Windows has: the current folder's full path, the file's attributes and marks.
 #include <windows.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "platform/file_cases.h"
 #include "platform/win32/files.h"
 
-namespace dorvane {
+namespace dorvane::testing {
 namespace {
 
-struct Win32FilesTest : ::testing::Test, testing::FileRig {
+struct Win32FilesTest : ::testing::Test, FileRig {
     std::unique_ptr<FileService> files_in(const std::string& folder) override {
         return std::make_unique<Win32Files>(folder);
     }
@@ -21,25 +20,23 @@ struct Win32FilesTest : ::testing::Test, testing::FileRig {
         EXPECT_TRUE(SetFileAttributesW(path(name).c_str(), FILE_ATTRIBUTE_HIDDEN));
         return name;
     }
-    std::vector<std::string> not_files() override {
+    Names not_files() override {
         std::filesystem::create_directory(folder.path() / "dir");
         return {"dir"};
     }
-    // Wine starts the machine's own programs as it starts Windows ones, and names a folder's
-    // place there. It splits their command line at every space, so the script goes in a file,
-    // and hands the last word on with a stray character after it, so a word no one reads ends
-    // it; it cannot wait for them, so the script leaves its status in a file of its own.
+    // Wine starts the machine's programs, but splits their command line at every space (so the
+    // script goes in a file) and hands the last word on with a stray character (so an unread
+    // word ends it); it cannot wait for them, so the script leaves its status in a file.
     bool shell(const std::string& command) override {
-        using UnixName = char*(CDECL*)(const wchar_t*);
-        auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+        auto unix_name = reinterpret_cast<char*(CDECL*)(const wchar_t*)>(reinterpret_cast<void*>(
             GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
         char* here = unix_name ? unix_name(folder.path().wstring().c_str()) : nullptr;
         if (!here)
             return false;
         const std::string script = "/tmp/dorvane-shell-" + std::to_string(GetCurrentProcessId());
         std::ofstream("Z:" + script, std::ios::binary)
-            << "cd '" << here << "' && (" << command << ")\necho $? > " << script << ".run; mv "
-            << script << ".run " << script << ".status\n";
+            << "cd '" << here << "' && (" << command << ")\necho $? > " << script << ".run; rm "
+            << script << "; mv " << script << ".run " << script << ".status\n";
         HeapFree(GetProcessHeap(), 0, here);
         std::wstring line = L"sh " + std::wstring(script.begin(), script.end()) + L" end";
         STARTUPINFOW start{sizeof start};
@@ -52,7 +49,6 @@ struct Win32FilesTest : ::testing::Test, testing::FileRig {
             for (int i = 0; i < 3000 && !(std::ifstream("Z:" + script + ".status") >> status); ++i)
                 Sleep(10);
         }
-        std::filesystem::remove("Z:" + script);
         std::filesystem::remove("Z:" + script + ".status");
         return status == "0";
     }
@@ -62,20 +58,18 @@ struct Win32FilesTest : ::testing::Test, testing::FileRig {
 DORVANE_FILE_CASES(Win32FilesTest)
 
 TEST_F(Win32FilesTest, BareNamesResolveInTheCurrentFolder) {
-    wchar_t before[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, before);
-    ASSERT_TRUE(SetCurrentDirectoryW(folder.path().wstring().c_str()));
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
     Win32Files here;
     bool saved =
         here.replace_file("Qimdat.dat", "one").ok && here.replace_file("Qimdat.dat", "two").ok;
-    SetCurrentDirectoryW(before);
+    std::filesystem::current_path(before);
     EXPECT_TRUE(saved);
     EXPECT_EQ(folder.read("Qimdat.dat"), "two");
 }
 
-// A save keeps the old file's marks; a read-only file, or one another program holds open without
-// sharing, is not replaced, and nothing is left beside it (Wine's ReplaceFile leaves a backup of
-// its own, rfNNNN.tmp, when it fails).
+// A save keeps the file's marks; a read-only file, or one held open without sharing, is not
+// replaced, and the program's temporary file is not left beside it.
 TEST_F(Win32FilesTest, ASaveKeepsTheFilesAttributesAndRespectsItsMarks) {
     folder.write("Qimdat.dat", "old");
     ASSERT_TRUE(SetFileAttributesW(path("Qimdat.dat").c_str(), FILE_ATTRIBUTE_HIDDEN));
@@ -96,4 +90,4 @@ TEST_F(Win32FilesTest, ASaveKeepsTheFilesAttributesAndRespectsItsMarks) {
 }
 
 }  // namespace
-}  // namespace dorvane
+}  // namespace dorvane::testing
