@@ -1,18 +1,22 @@
 # SPDX-License-Identifier: MIT
-"""When a program cannot run: a missing one gives "Error!" and, for the editor, neither the key
-nor the question; so do a DOS game and a Windows editor with no dosbox or wine on the PATH, and
-once a dosbox is there the DOS game runs in it, full screen. A program that fails before showing
-a window is reported too, also when it fails after the launcher gave its window back; one that
-runs without a window is no failure and holds the launcher about a second. Ten launches leave
-no zombie, and no started program inherits a descriptor of the launcher."""
+"""Launches as the desktop follows them, and when a program cannot run. The id the launcher was
+started with is removed once it shows, and never handed on; each launch sends "new:" with its id
+(ending in _TIME and the time of the key that asked for it), the program's name, pid, screen and
+that time; the child finds the id in DESKTOP_STARTUP_ID; "remove:" once the window shows, and
+the activation carries the same time. A missing program gives "Error!" and, for the editor,
+neither the key nor the question; so do a DOS game and a Windows editor with no dosbox or wine
+on the PATH, and once a dosbox is there the DOS game runs in it, full screen. A program that
+fails before showing a window is reported (and removed) too, also when it fails after the
+launcher gave its window back; one that runs without a window is no failure and holds the
+launcher about a second. Ten launches leave no zombie, and no started program inherits a
+descriptor of the launcher."""
 import os
 import shutil
 import time
 
+from startup_listener import StartupListener
 from xsession import (Database, Standins, children_of, end, install_standins, run_command,
                       scenario, wait_until)
-
-ERROR = "Error!"
 
 
 def write_program(path, windows):
@@ -28,23 +32,37 @@ def write_program(path, windows):
 def failures(t):
     install_standins(t, names=("duke3d.exe",))
     Database(slots={0: "e1l8.map"}, selection=0).write(t.folder)
+    listen = StartupListener(t.x.display)
+    t.x.env["DESKTOP_STARTUP_ID"] = "menu-42_TIME1000"
     win = t.start()
+    listen.wait_message("remove", ID="menu-42_TIME1000")
     s = Standins(t.folder)
     for command, way in (("RIS", "button"), ("RS", "menu"), ("RIB", "shortcut"),
                          ("RB", "shortcut")):
-        run_command(t, win, command, way)
-        t.x.answer(ERROR, "Return")
+        run_command(win, command, way)
+        t.x.answer("Error!", "Return")
     assert t.x.find_window("Helpful Shortcut :)") is None
     pids = []
     for _ in range(10):
-        run_command(t, win, "RD", "shortcut")
+        before = listen.server_time()
+        run_command(win, "RD", "shortcut")
+        after = listen.server_time()
         e = s.wait_start("duke3d.exe")
         assert e["fds"] == [0, 1, 2], "inherited descriptors %r" % e["fds"]
         s.wait_event(e["pid"], "focus")
         pids.append(e["pid"])
+        if len(pids) == 1:
+            new = listen.wait_message("new", PID=str(e["pid"]))
+            stamp = int(new["TIMESTAMP"])
+            assert before <= stamp <= after, "%d not of the key (%d..%d)" % (stamp, before, after)
+            assert new["ID"].endswith("_TIME%d" % stamp) and new["ID"] != "menu-42_TIME1000"
+            assert new["NAME"] == "duke3d.exe" and new["SCREEN"] == "0" and new["HOSTNAME"], new
+            with open("/proc/%d/environ" % e["pid"], "rb") as f:
+                assert b"DESKTOP_STARTUP_ID=%s\0" % new["ID"].encode() in f.read()
+            listen.wait_message("remove", ID=new["ID"])
+            assert any(when == stamp for _, _, when in listen.activations), listen.activations
         end(e["pid"])
-    wait_until(lambda: not [p for p, _ in children_of(t.proc.pid) if p in pids], 10,
-               "the ended programs to be reaped")
+    wait_until(lambda: not set(children_of(t.proc.pid)) & set(pids), 10, "the ended reaped")
     assert len(s.starts_since(0)) == 10, "more programs started than asked for"
     t.quit(win)
 
@@ -56,18 +74,19 @@ def failures(t):
             t.x.env.pop(name, None)
         t.x.env.update(env)
         win = t.start()
-        run_command(t, win, command, "shortcut")
+        run_command(win, command, "shortcut")
         pressed = time.monotonic()
         e = s.wait_start("duke3d.exe")
         if "DORVANE_STANDIN_EXIT" in env:
-            t.x.answer(ERROR, "Return")
+            t.x.answer("Error!", "Return")
             told = time.monotonic() - pressed
             assert told >= 1.5 if "DORVANE_STANDIN_DELAY" in env else told < 1.5, told
+            listen.wait_message("remove", ID=listen.wait_message("new", PID=str(e["pid"]))["ID"])
         else:
             t.x.key("ctrl+a")
             t.x.wait_window("About Dorvane")
             assert time.monotonic() - pressed < 2.0, "the launcher held on to the key"
-            assert t.x.find_window(ERROR) is None
+            assert t.x.find_window("Error!") is None
             end(e["pid"])
         t.quit(win)
     t.x.env.pop("DORVANE_STANDIN_NO_WINDOW")
@@ -84,11 +103,11 @@ def failures(t):
     win = t.start()
     mark = s.seen
     for command, way in (("RID", "button"), ("RB", "shortcut"), ("RIB", "menu")):
-        run_command(t, win, command, way)
-        t.x.answer(ERROR, "Return")
+        run_command(win, command, way)
+        t.x.answer("Error!", "Return")
     assert not s.starts_since(mark), "something started without its helper"
     install_standins(t, names=("dosbox",), folder=helpers)
-    run_command(t, win, "RID", "shortcut")
+    run_command(win, "RID", "shortcut")
     e = s.wait_start("dosbox")
     assert e["argv"][1:] == ["-fullscreen", "-noautoexec", "-c",
                              'mount c "%s"' % os.path.realpath(t.folder), "-c", "c:", "-c",

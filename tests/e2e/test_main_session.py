@@ -7,7 +7,7 @@ program exits with 0, the rest of the file is as it was and nothing is left besi
 import os
 import signal
 
-from xsession import MAIN_PLACES, MAIN_TITLE, Database, scenario, slot_place
+from xsession import MAIN_TITLE, PLACES, Database, scenario, slot_place
 
 
 @scenario
@@ -27,39 +27,36 @@ def sessions(t):
     Database(slots=names, selection=12, numbers=numbers).write(t.folder)
 
     def file_menu_exit(win):
-        win.open_menu("File", by_key=True)
+        win.open_menu(0, by_key=True)
         t.x.key("Down", "Return")
 
     def keys_that_end_nothing(win):
         win.key("q", "Escape", "alt+z")
-        win.click_control(slot_place(11))  # still taken: this is what Ctrl+Q stores
+        win.click(slot_place(11))  # still taken: this is what Ctrl+Q stores
         win.key("ctrl+q")
 
-    def opened(key, title, then):
-        def end(win):
+    def under(key, title, end):
+        def ended(win):
             win.key(key)
             t.x.wait_window(title)  # the click before has been handled
-            then(win)
-        return end
+            end(win)
+        return ended
 
     signal_to = lambda number: lambda win: t.proc.send_signal(number)
-    ends = [
-        (None, lambda win: win.key("ctrl+q")), (5, lambda win: win.key("alt+q")),
-        (6, lambda win: win.click_control(MAIN_PLACES["Quit"])), (7, lambda win: win.close()),
-        (8, file_menu_exit), (3, keys_that_end_nothing),
-        (9, opened("ctrl+a", "About Dorvane", signal_to(signal.SIGTERM))),
-        (10, opened("ctrl+a", "About Dorvane", signal_to(signal.SIGINT))),
-        (66, opened("ctrl+a", "About Dorvane", signal_to(signal.SIGHUP))),
-        (14, opened("ctrl+z", "Erase All Maps", signal_to(signal.SIGTERM))),
-        (15, opened("ctrl+a", "About Dorvane",
-                    lambda win: t.x.run_tool(["xkill", "-id", str(win.wid)]))),
-    ]
+    about = lambda end: under("ctrl+a", "About Dorvane", end)
+    ends = [(None, lambda win: win.key("ctrl+q")), (5, lambda win: win.key("alt+q")),
+            (6, lambda win: win.click(PLACES["Quit"])), (7, lambda win: win.close()),
+            (8, file_menu_exit), (3, keys_that_end_nothing),
+            (9, about(signal_to(signal.SIGTERM))), (10, about(signal_to(signal.SIGINT))),
+            (66, about(signal_to(signal.SIGHUP))),
+            (14, under("ctrl+z", "Erase All Maps", signal_to(signal.SIGTERM))),
+            (15, about(lambda win: t.x.run_tool(["xkill", "-id", str(win.wid)])))]
     stored = 12
     for slot, end in ends:
         win = t.start()
         assert t.x.find_window("Dorvane") is None, "a message box came up for a complete file"
         if slot is not None:
-            win.click_control(slot_place(slot))
+            win.click(slot_place(slot))
         end(win)
         assert t.wait_exit() == 0, "the program did not end cleanly"
         stored = 11 if slot == 3 else slot if slot is not None else stored
