@@ -1,13 +1,12 @@
 # SPDX-License-Identifier: MIT
 """Keeping the catalogue, each change in the file at once with numbers staying with positions,
-while a second window on the folder is open: the picker lists only the folder's map files (any
-case, no folders, no hidden files), sorted; a double-click fills the slot chosen after it opened,
-Ok stores the name lower-cased and hides it, which keeps its selection; a frame close changes
-nothing; Ok in a fresh picker empties the slot. Clear Map Slot empties the slot; the second
-window's quit keeps all of it. Clear Database asks, No changes nothing, Yes empties all and
-renumbers 0 to 67 in the file only. Move Map covers the command column with Towhere, swaps two
-names and makes slot 0 current. Sort packs the names in ordinal order before it says so; the
-second window then clearing a slot the sort filled anew asks, and No keeps the sort whole."""
+while a second window on the folder is open: the picker lists only the map files (any case, no
+folders, no hidden files), sorted; a double-click fills the slot chosen after it opened, Ok stores
+the name lower-cased and keeps the picker's selection, a frame close changes nothing, Ok in a
+fresh picker empties the slot; Clear Map Slot; the second window's quit keeps all of it. Clear
+Database asks (No changes nothing), then empties all and renumbers. Move Map swaps two names and
+makes slot 0 current. Sort packs the names in ordinal order before it says so; a clear in the
+second window of a slot the sort filled anew asks, and No keeps the sort."""
 import os
 
 from xsession import (GREY, PICKER_TITLE, PLACES, Database, Test, open_picker, scenario,
@@ -23,25 +22,25 @@ def edit_catalogue(t):
     colours = Database.DEFAULT_COLOURS[:7] + ["12,34,56"]
     Database(slots={2: "old.map", 5: "five.map", 67: "z.map"}, selection=2, numbers=numbers,
              colours=colours).write(t.folder)
-    win = t.start()
-    other = Test(t.binary, t.x, t.folder)
+    win, other = t.start(), Test(t.binary, t.x, t.folder)
     second = other.start(other_than=win.wid)
 
-    # Listed: E1L8.MAP, Mixed.Map, castle.map. Opened on slot 2, the double-click fills slot 5.
-    picker = open_picker(t, win)
-    win.click(slot_place(5))
-    picker.click_row(2, repeat=2)
-    db = wait_file(t.folder, lambda d: d.slots[5] == "castle.map", "castle.map in slot 5")
+    def picked(slot, row, repeat, what, picker=None):
+        """Opens the picker, chooses `slot` (after it opened) and the row; returns the file."""
+        picker = picker or open_picker(t, win)
+        win.click(slot_place(slot))
+        picker.click_row(row, repeat)
+        if repeat == 1:
+            picker.click(PLACES["Ok"])
+        t.x.wait_no_window(PICKER_TITLE)
+        return wait_file(t.folder, lambda d: d.slots[slot] == what, "%r in slot %d" % (what, slot))
+    db = picked(5, 2, 2, "castle.map")  # E1L8.MAP, Mixed.Map, castle.map
     assert (db.numbers[5], db.numbers[2], db.slots[2], db.selection) == (5, 202, "old.map", 5)
-    t.x.wait_no_window(PICKER_TITLE)
     win.click(slot_place(7))
-    picker = open_picker(t, win, move=False)
+    picker = open_picker(t, win, False)
     assert picker.highlighted_rows(), "the picker lost its selection"
-    picker.click_row(1)
-    picker.click(PLACES["Ok"])
-    t.x.wait_no_window(PICKER_TITLE)
-    before = wait_file(t.folder, lambda d: d.slots[7] == "mixed.map", "mixed.map in slot 7").raw
-    open_picker(t, win, move=False).close()
+    before = picked(7, 1, 1, "mixed.map", picker).raw
+    open_picker(t, win, False).close()
     t.x.wait_no_window(PICKER_TITLE)
     win.click(slot_place(2))
     picker = open_picker(t, win)
@@ -56,14 +55,11 @@ def edit_catalogue(t):
     other.quit(second)
     after = Database.read(t.folder)
     assert (after.slots, after.numbers) == (db.slots, db.numbers), "the second window undid some"
-
-    # Clear Database: No, then Yes.
-    cleared = after.raw
     win.key("ctrl+z")
     t.x.answer("Erase All Maps", "n")
     win.key("ctrl+z")
     t.x.wait_window("Erase All Maps")  # the first question's command has ended
-    assert Database.read(t.folder).raw == cleared, "the file changed after No"
+    assert Database.read(t.folder).raw == after.raw, "the file changed after No"
     t.x.answer("Erase All Maps", "y")
     db = wait_file(t.folder, lambda d: d.numbers == list(range(68)), "the renumbered file")
     assert db.slots == [""] * 68 and db.selection == 5 and db.colours == colours
@@ -73,15 +69,13 @@ def edit_catalogue(t):
     names = {3: "c.map", 4: "x.map", 9: "b.map", 20: "e1l10.map", 21: "e1l1.map",
              22: "E2L1.MAP", 50: "a.map"}
     Database(slots=names, selection=4, numbers=numbers).write(t.folder)
-    win = t.start()
+    before, win = Database.read(t.folder).raw, t.start()
 
-    def mode():
+    def mode():  # the gap between Add Map and the command column, and Build's face
         shot = t.x.screenshot()
-        gap = win.pixel(7500, 1000, shot)  # between Add Map and the command column
-        build = win.pixel(7560 + 150, 120 + 150, shot)
+        gap, build = win.pixel(7500, 1000, shot), win.pixel(7710, 270, shot)
         return "move" if (gap, build) == (GREY, GREY) else \
             "normal" if gap[1] == 0 and gap != GREY and build == (255, 0, 0) else None
-    before = Database.read(t.folder).raw
     win.click(PLACES["Moveme"])
     wait_until(lambda: mode() == "move", 5, "Towhere over the command column")
     win.click(slot_place(9))
@@ -100,8 +94,7 @@ def edit_catalogue(t):
     t.x.wait_window("Sort-O-Matic")
     expected = ["E2L1.MAP", "a.map", "b.map", "c.map", "e1l1.map", "e1l10.map", "x.map"]
     db = Database.read(t.folder)
-    assert db.slots == expected + [""] * 61 and db.numbers == numbers, db.slots[:8]
-    assert db.selection == 50
+    assert (db.slots, db.numbers, db.selection) == (expected + [""] * 61, numbers, 50), db.slots
     t.x.answer("Sort-O-Matic", "Return")
     second.activate()  # it still shows b.map in slot 4, where the sort put e1l1.map
     second.click(slot_place(4))

@@ -280,14 +280,8 @@ class Database:
 
 
 def wait_file(folder, check, what):
-    """Waits until the database file reads back whole and check(database) holds; returns it."""
-    def ok():
-        try:
-            return check(Database.read(folder))
-        except (OSError, AssertionError):
-            return False
-    wait_until(ok, 5, what)
-    return Database.read(folder)
+    """Waits until check(the database file) holds; returns the file."""
+    return wait_until(lambda: (lambda db: check(db) and db)(Database.read(folder)), 5, what)
 
 
 class Test:
