@@ -1,9 +1,7 @@
 # SPDX-License-Identifier: MIT
-"""The helpers of the end-to-end scenarios and the real-engine runs: the real program in an X
-server of its own (Xvfb at 96 dpi, openbox), driven through xdotool as a user's keyboard and
-mouse, read back through the screen (ImageMagick's `import`), the catalogue file and the log of
-the stand-in programs (tools/standin). A @scenario function gets a Test `t` (t.folder, t.x,
-t.start()); places in a window are (left, top, width, height) in twips, 15 to the pixel, of its
+"""The helpers of the end-to-end scenarios and the real-engine runs: the program in an X server of
+its own (Xvfb at 96 dpi, openbox), driven through xdotool, read back through the screen, the file
+and the stand-ins' log. Places are (left, top, width, height) in twips (15 a pixel) of a window's
 area below the menu bar."""
 
 import json
@@ -104,7 +102,7 @@ class XSession:
                                                "^%s$" % re.escape(title)], check=False).split()]
 
     def find_window(self, title):
-        return (self.windows(title) or [None])[0]
+        return (self.windows(title) + [None])[0]
 
     def wait_window(self, title, other_than=None):
         return wait_until(lambda: next((w for w in self.windows(title) if w != other_than), None),
@@ -135,11 +133,8 @@ class XSession:
         self.run_tool(["xdotool", "key", "--delay", "20"] + list(keys))
 
     def click(self, x, y, repeat=1):
-        # A --sync move to where the pointer is already never ends.
-        at = re.findall(r"[XY]=(\d+)", self.run_tool(["xdotool", "getmouselocation", "--shell"]))
-        sync = [] if [int(v) for v in at] == [x, y] else ["--sync"]
-        self.run_tool(["xdotool", "mousemove"] + sync + [str(x), str(y), "click", "--repeat",
-                       str(repeat), "--delay", "80", "1"])
+        self.run_tool(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", str(repeat),
+                       "--delay", "80", "1"])
 
     def click_close_box(self, wid):
         """Clicks the close control of the window's frame (the right end of its title)."""
@@ -348,8 +343,7 @@ class Standins:
         return event
 
     def events_of(self, pid, kind):  # a key event with an empty key is a modifier's
-        return [e for e in self.log() if e["pid"] == pid and e["event"] == kind and
-                e.get("key", 1)]
+        return [e for e in self.log() if (e["pid"], e["event"]) == (pid, kind) and e.get("key", 1)]
 
     def wait_event(self, pid, kind, timeout=10):
         return wait_until(lambda: self.events_of(pid, kind), timeout, "%s of %d" % (kind, pid))
