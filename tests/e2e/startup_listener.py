@@ -26,8 +26,8 @@ class StartupListener:
         self.clock = root.create_window(0, 0, 1, 1, 0, X.CopyFromParent,
                                         event_mask=X.PropertyChangeMask)
         self.partial, self.time = {}, None
-        self.messages = []      # (kind, {field: value}), in the order they came
-        self.activations = []   # (window, source, timestamp)
+        self.messages = []  # (kind, {field: value}), in the order they came
+        self.activations = []  # (window, source, timestamp)
         self.d.sync()
 
     def _take(self):
@@ -35,19 +35,18 @@ class StartupListener:
             ev = self.d.next_event()
             if ev.type == X.PropertyNotify and ev.window == self.clock:
                 self.time = ev.time
-            if ev.type != X.ClientMessage:
-                continue
-            sender, data = ev.window.id, bytes(ev.data[1])
-            if ev.client_type == self.active:
-                self.activations.append((sender,) + tuple(ev.data[1][:2]))
-            elif ev.client_type == self.begin or (ev.client_type == self.more and
-                                                  sender in self.partial):
-                text = self.partial.pop(sender, b"") if ev.client_type == self.more else b""
-                text += data
-                if b"\0" not in text:
+            elif ev.type == X.ClientMessage and ev.client_type == self.active:
+                self.activations.append((ev.window.id,) + tuple(ev.data[1][:2]))
+            elif ev.type == X.ClientMessage and ev.client_type in (self.begin, self.more):
+                sender = ev.window.id
+                if ev.client_type == self.more and sender not in self.partial:
+                    continue
+                text = self.partial.pop(sender, b"") * (ev.client_type == self.more)
+                text, ends, _ = (text + bytes(ev.data[1])).partition(b"\0")
+                if not ends:  # more to come
                     self.partial[sender] = text
                     continue
-                kind, _, rest = text[:text.index(b"\0")].decode().partition(":")
+                kind, _, rest = text.decode().partition(":")
                 self.messages.append((kind, {key: re.sub(r"\\(.)", r"\1", quoted) or plain
                                              for key, quoted, plain in FIELD.findall(rest)}))
 

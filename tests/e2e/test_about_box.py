@@ -1,8 +1,7 @@
 # SPDX-License-Identifier: MIT
-"""The about box: it opens with the focus on its close button; About twice leaves one box, whose
-tall, narrow ANSWER button shows its caption whole in lines, and ANSWER (clicked, or reached in
-the focus order of a fresh box) shows the joke. Its text boxes take a dead acute and a compose
-sequence in a UTF-8 locale on a US international keyboard, copied out through the clipboard."""
+"""The about box: the focus on its close button, one box however often it is asked for, ANSWER's
+caption whole in lines and its joke, and text boxes taking dead keys and compose sequences in a
+UTF-8 locale on a US international keyboard."""
 from xsession import Database, Window, scenario, wait_until
 
 ABOUT, JOKE = "About Dorvane", "101010b is the answer!!!"

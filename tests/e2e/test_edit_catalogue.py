@@ -1,12 +1,7 @@
 # SPDX-License-Identifier: MIT
-"""Keeping the catalogue, each change in the file at once with numbers staying with positions,
-while a second window on the folder is open: the picker lists only the map files (any case, no
-folders, no hidden files), sorted; a double-click fills the slot chosen after it opened, Ok stores
-the name lower-cased and keeps the picker's selection, a frame close changes nothing, Ok in a
-fresh picker empties the slot; Clear Map Slot; the second window's quit keeps all of it. Clear
-Database asks (No changes nothing), then empties all and renumbers. Move Map swaps two names and
-makes slot 0 current. Sort packs the names in ordinal order before it says so; a clear in the
-second window of a slot the sort filled anew asks, and No keeps the sort."""
+"""Keeping the catalogue, each change saved at once, with a second window open: the map file
+picker (what it lists, double-click, Ok, its selection, a close), Clear Map Slot, Clear Database
+(asked), Move Map and Sort, and the second window's quit and clear keeping the first's work."""
 import os
 
 from xsession import (GREY, PICKER_TITLE, PLACES, Database, Test, open_picker, scenario,

@@ -1,11 +1,7 @@
 # SPDX-License-Identifier: MIT
-"""Launches as the desktop follows them, and when a program cannot run. The launcher's own
-startup id is removed once it shows and never handed on; a launch's "new:" carries the time of
-its key, the name, pid and screen, its id reaches the child, "remove:" and the activation follow
-its window. A missing program, or a DOS or Windows one without its helper on the PATH, says
-"Error!" (the editor neither gets its key nor asks); so does one failing before its window, at
-once or after the launcher gave its window back, and its notice is removed. One that runs
-without a window is no failure. Started programs inherit no descriptor and leave no zombie."""
+"""Launches as the desktop's startup notification follows them, and programs that cannot run:
+missing, without their helper, failing before their window at once or late, or running without
+one. Started programs inherit no descriptor and leave no zombie."""
 import os
 import shutil
 import time

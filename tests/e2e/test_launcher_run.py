@@ -1,11 +1,7 @@
 # SPDX-License-Identifier: MIT
-"""Running the game's programs (stand-ins that log what they got and saw) from button, shortcut
-and menu: each gets exactly its command line's arguments in the game folder, maximised and in
-front; a blank splits a name, a hostile name arrives as plain bytes, a lower-case name reaches
-the program as the file's real name, a free slot says "Duh!" and starts nothing. The editor with
-a map gets "Y" two seconds after its window came up, then the question (No starts nothing, Yes
-the game with the map); without a map the "Y" at once and no question. Random changes the
-mascot's pose and starts nothing; the mascot's click shows its message."""
+"""Running the game's programs (stand-ins that log what they got) from button, shortcut and menu:
+the exact arguments, the folder, the window maximised in front, names with blanks, shell syntax
+or another letter case; a free slot; the editor's "Y" and question; Random and the mascot."""
 import os
 import time
 

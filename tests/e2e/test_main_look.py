@@ -1,9 +1,7 @@
 # SPDX-License-Identifier: MIT
-"""The main window's look, read from the screen: the default colours' gradient of 255 bands over
-the outer height, the slot rows graded over 17, the button faces and a hidden label in its band;
-the icon in six sizes and the class. The colour dialog (F10, the arrows, Return) shows its heading
-in the first colour of the program's random source; a pick of Blue for the top of the screen shows
-in its preview only, Ok repaints the gradient from blue, and Quit stores it."""
+"""The main window's look read from the screen (gradient, slot rows, faces, a hidden label, the
+icon and the class), and the colour dialog: its heading in the program's first random colour, a
+pick shown in its preview only, Ok repainting the window, Quit storing it."""
 from xsession import AREA, GREY, PLACES, Database, Window, scenario, slot_place, wait_until
 
 DIALOG = "FORM OF DEATH! no, wait..."
