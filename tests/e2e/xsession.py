@@ -45,8 +45,7 @@ def wait_until(predicate, timeout=10.0, what="condition", interval=0.02):
     return value
 
 
-class XSession:
-    """Xvfb and openbox; every program started here is stopped with them."""
+class XSession:  # Xvfb and openbox; every program started here is stopped with them
 
     def __init__(self, window_manager=True):
         self.window_manager, self.procs, self.env = window_manager, [], None
@@ -96,8 +95,7 @@ class XSession:
             raise RuntimeError("%s failed: %s" % (args[0], r.stderr.decode(errors="replace")))
         return r.stdout.decode(errors="replace")
 
-    def windows(self, title):
-        """Ids of the mapped windows titled exactly `title`."""
+    def windows(self, title):  # the mapped windows titled exactly `title`
         return [int(w) for w in self.run_tool(["xdotool", "search", "--onlyvisible", "--name",
                                                "^%s$" % re.escape(title)], check=False).split()]
 
@@ -111,14 +109,12 @@ class XSession:
     def wait_no_window(self, title):
         wait_until(lambda: not self.windows(title), 10, "no window %r" % title)
 
-    def geometry(self, wid):
-        """(x, y, width, height) of the window's own area on the screen."""
+    def geometry(self, wid):  # (x, y, width, height) of the window's own area on the screen
         out = self.run_tool(["xwininfo", "-id", str(wid)])
         return tuple(int(re.search(key + r":\s+(-?\d+)", out).group(1)) for key in
                      ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
 
-    def frame_extents(self, wid):
-        """(left, right, top, bottom) of the window manager's frame."""
+    def frame_extents(self, wid):  # (left, right, top, bottom) of the window manager's frame
         out = self.run_tool(["xprop", "-id", str(wid), "_NET_FRAME_EXTENTS"], check=False)
         return tuple(int(v) for v in re.findall(r"\d+", out.partition("=")[2])) or (0, 0, 0, 0)
 
@@ -136,32 +132,27 @@ class XSession:
         self.run_tool(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", str(repeat),
                        "--delay", "80", "1"])
 
-    def click_close_box(self, wid):
-        """Clicks the close control of the window's frame (the right end of its title)."""
+    def click_close_box(self, wid):  # at the right end of the frame's title
         x, y, w, _ = self.geometry(wid)
         _, right, top, _ = self.frame_extents(wid)
         self.click(x + w + right - 12, y - top // 2)
 
-    def grab(self, x, y, width, height):
-        """The RGB bytes of an area of the screen: a small one is much quicker than the whole."""
+    def grab(self, x, y, width, height):  # RGB bytes: a small area is quicker than the screen
         return subprocess.run(["import", "-silent", "-window", "root", "-crop", "%dx%d+%d+%d" % (
             width, height, x, y), "-depth", "8", "rgb:-"], env=self.env, capture_output=True,
             check=True, timeout=30).stdout
 
-    def screenshot(self):
-        """The screen now, as a function from a point to its colour."""
+    def screenshot(self):  # a function from a point of the screen to its colour
         rgb = self.grab(0, 0, 1280, 1024)
         return lambda x, y: tuple(rgb[(y * 1280 + x) * 3:(y * 1280 + x) * 3 + 3])
 
-    def answer(self, title, key):
-        """Waits for the message box titled `title` and answers it with `key`."""
+    def answer(self, title, key):  # of the message box titled `title`
         self.activate(self.wait_window(title))
         self.key(key)
         self.wait_no_window(title)
 
 
-class Window:
-    """A top-level window of the program (the main window with its menu bar)."""
+class Window:  # a top-level window of the program (the main window with its menu bar)
 
     def __init__(self, session, wid, menu=False):
         self.x, self.wid = session, wid
@@ -209,8 +200,6 @@ class Window:
 
 
 class Picker(Window):
-    """The map file picker: the rows of its list highlighted on the screen."""
-
     def highlighted_rows(self):
         left, top, width, height = PLACES["files"]
         x, y = self.point(left + width - 180, top + 45)
@@ -228,8 +217,7 @@ class Picker(Window):
 
 
 def open_picker(t, main=None, move=True, wid=None):
-    """Presses Add Map (or takes the picker `wid`); returns the picker once painted (the end of
-    its list white), moved clear of the main window."""
+    """Presses Add Map (or takes the picker `wid`); returns it painted, moved clear of `main`."""
     if main:
         main.click(PLACES["Addmap"])
     picker = Picker(t.x, wid or t.x.wait_window(PICKER_TITLE))
@@ -279,8 +267,7 @@ def wait_file(folder, check, what):
     return wait_until(lambda: (lambda db: check(db) and db)(Database.read(folder)), 5, what)
 
 
-class Test:
-    """One scenario: a fresh folder, an X session and the program under test."""
+class Test:  # one scenario: a fresh folder, an X session and the program under test
 
     def __init__(self, binary, session, folder):
         self.binary, self.x, self.folder, self.proc = binary, session, folder, None
@@ -294,8 +281,7 @@ class Test:
         return self.main_window(other_than) if wait_main else None
 
     def main_window(self, other_than=None):
-        """The main window once painted: the right end of its menu bar in the menu's grey (a
-        paint reaches the screen in one piece)."""
+        """The main window once painted (a paint reaches the screen whole): its menu bar grey."""
         win = Window(self.x, self.x.wait_window(MAIN_TITLE, other_than), menu=True)
         x, y, w, _ = self.x.geometry(win.wid)
         wait_until(lambda: self.x.grab(x + w - 3, y + win.menu_height // 2, 1, 1) == bytes(GREY),
@@ -307,7 +293,6 @@ class Test:
         return self.proc.returncode
 
     def quit(self, win):
-        """Ctrl+Q, and the program ends cleanly."""
         win.key("ctrl+q")
         assert self.wait_exit() == 0, "the program did not end cleanly"
 
@@ -320,8 +305,7 @@ def install_standins(t, names=("duke3d.exe", "build.exe", "setup.exe"), folder=N
 
 
 class Standins:
-    """What the stand-ins of one game folder logged (standin.log, one JSON object a line; its
-    times "t" are time.monotonic()'s), followed from one point on."""
+    """What the stand-ins logged (one JSON object a line, "t" in time.monotonic()'s seconds)."""
 
     def __init__(self, folder):
         self.path = os.path.join(folder, "standin.log")
@@ -335,11 +319,10 @@ class Standins:
 
     def wait_start(self, name):
         """The next start of a stand-in under `name` (any letter case) since the last one."""
-        i, event = wait_until(lambda: next(((i, e) for i, e in enumerate(self.log()[self.seen:])
-                                            if e["event"] == "start" and
-                                            e["name"].lower() == name.lower()), None),
-                              10, "%s to start" % name)
-        self.seen += i + 1
+        found = lambda: [(i, e) for i, e in enumerate(self.log()) if i >= self.seen and
+                         e["event"] == "start" and e["name"].lower() == name.lower()][:1]
+        [(self.seen, event)] = wait_until(found, 10, "%s to start" % name)
+        self.seen += 1
         return event
 
     def events_of(self, pid, kind):  # a key event with an empty key is a modifier's
@@ -360,7 +343,7 @@ def end(pid):
 
 
 def proc_stat(pid):
-    """The fields of /proc/PID/stat after the command's name, from the state on (or [])."""
+    """The fields of /proc/PID/stat from the state on (or [])."""
     try:
         with open("/proc/%s/stat" % pid) as f:
             return f.read().rsplit(")", 1)[1].split()
@@ -368,8 +351,7 @@ def proc_stat(pid):
         return []
 
 
-def ended(pid):
-    """Whether process `pid` is gone or a zombie."""
+def ended(pid):  # gone or a zombie
     return proc_stat(pid)[:1] in ([], ["Z"])
 
 
@@ -378,8 +360,7 @@ def children_of(pid):
             if p.isdigit() and proc_stat(p)[1:2] == [str(pid)]]
 
 
-def run_command(win, command, way):
-    """Runs a launcher command as a user does: "button", "menu" or "shortcut"."""
+def run_command(win, command, way):  # way: "button", "menu" or "shortcut"
     shortcut, menu, item, button = COMMANDS[command]
     win.activate()
     if way == "button":
@@ -412,8 +393,7 @@ def maximised(t, wid):
     return "_NET_WM_STATE_MAXIMIZED_VERT" in state and "_NET_WM_STATE_MAXIMIZED_HORZ" in state
 
 
-def in_front(t, wid):
-    """The window is the window manager's active window and holds the keyboard focus."""
+def in_front(t, wid):  # the active window, holding the keyboard focus
     focus = t.x.run_tool(["xdotool", "getwindowfocus"], check=False).strip()
     return t.x.active_window() == wid and focus == str(wid)
 
@@ -467,8 +447,7 @@ class Launch:
         return {name: at - self.t0 for name, at in self.seen.items()}
 
 
-class SeenLog:
-    """A log's lines from a mark on, each with the time it was first seen."""
+class SeenLog:  # a log's lines from a mark on, each with the time it was first seen
 
     def __init__(self, read_lines):
         self.read_lines, self.seen, self.mark = read_lines, [], 0
@@ -487,7 +466,7 @@ class SeenLog:
         self.mark = len(self.seen)
 
 
-def print_times(engine, command, **times):
+def print_times(engine, command, **times):  # of one launch after its key, for the record
     print("%s %s: %s" % (engine, command, ", ".join("%s %.2f s" % kv for kv in times.items())),
           flush=True)
 
