@@ -1,14 +1,10 @@
 # SPDX-License-Identifier: MIT
-"""Keeping the catalogue, each change in the file at once with numbers staying with positions:
-the picker lists only the folder's map files (any case, no folders, no hidden files), sorted;
-a double-click fills the slot chosen after it opened, Ok stores the name lower-cased and hides
-it, which keeps its selection; a frame close changes nothing; Ok in a fresh picker empties the
-slot. Clear Map Slot empties the slot; Clear Database asks, No changes nothing, Yes empties all
-and renumbers 0 to 67 in the file only. Move Map covers the command column with Towhere, swaps
-two names and makes slot 0 current. Sort packs the names in ordinal order before it says so."""
+"""Keeping the catalogue, each change saved at once, with a second window open: the map file
+picker (what it lists, double-click, Ok, its selection, a close), Clear Map Slot, Clear Database
+(asked), Move Map and Sort, and the second window's quit and clear keeping the first's work."""
 import os
 
-from xsession import (MAIN_PLACES, MENU_GREY, PICKER_TITLE, Database, open_picker, scenario,
+from xsession import (GREY, PICKER_TITLE, PLACES, Database, Test, open_picker, scenario,
                       slot_place, wait_file, wait_until)
 
 
@@ -21,83 +17,85 @@ def edit_catalogue(t):
     colours = Database.DEFAULT_COLOURS[:7] + ["12,34,56"]
     Database(slots={2: "old.map", 5: "five.map", 67: "z.map"}, selection=2, numbers=numbers,
              colours=colours).write(t.folder)
-    win = t.start()
+    win, other = t.start(), Test(t.binary, t.x, t.folder)
+    second = other.start(other_than=win.wid)
 
-    # Listed: E1L8.MAP, Mixed.Map, castle.map. Opened on slot 2, the double-click fills slot 5.
-    picker = open_picker(t, win)
-    win.click_control(slot_place(5))
-    picker.click_row(2, repeat=2)
-    t.x.wait_no_window(PICKER_TITLE)
-    db = wait_file(t.folder, lambda d: d.slots[5] == "castle.map", "castle.map in slot 5")
+    def picked(slot, row, repeat, what, picker=None):
+        """Opens the picker, chooses `slot` (after it opened) and the row; returns the file."""
+        picker = picker or open_picker(t, win)
+        win.click(slot_place(slot))
+        picker.click_row(row, repeat)
+        if repeat == 1:
+            picker.click(PLACES["Ok"])
+        t.x.wait_no_window(PICKER_TITLE)
+        return wait_file(t.folder, lambda d: d.slots[slot] == what, "%r in slot %d" % (what, slot))
+    db = picked(5, 2, 2, "castle.map")  # E1L8.MAP, Mixed.Map, castle.map
     assert (db.numbers[5], db.numbers[2], db.slots[2], db.selection) == (5, 202, "old.map", 5)
-    win.click_control(slot_place(7))
-    picker = open_picker(t, win, move_to=None)
+    win.click(slot_place(7))
+    picker = open_picker(t, win, False)
     assert picker.highlighted_rows(), "the picker lost its selection"
-    picker.click_row(1)
-    picker.press_ok()
+    before = picked(7, 1, 1, "mixed.map", picker).raw
+    open_picker(t, win, False).close()
     t.x.wait_no_window(PICKER_TITLE)
-    db = wait_file(t.folder, lambda d: d.slots[7] == "mixed.map", "mixed.map in slot 7")
-    before = db.raw
-    open_picker(t, win, move_to=None).close()
-    t.x.wait_no_window(PICKER_TITLE)
-    win.click_control(slot_place(2))
+    win.click(slot_place(2))
     picker = open_picker(t, win)
     assert picker.highlighted_rows() == [], "a fresh picker shows a selection"
-    picker.press_ok()
-    t.x.wait_no_window(PICKER_TITLE)
+    picker.click(PLACES["Ok"])
     db = wait_file(t.folder, lambda d: d.slots[2] == "", "slot 2 emptied")
     assert db.raw == before.replace('202,"old.map"', '2,""').replace("\r\n7\r\n", "\r\n2\r\n")
-
-    # Clear Map Slot, then Clear Database: No, then Yes.
-    win.click_control(slot_place(5))
-    win.click_control(MAIN_PLACES["Clear"])
+    win.click(slot_place(5))
+    win.click(PLACES["Clear"])
     db = wait_file(t.folder, lambda d: d.slots[5] == "", "slot 5 cleared")
     assert db.numbers[5] == 5 and db.selection == 5 and db.slots[67] == "z.map"
-    cleared = db.raw
+    other.quit(second)
+    after = Database.read(t.folder)
+    assert (after.slots, after.numbers) == (db.slots, db.numbers), "the second window undid some"
     win.key("ctrl+z")
     t.x.answer("Erase All Maps", "n")
     win.key("ctrl+z")
-    box = t.x.wait_window("Erase All Maps")  # the first question's command has ended
-    assert Database.read(t.folder).raw == cleared, "the file changed after No"
-    t.x.activate(box)
-    t.x.key("y")
+    t.x.wait_window("Erase All Maps")  # the first question's command has ended
+    assert Database.read(t.folder).raw == after.raw, "the file changed after No"
+    t.x.answer("Erase All Maps", "y")
     db = wait_file(t.folder, lambda d: d.numbers == list(range(68)), "the renumbered file")
     assert db.slots == [""] * 68 and db.selection == 5 and db.colours == colours
+    t.quit(win)
 
     # Move and sort: a new catalogue from a fresh start.
-    t.quit(win)
     names = {3: "c.map", 4: "x.map", 9: "b.map", 20: "e1l10.map", 21: "e1l1.map",
              22: "E2L1.MAP", 50: "a.map"}
     Database(slots=names, selection=4, numbers=numbers).write(t.folder)
-    win = t.start()
+    before, win = Database.read(t.folder).raw, t.start()
 
-    def mode():
+    def mode():  # the gap between Add Map and the command column, and Build's face
         shot = t.x.screenshot()
-        gap = win.pixel_twips(shot, 7500, 1000)  # between Add Map and the command column
-        build = win.pixel_twips(shot, 7560 + 150, 120 + 150)
-        return "move" if (gap, build) == (MENU_GREY, MENU_GREY) else \
-            "normal" if gap[1] == 0 and gap != MENU_GREY and build == (255, 0, 0) else None
-    before = Database.read(t.folder).raw
-    win.click_control(MAIN_PLACES["Moveme"])
+        gap, build = win.pixel(7500, 1000, shot), win.pixel(7710, 270, shot)
+        return "move" if (gap, build) == (GREY, GREY) else \
+            "normal" if gap[1] == 0 and gap != GREY and build == (255, 0, 0) else None
+    win.click(PLACES["Moveme"])
     wait_until(lambda: mode() == "move", 5, "Towhere over the command column")
-    win.click_control(slot_place(9))
+    win.click(slot_place(9))
     assert Database.read(t.folder).raw == before, "the file changed before the move completed"
-    win.click_control(MAIN_PLACES["Towhere"])
+    win.click(PLACES["Towhere"])
     wait_until(lambda: mode() == "normal", 5, "normal mode after the move")
     db = Database.read(t.folder)
     assert (db.slots[4], db.slots[9], db.numbers) == ("b.map", "x.map", numbers)
     t.quit(win)
     assert Database.read(t.folder).selection == 0, "slot 0 is not current after the move"
     win = t.start()
-    win.click_control(slot_place(50))
+    second = other.start(other_than=win.wid)
+    win.activate()  # in front of the second window
+    win.click(slot_place(50))
     win.key("ctrl+o")
-    box = t.x.wait_window("Sort-O-Matic")
+    t.x.wait_window("Sort-O-Matic")
     expected = ["E2L1.MAP", "a.map", "b.map", "c.map", "e1l1.map", "e1l10.map", "x.map"]
     db = Database.read(t.folder)
-    assert db.slots == expected + [""] * 61 and db.numbers == numbers, db.slots[:8]
-    assert db.selection == 50
-    t.x.activate(box)
-    t.x.key("Return")
-    t.x.wait_no_window("Sort-O-Matic")
+    assert (db.slots, db.numbers, db.selection) == (expected + [""] * 61, numbers, 50), db.slots
+    t.x.answer("Sort-O-Matic", "Return")
+    second.activate()  # it still shows b.map in slot 4, where the sort put e1l1.map
+    second.click(slot_place(4))
+    second.click(PLACES["Clear"])
+    t.x.answer("Dorvane", "n")
+    other.quit(second)
     t.quit(win)
-    assert Database.read(t.folder).selection == 0, "slot 0 is not current after the sort"
+    db = Database.read(t.folder)
+    assert db.slots == expected + [""] * 61 and db.selection == 0, db.slots[:8]

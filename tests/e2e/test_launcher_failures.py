@@ -1,97 +1,88 @@
 # SPDX-License-Identifier: MIT
-"""When a program cannot run: a missing one gives "Error!" and, for the editor, neither the key
-nor the question; so do a DOS game and a Windows editor with no dosbox or wine on the PATH, and
-once a dosbox is there the DOS game runs in it, full screen. A program that fails before showing
-a window is reported too, also when it fails after the launcher gave its window back; one that
-runs without a window is no failure and holds the launcher about a second. Ten launches leave
-no zombie, and no started program inherits a descriptor of the launcher."""
+"""Launches as the desktop's startup notification follows them, and programs that cannot run:
+missing, without their helper, failing before their window at once or late, or running without
+one. Started programs inherit no descriptor and leave no zombie."""
 import os
 import shutil
 import time
 
+from startup_listener import StartupListener
 from xsession import (Database, Standins, children_of, end, install_standins, run_command,
                       scenario, wait_until)
-
-ERROR = "Error!"
-
-
-def write_program(path, windows):
-    header = bytearray(128)
-    header[0:2] = b"MZ"
-    if windows:
-        header[0x3C], header[0x40:0x44] = 0x40, b"PE\0\0"
-    with open(path, "wb") as f:
-        f.write(header)
 
 
 @scenario
 def failures(t):
     install_standins(t, names=("duke3d.exe",))
     Database(slots={0: "e1l8.map"}, selection=0).write(t.folder)
-    win = t.start()
-    s = Standins(t.folder)
+    listen = StartupListener(t.x.display)
+    t.x.env["DESKTOP_STARTUP_ID"] = "menu-42_TIME1000"
+    win, s = t.start(), Standins(t.folder)
+    listen.wait_message("remove", ID="menu-42_TIME1000")
     for command, way in (("RIS", "button"), ("RS", "menu"), ("RIB", "shortcut"),
                          ("RB", "shortcut")):
-        run_command(t, win, command, way)
-        t.x.answer(ERROR, "Return")
+        run_command(win, command, way)
+        t.x.answer("Error!", "Return")
     assert t.x.find_window("Helpful Shortcut :)") is None
-    pids = []
-    for _ in range(10):
-        run_command(t, win, "RD", "shortcut")
-        e = s.wait_start("duke3d.exe")
-        assert e["fds"] == [0, 1, 2], "inherited descriptors %r" % e["fds"]
-        s.wait_event(e["pid"], "focus")
-        pids.append(e["pid"])
-        end(e["pid"])
-    wait_until(lambda: not [p for p, _ in children_of(t.proc.pid) if p in pids], 10,
-               "the ended programs to be reaped")
-    assert len(s.starts_since(0)) == 10, "more programs started than asked for"
+    before = listen.server_time()
+    run_command(win, "RD", "shortcut")
+    after = listen.server_time()
+    e = s.wait_start("duke3d.exe")
+    assert e["fds"] == [0, 1, 2], "inherited descriptors %r" % e["fds"]
+    new = listen.wait_message("new", PID=str(e["pid"]))
+    stamp = int(new["TIMESTAMP"])
+    assert before <= stamp <= after, "%d not of the key (%d..%d)" % (stamp, before, after)
+    assert new["ID"].endswith("_TIME%d" % stamp) and new["ID"] != "menu-42_TIME1000", new
+    assert new["NAME"] == "duke3d.exe" and new["SCREEN"] == "0" and new["HOSTNAME"], new
+    with open("/proc/%d/environ" % e["pid"], "rb") as f:
+        assert b"DESKTOP_STARTUP_ID=%s\0" % new["ID"].encode() in f.read()
+    s.wait_event(e["pid"], "focus")
+    listen.wait_message("remove", ID=new["ID"])
+    assert any(when == stamp for _, _, when in listen.activations), listen.activations
+    pids = [e["pid"]]
+    for _ in range(2):
+        run_command(win, "RD", "shortcut")
+        pids.append(s.wait_start("duke3d.exe")["pid"])
+        s.wait_event(pids[-1], "focus")
+    for pid in pids:
+        end(pid)
+    wait_until(lambda: not set(children_of(t.proc.pid)) & set(pids), 10, "the ended reaped")
     t.quit(win)
 
     # Failing before a window, at once and after two seconds; running without one.
     for env, command in (({"DORVANE_STANDIN_EXIT": "3"}, "RID"),
                          ({"DORVANE_STANDIN_EXIT": "3", "DORVANE_STANDIN_DELAY": "2"}, "RD"),
                          ({"DORVANE_STANDIN_NO_WINDOW": "1"}, "RD")):
-        for name in ("DORVANE_STANDIN_EXIT", "DORVANE_STANDIN_DELAY", "DORVANE_STANDIN_NO_WINDOW"):
-            t.x.env.pop(name, None)
-        t.x.env.update(env)
-        win = t.start()
-        run_command(t, win, command, "shortcut")
+        win = t.start(env=dict(t.x.env, **env))
+        run_command(win, command, "shortcut")
         pressed = time.monotonic()
         e = s.wait_start("duke3d.exe")
         if "DORVANE_STANDIN_EXIT" in env:
-            t.x.answer(ERROR, "Return")
+            t.x.answer("Error!", "Return")
             told = time.monotonic() - pressed
             assert told >= 1.5 if "DORVANE_STANDIN_DELAY" in env else told < 1.5, told
+            listen.wait_message("remove", ID=listen.wait_message("new", PID=str(e["pid"]))["ID"])
         else:
             t.x.key("ctrl+a")
             t.x.wait_window("About Dorvane")
             assert time.monotonic() - pressed < 2.0, "the launcher held on to the key"
-            assert t.x.find_window(ERROR) is None
+            assert t.x.find_window("Error!") is None
             end(e["pid"])
         t.quit(win)
-    t.x.env.pop("DORVANE_STANDIN_NO_WINDOW")
 
-    # DOS and Windows programs: the PATH holds only the test's own tools, then a dosbox.
-    os.unlink(os.path.join(t.folder, "duke3d.exe"))
-    write_program(os.path.join(t.folder, "DUKE3D.EXE"), windows=False)
-    write_program(os.path.join(t.folder, "build.exe"), windows=True)
+    # A DOS game and a Windows editor: the PATH holds only the test's own tools.
+    windows = bytearray(128)
+    windows[0:2], windows[0x3C], windows[0x40:0x44] = b"MZ", 0x40, b"PE\0\0"
+    for name, header in (("duke3d.exe", b"MZ".ljust(128, b"\0")), ("build.exe", windows)):
+        with open(os.path.join(t.folder, name), "wb") as f:
+            f.write(header)
     helpers = os.path.join(t.folder, "helpers")
     os.mkdir(helpers)
     for tool in ("xdotool", "xprop", "xwininfo", "import"):
         os.symlink(shutil.which(tool), os.path.join(helpers, tool))
-    t.x.env["PATH"] = helpers
-    win = t.start()
-    mark = s.seen
+    win, mark = t.start(env=dict(t.x.env, PATH=helpers)), s.seen
     for command, way in (("RID", "button"), ("RB", "shortcut"), ("RIB", "menu")):
-        run_command(t, win, command, way)
-        t.x.answer(ERROR, "Return")
+        run_command(win, command, way)
+        t.x.answer("Error!", "Return")
     assert not s.starts_since(mark), "something started without its helper"
-    install_standins(t, names=("dosbox",), folder=helpers)
-    run_command(t, win, "RID", "shortcut")
-    e = s.wait_start("dosbox")
-    assert e["argv"][1:] == ["-fullscreen", "-noautoexec", "-c",
-                             'mount c "%s"' % os.path.realpath(t.folder), "-c", "c:", "-c",
-                             "DUKE3D.EXE -map e1l8.map", "-c", "exit"], e["argv"]
-    end(e["pid"])
     t.quit(win)

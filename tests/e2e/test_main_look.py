@@ -1,46 +1,34 @@
 # SPDX-License-Identifier: MIT
-"""The main window's look, read from the screen: with the default colours, the 255-band gradient
-over the outer height (its last bands below the window), the slot rows graded over 17, the four
-button faces and a hidden label in the band at its height; the window's icon in six sizes and its
-class. The colour dialog opens from "Change Colors  |" (F10, the arrows, Return) with its heading
-in the first colour of the program's random source; a pick of Blue for the top of the screen shows
-in its preview only, Ok repaints the whole gradient from blue, and Quit stores it."""
-from xsession import AREA_SIZE, MAIN_PLACES, Database, Window, scenario, slot_place, wait_until
+"""The main window's look read from the screen (gradient, slot rows, faces, a hidden label, the
+icon and the class), and the colour dialog: its heading in the program's first random colour, a
+pick shown in its preview only, Ok repainting the window, Quit storing it."""
+from xsession import AREA, GREY, PLACES, Database, Window, scenario, slot_place, wait_until
 
 DIALOG = "FORM OF DEATH! no, wait..."
 
 
-def band_rows(outer):
-    """Pixel row of the area -> band (1 to 255), leaving out rows at an edge near half a pixel."""
-    rows, height = {}, outer / 255.0
-    for k in range(1, 256):
-        top, bottom = (k - 1) * height, k * height
-        if all(abs(e - int(e) - 0.5) >= 0.02 for e in (top, bottom)):
-            rows.update((r, k) for r in range(int(top + 0.5), int(bottom + 0.5)))
-    return rows
+def gradient_is(t, win, outer, colour_of_band):
+    """Whether column 1 of the area shows each band's colour, leaving out the rows at a band's
+    edge near half a pixel."""
+    shot, (x, y), height = t.x.screenshot(), win.point(), outer / 255.0
+    edges = [(int(k * height + 0.5), abs(k * height % 1 - 0.5) < 0.02) for k in range(256)]
+    return all(shot(x + 1, y + r) == colour_of_band(k + 1) for k in range(255)
+               if not (edges[k][1] or edges[k + 1][1])
+               for r in range(edges[k][0], min(edges[k + 1][0], AREA[1])))
 
 
-def gradient_is(t, win, colour_of_band):
-    shot, (ox, oy) = t.x.screenshot(), win.area_origin()
-    rows = band_rows(win.outer_height())
-    return all(shot.pixel(ox + 1, oy + r) == colour_of_band(k) for r, k in rows.items()
-               if r < AREA_SIZE[1])
-
-
-def shows(image, window, place, colour, background=(192, 192, 192)):
-    """Whether the place shows text in the colour: a smoothed pixel counts when it lies most of
-    the way from the background to the colour."""
-    left, top, width, height = place
-    x0, y0 = window.screen_point(left, top)
-    x1, y1 = window.screen_point(left + width, top + height)
-    step = [c - b for c, b in zip(colour, background)]
-    length = sum(d * d for d in step)
+def shows(t, window, place, colour):
+    """Whether the place shows text in the colour on grey: a smoothed pixel counts when it lies
+    most of the way from the grey to the colour."""
+    shot, step = t.x.screenshot(), [c - g for c, g in zip(colour, GREY)]
+    (x0, y0), (x1, y1) = window.point(*place[:2]), window.point(place[0] + place[2],
+                                                                place[1] + place[3])
 
     def drawn(pixel):
-        off = [p - b for p, b in zip(pixel, background)]
-        f = sum(o * d for o, d in zip(off, step)) / length
+        off = [p - g for p, g in zip(pixel, GREY)]
+        f = sum(o * d for o, d in zip(off, step)) / sum(d * d for d in step)
         return f >= 0.6 and sum((o - f * d) ** 2 for o, d in zip(off, step)) <= 144
-    return any(drawn(image.pixel(x, y)) for x in range(x0, x1) for y in range(y0, y1))
+    return any(drawn(shot(x, y)) for x in range(x0, x1) for y in range(y0, y1))
 
 
 @scenario
@@ -48,32 +36,28 @@ def look(t):
     Database(slots={2: "e1l2.map"}, selection=2).write(t.folder)
     win = t.start()
     _, _, width, height = t.x.geometry(win.wid)
-    assert (width, height - win.menu_height) == AREA_SIZE, "area %dx%d" % (width, height)
-    wait_until(lambda: win.pixel_twips(t.x.screenshot(), 7560 + 150, 840 + 150) == (255, 255, 0),
-               5, "the first paint")
-    outer = win.outer_height()
-    assert gradient_is(t, win, lambda k: (k, 0, k)), "the default gradient is not shown"
-    assert max(k for r, k in band_rows(outer).items() if r < AREA_SIZE[1]) < 255
+    assert (width, height - win.menu_height) == AREA, "area %dx%d" % (width, height)
+    wait_until(lambda: win.pixel(7560 + 150, 840 + 150) == (255, 255, 0), 5, "the first paint")
+    outer = height + sum(t.x.frame_extents(win.wid)[2:])
+    assert outer * 254 / 255.0 > AREA[1] and gradient_is(t, win, outer, lambda k: (k, 0, k))
     shot = t.x.screenshot()
     for k in range(68):
         left, top, w, _ = slot_place(k)
         red = 255 - 15 * (k // 4)
-        assert win.pixel_twips(shot, left + w - 150, top + 45) == (red, 0, red), "slot %d" % k
+        assert win.pixel(left + w - 150, top + 45, shot) == (red, 0, red), "slot %d" % k
     for name, colour in (("Build", (255, 0, 0)), ("Setup", (255, 255, 0)),
                          ("Duke3d", (0, 255, 0)), ("Random", (0, 0, 255))):
-        left, top, w, h = MAIN_PLACES[name]
-        for dx, dy in ((150, 150), (w - 150, h - 150)):
-            assert win.pixel_twips(shot, left + dx, top + dy) == colour, name
+        left, top, w, h = PLACES[name]
+        assert win.pixel(left + 150, top + 150, shot) == colour, name
+        assert win.pixel(left + w - 150, top + h - 150, shot) == colour, name
     k = int(6200 // (outer * 15 / 255.0)) + 1
-    left, top, w, _ = MAIN_PLACES["tttt2"]
-    assert win.pixel_twips(shot, left + w - 20, top + 5) == (k, 0, k), "tttt2's background"
+    assert win.pixel(PLACES["tttt2"][0] + 1315, 6245, shot) == (k, 0, k), "tttt2's background"
 
     raw = t.x.run_tool(["xprop", "-len", "4000000", "-id", str(win.wid), "-notype", "-f",
                         "_NET_WM_ICON", "32c", "=$0+", "_NET_WM_ICON"])
     values, sizes = [int(v) for v in raw.split("=", 1)[1].replace(",", " ").split()], []
     while values:
-        size, pixels, values = values[0], values[2:2 + values[0] * values[1]], \
-            values[2 + values[0] * values[1]:]
+        size, pixels, values = values[0], values[2:], values[2 + values[0] ** 2:]
         sizes.append(size)
         at = size * 3 // 16 + size // 32  # inside the letter's left stroke
         assert pixels[at * size + at] == 0xFFFFFF00, "%d px: no yellow letter" % size
@@ -81,28 +65,26 @@ def look(t):
     assert sizes == [16, 32, 48, 64, 128, 256], sizes
     assert '"dorvane", "Dorvane"' in t.x.run_tool(["xprop", "-id", str(win.wid), "WM_CLASS"])
 
-    win.open_menu("cc", by_key=True)
+    win.open_menu(4, by_key=True)
     t.x.key("Return")  # an entry without items: Return chooses it
     dialog = Window(t.x, t.x.wait_window(DIALOG))
     state, heading = 0x50000, []
     for _ in range(3):  # the first three draws of the unseeded source, made 1 to 255
         state = (state * 1140671485 + 12820163) & 0xFFFFFF
         heading.append(int(255 * (state / 16777216.0) + 1))
-    wait_until(lambda: shows(t.x.screenshot(), dialog, (120, 120, 2175, 255), tuple(heading)),
-               5, "the heading in %r" % heading)
-    ox, oy = win.area_origin()  # over the main window, clear of the column x = 1
-    t.x.run_tool(["xdotool", "windowmove", "--sync", str(dialog.wid), str(ox + 40), str(oy + 40)])
-    wait_until(lambda: abs(dialog.area_origin()[0] - (ox + 40)) <= 10, 5, "the dialog to move")
-    point = dialog.screen_point(240 + 150, 600 + 150)
-    closed = t.x.screenshot().pixel(*point)
-    dialog.click_control((240, 600, 2055, 315))  # the screen top's list
-    wait_until(lambda: t.x.screenshot().pixel(*point) != closed, 5, "the list to drop down")
+    wait_until(lambda: shows(t, dialog, (120, 120, 2175, 255), tuple(heading)), 5,
+               "the heading in %r" % heading)
+    x, y = win.point()  # over the main window, clear of the column x = 1
+    t.x.run_tool(["xdotool", "windowmove", "--sync", str(dialog.wid), str(x + 40), str(y + 40)])
+    wait_until(lambda: abs(dialog.point()[0] - (x + 40)) <= 10, 5, "the dialog to move")
+    closed = dialog.pixel(390, 750)
+    dialog.click((240, 600, 2055, 315))  # the screen top's list
+    wait_until(lambda: dialog.pixel(390, 750) != closed, 5, "the list to drop down")
     t.x.key("Down", "Return")  # the item below "Black"
-    wait_until(lambda: shows(t.x.screenshot(), dialog, (240, 960, 2055, 255), (0, 0, 255)), 5,
-               "the preview in blue")
-    assert gradient_is(t, win, lambda k: (k, 0, k)), "a pick alone changed the window"
-    dialog.click_control((840, 4080, 1575, 375))  # Ok
+    wait_until(lambda: shows(t, dialog, (240, 960, 2055, 255), (0, 0, 255)), 5, "a blue preview")
+    assert gradient_is(t, win, outer, lambda k: (k, 0, k)), "a pick alone changed the window"
+    dialog.click((840, 4080, 1575, 375))  # Ok
     t.x.wait_no_window(DIALOG)
-    wait_until(lambda: gradient_is(t, win, lambda k: (k, 0, 255)), 5, "the gradient from blue")
+    wait_until(lambda: gradient_is(t, win, outer, lambda k: (k, 0, 255)), 5, "blue at the top")
     t.quit(win)
     assert Database.read(t.folder).colours[2] == "255,255,255,0"

@@ -1,20 +1,12 @@
 # SPDX-License-Identifier: MIT
-"""The one helper module of the end-to-end scenarios and the real-engine runs: the real program
-in an X server of its own (Xvfb, 24-bit, 96 dpi, openbox), driven through XTest as a user's
-keyboard and mouse (xdotool), read back through the screen (ImageMagick's `import`), the
-catalogue file and what the stand-in programs logged (tools/standin).
-
-A scenario is a function decorated with @scenario, given a Test `t`: t.folder (a fresh folder),
-t.x (the XSession), t.start() -> Window. It runs when its file is run as a program with the
-program's path in $DORVANE (or as the first argument); on failure it prints the program's
-output and the window list and saves a screenshot. Places are twips of a window's area below
-its menu bar, 15 to the pixel at 96 dpi; wait_until() polls a condition with a bound.
-"""
+"""The helpers of the end-to-end scenarios and the real-engine runs: the program in an X server of
+its own (Xvfb at 96 dpi, openbox), driven through xdotool, read back through the screen, the file
+and the stand-ins' log. Places are (left, top, width, height) in twips (15 a pixel) of a window's
+area below the menu bar."""
 
 import json
 import os
 import re
-import select
 import shutil
 import signal
 import subprocess
@@ -23,134 +15,79 @@ import tempfile
 import time
 import traceback
 
-MAIN_TITLE = "Dorvane (Duke3d Map Loader)"
-AREA_SIZE = (634, 436)  # the main window's area below its menu bar at 96 dpi
-MENU_GREY = (192, 192, 192)
-PICKER_TITLE = "Add Map"
-# Where the user clicks: (left, top, width, height) in twips.
-MAIN_PLACES = {"Addmap": (6360, 120, 1095, 3495), "Build": (7560, 120, 1935, 615),
-               "Setup": (7560, 840, 1935, 615), "Duke3d": (7560, 1560, 1935, 615),
-               "Moveme": (7560, 2280, 1935, 615), "Clear": (7560, 3000, 1935, 615),
-               "Random": (6360, 3720, 1695, 1815), "Wobbin": (8280, 4080, 975, 1125),
-               "Quit": (6360, 5640, 3135, 615), "Towhere": (6360, 120, 3135, 6135),
-               "tttt2": (480, 6240, 1335, 255)}
-MAP_FILES, DONE = (120, 120, 3375, 2820), (120, 3000, 3375, 615)  # the picker's list and Ok
-MENUS = ["File", "Edit", "Run_wo", "magic", "cc", "Help"]
-MENU_ITEMS = {"RIB": ("Edit", 0), "RIS": ("Edit", 1), "RID": ("Edit", 2),
-              "RB": ("Run_wo", 0), "RS": ("Run_wo", 1), "RD": ("Run_wo", 2)}
-SHORTCUTS = {"RIB": "ctrl+b", "RIS": "ctrl+s", "RID": "ctrl+d",
-             "RB": "ctrl+c", "RS": "ctrl+t", "RD": "ctrl+e"}
-BUTTONS = {"RIB": "Build", "RIS": "Setup", "RID": "Duke3d"}
+MAIN_TITLE, PICKER_TITLE = "Dorvane (Duke3d Map Loader)", "Add Map"
+AREA = (634, 436)  # the main window's area below its menu bar
+GREY, WHITE = (192, 192, 192), (255, 255, 255)
+PLACES = {"Addmap": (6360, 120, 1095, 3495), "Build": (7560, 120, 1935, 615),
+          "Setup": (7560, 840, 1935, 615), "Duke3d": (7560, 1560, 1935, 615),
+          "Moveme": (7560, 2280, 1935, 615), "Clear": (7560, 3000, 1935, 615),
+          "Random": (6360, 3720, 1695, 1815), "Wobbin": (8280, 4080, 975, 1125),
+          "Quit": (6360, 5640, 3135, 615), "Towhere": (6360, 120, 3135, 6135),
+          "tttt2": (480, 6240, 1335, 255), "files": (120, 120, 3375, 2820),
+          "Ok": (120, 3000, 3375, 615)}  # the last two: the picker's list and Ok
+# The launcher's commands: (shortcut, menu (from 0), item in it, button).
+COMMANDS = {"RIB": ("ctrl+b", 1, 0, "Build"), "RIS": ("ctrl+s", 1, 1, "Setup"),
+            "RID": ("ctrl+d", 1, 2, "Duke3d"), "RB": ("ctrl+c", 2, 0, None),
+            "RS": ("ctrl+t", 2, 1, None), "RD": ("ctrl+e", 2, 2, None)}
 
 
 def slot_place(k):
     return (120 + 1560 * (k % 4), 120 + 360 * (k // 4), 1455, 315)
 
 
-class Timeout(AssertionError):
-    pass
-
-
 def wait_until(predicate, timeout=10.0, what="condition", interval=0.02):
     """Polls predicate() until it returns something true; returns that value."""
     deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
+    while not (value := predicate()):
         if time.monotonic() > deadline:
-            raise Timeout("timed out after %.1f s waiting for %s" % (timeout, what))
+            raise AssertionError("timed out after %.1f s waiting for %s" % (timeout, what))
         time.sleep(interval)
+    return value
 
 
-def settled(read, timeout=5):
-    """The value of read() once two readings in a row agree."""
-    last = [read()]
+class XSession:  # Xvfb and openbox; every program started here is stopped with them
 
-    def same():
-        value = read()
-        same = value == last[0]
-        last[0] = value
-        return same
-    wait_until(same, timeout, "the screen to settle", interval=0.05)
-    return last[0]
-
-
-class Image:
-    def __init__(self, data):
-        m = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
-        self.width, self.height = int(m.group(1)), int(m.group(2))
-        self.rgb = data[m.end():]
-
-    def pixel(self, x, y):
-        if not (0 <= x < self.width and 0 <= y < self.height):
-            raise IndexError("pixel (%d, %d) outside the screen" % (x, y))
-        i = (y * self.width + x) * 3
-        return tuple(self.rgb[i:i + 3])
-
-
-class XSession:
-    """Xvfb and openbox for one scenario; every program started here is stopped with it."""
-
-    def __init__(self, dpi=96, window_manager=True):
-        self.dpi, self.window_manager, self.procs = dpi, window_manager, []
+    def __init__(self, window_manager=True):
+        self.window_manager, self.procs, self.env = window_manager, [], None
 
     def __enter__(self):
         try:
-            self._start()
+            # Xvfb writes its display number to the pipe once it is ready. No key repeat: on a
+            # busy machine a release may come later than the repeat delay.
+            read_end, write_end = os.pipe()
+            self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+                        "-dpi", "96", "-nolisten", "tcp", "-noreset", "-r"],
+                       pass_fds=[write_end], stderr=subprocess.DEVNULL)
+            os.close(write_end)
+            with os.fdopen(read_end) as f:
+                self.display = ":" + f.readline().strip()
+            self.env = dict(os.environ, DISPLAY=self.display)
+            self.env.pop("XAUTHORITY", None)
+            if self.window_manager:  # a window mapped before openbox runs may never be shown
+                ready = tempfile.mktemp(prefix="openbox-ready-")
+                self.spawn(["openbox", "--sm-disable", "--startup", "touch " + ready],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                wait_until(lambda: os.path.exists(ready), 20, "the window manager")
+                os.unlink(ready)
         except BaseException:
-            self.stop()
+            self.__exit__()
             raise
         return self
 
     def __exit__(self, *exc):
-        self.stop()
-
-    def _start(self):
-        # Xvfb writes its display number to the pipe once it is ready. No key repeat: on a busy
-        # machine a release may come later than the repeat delay.
-        read_end, write_end = os.pipe()
-        self.procs.append(subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-dpi",
-             str(self.dpi), "-nolisten", "tcp", "-noreset", "-r"], pass_fds=[write_end],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        os.close(write_end)
-        number = b""
-        while not number.endswith(b"\n"):
-            if not select.select([read_end], [], [], 20)[0]:
-                raise Timeout("Xvfb did not start")
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                raise RuntimeError("Xvfb ended before it was ready")
-            number += chunk
-        os.close(read_end)
-        self.display = ":" + number.decode().strip()
-        self.env = dict(os.environ, DISPLAY=self.display)
-        self.env.pop("XAUTHORITY", None)
-        if self.window_manager:
-            # A window mapped before openbox manages windows may never be shown: wait for its
-            # --startup command.
-            ready = tempfile.mktemp(prefix="openbox-ready-")
-            self.spawn(["openbox", "--sm-disable", "--startup", "touch " + ready],
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            wait_until(lambda: os.path.exists(ready), 20, "the window manager")
-            os.unlink(ready)
-
-    def stop(self):
         for p in reversed(self.procs):
-            if p.poll() is None:
-                p.terminate()
-                try:
-                    p.wait(5)
-                except subprocess.TimeoutExpired:
-                    p.kill()
-                    p.wait()
+            p.terminate()
+            try:
+                p.wait(5)
+            except subprocess.TimeoutExpired:
+                p.kill()
+                p.wait()
         self.procs = []
 
     def spawn(self, args, **kw):
-        p = subprocess.Popen(args, env=self.env, **kw)
-        self.procs.append(p)
-        return p
+        kw.setdefault("env", self.env)
+        self.procs.append(subprocess.Popen(args, **kw))
+        return self.procs[-1]
 
     def run_tool(self, args, check=True):
         r = subprocess.run(args, env=self.env, capture_output=True, timeout=30)
@@ -158,36 +95,31 @@ class XSession:
             raise RuntimeError("%s failed: %s" % (args[0], r.stderr.decode(errors="replace")))
         return r.stdout.decode(errors="replace")
 
-    def windows(self, title):
-        """Ids of the mapped windows titled exactly `title`."""
-        out = self.run_tool(["xdotool", "search", "--onlyvisible", "--name",
-                             "^%s$" % re.escape(title)], check=False)
-        return [int(w) for w in out.split()]
+    def windows(self, title):  # the mapped windows titled exactly `title`
+        return [int(w) for w in self.run_tool(["xdotool", "search", "--onlyvisible", "--name",
+                                               "^%s$" % re.escape(title)], check=False).split()]
 
     def find_window(self, title):
-        return (self.windows(title) or [None])[0]
+        return (self.windows(title) + [None])[0]
 
-    def wait_window(self, title, timeout=10):
-        return wait_until(lambda: self.find_window(title), timeout, "window %r" % title)
+    def wait_window(self, title, other_than=None):
+        return wait_until(lambda: next((w for w in self.windows(title) if w != other_than), None),
+                          10, "window %r" % title)
 
-    def wait_no_window(self, title, timeout=10):
-        wait_until(lambda: self.find_window(title) is None, timeout, "no window %r" % title)
+    def wait_no_window(self, title):
+        wait_until(lambda: not self.windows(title), 10, "no window %r" % title)
 
-    def geometry(self, wid):
-        """(x, y, width, height) of the window's own area on the screen."""
+    def geometry(self, wid):  # (x, y, width, height) of the window's own area on the screen
         out = self.run_tool(["xwininfo", "-id", str(wid)])
-        get = lambda key: int(re.search(key + r":\s+(-?\d+)", out).group(1))
-        return (get("Absolute upper-left X"), get("Absolute upper-left Y"), get("Width"),
-                get("Height"))
+        return tuple(int(re.search(key + r":\s+(-?\d+)", out).group(1)) for key in
+                     ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
 
-    def frame_extents(self, wid):
+    def frame_extents(self, wid):  # (left, right, top, bottom) of the window manager's frame
         out = self.run_tool(["xprop", "-id", str(wid), "_NET_FRAME_EXTENTS"], check=False)
-        m = re.search(r"=\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)", out)
-        return tuple(int(v) for v in m.groups()) if m else (0, 0, 0, 0)
+        return tuple(int(v) for v in re.findall(r"\d+", out.partition("=")[2])) or (0, 0, 0, 0)
 
     def active_window(self):
-        out = self.run_tool(["xdotool", "getactivewindow"], check=False).strip()
-        return int(out) if out else None
+        return int(self.run_tool(["xdotool", "getactivewindow"], check=False) or 0)
 
     def activate(self, wid):
         self.run_tool(["xdotool", "windowactivate", "--sync", str(wid)], check=False)
@@ -196,85 +128,52 @@ class XSession:
     def key(self, *keys):
         self.run_tool(["xdotool", "key", "--delay", "20"] + list(keys))
 
-    def type_text(self, text):
-        self.run_tool(["xdotool", "type", "--delay", "20", text])
-
     def click(self, x, y, repeat=1):
-        # A --sync move to where the pointer is already never ends.
-        at = dict(line.split("=", 1) for line in self.run_tool(
-            ["xdotool", "getmouselocation", "--shell"]).split() if "=" in line)
-        sync = [] if (int(at["X"]), int(at["Y"])) == (x, y) else ["--sync"]
-        self.run_tool(["xdotool", "mousemove"] + sync + [str(x), str(y), "click", "--repeat",
-                       str(repeat), "--delay", "80", "1"])
+        self.run_tool(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", str(repeat),
+                       "--delay", "80", "1"])
 
-    def click_close_box(self, wid):
-        """Clicks the close control of the window's frame (openbox: the right end of the title)."""
+    def click_close_box(self, wid):  # at the right end of the frame's title
         x, y, w, _ = self.geometry(wid)
         _, right, top, _ = self.frame_extents(wid)
         self.click(x + w + right - 12, y - top // 2)
 
-    def screenshot(self):
-        return Image(subprocess.run(["import", "-silent", "-window", "root", "-depth", "8",
-                                     "ppm:-"], env=self.env, capture_output=True, check=True,
-                                    timeout=30).stdout)
+    def grab(self, x, y, width, height):  # RGB bytes: a small area is quicker than the screen
+        return subprocess.run(["import", "-silent", "-window", "root", "-crop", "%dx%d+%d+%d" % (
+            width, height, x, y), "-depth", "8", "rgb:-"], env=self.env, capture_output=True,
+            check=True, timeout=30).stdout
 
-    def grab(self, x, y, width, height):
-        """The raw pixels of an area of the screen: much quicker than a whole screenshot."""
-        return subprocess.run(["import", "-silent", "-window", "root", "-crop",
-                               "%dx%d+%d+%d" % (width, height, x, y), "-depth", "8", "rgb:-"],
-                              env=self.env, capture_output=True, check=True, timeout=30).stdout
+    def screenshot(self):  # a function from a point of the screen to its colour
+        rgb = self.grab(0, 0, 1280, 1024)
+        return lambda x, y: tuple(rgb[(y * 1280 + x) * 3:(y * 1280 + x) * 3 + 3])
 
-    def answer(self, title, key):
-        """Waits for the message box titled `title` and answers it with `key`."""
-        box = self.wait_window(title)
-        self.activate(box)
+    def answer(self, title, key):  # of the message box titled `title`
+        self.activate(self.wait_window(title))
         self.key(key)
         self.wait_no_window(title)
 
 
-class Window:
-    """A top-level window of the program, addressed in twips of its area below the menu bar."""
+class Window:  # a top-level window of the program (the main window with its menu bar)
 
-    def __init__(self, session, wid, area_height=None):
+    def __init__(self, session, wid, menu=False):
         self.x, self.wid = session, wid
-        self.twips_per_pixel = 15 * 96.0 / session.dpi
-        self.menu_height = session.geometry(wid)[3] - area_height if area_height else 0
+        self.menu_height = session.geometry(wid)[3] - AREA[1] if menu else 0
 
-    def outer_height(self):
-        _, _, top, bottom = self.x.frame_extents(self.wid)
-        return self.x.geometry(self.wid)[3] + top + bottom
-
-    def area_origin(self):
+    def point(self, left=0, top=0):
         x, y, _, _ = self.x.geometry(self.wid)
-        return x, y + self.menu_height
+        return x + left // 15, y + self.menu_height + top // 15
 
-    def screen_point(self, left, top):
-        ox, oy = self.area_origin()
-        return ox + int(left // self.twips_per_pixel), oy + int(top // self.twips_per_pixel)
-
-    def click_control(self, place, repeat=1):
+    def click(self, place, repeat=1):
         left, top, width, height = place
-        self.x.click(*self.screen_point(left + width // 2, top + height // 2), repeat=repeat)
+        self.x.click(*self.point(left + width // 2, top + height // 2), repeat=repeat)
 
-    def pixel_twips(self, image, left, top):
-        return image.pixel(*self.screen_point(left, top))
+    def pixel(self, left, top, shot=None):
+        return (shot or self.x.screenshot())(*self.point(left, top))
 
     def grab(self, place):
-        left, top, width, height = place
-        x, y = self.screen_point(left, top)
-        x2, y2 = self.screen_point(left + width, top + height)
-        return self.x.grab(x, y, x2 - x, y2 - y)
+        return self.x.grab(*self.point(*place[:2]), place[2] // 15, place[3] // 15)
 
     def activate(self):
         self.x.activate(self.wid)
-
-    def wait_painted(self, timeout=10):
-        """Waits for the first paint: the right end of the menu bar in the menu's grey (a paint
-        reaches the screen in one piece)."""
-        if self.menu_height > 0:
-            x, y, w, _ = self.x.geometry(self.wid)
-            wait_until(lambda: self.x.screenshot().pixel(x + w - 3, y + self.menu_height // 2)
-                       == MENU_GREY, timeout, "the first paint of window %d" % self.wid)
 
     def key(self, *keys):
         self.activate()
@@ -284,60 +183,50 @@ class Window:
         self.x.click_close_box(self.wid)
 
     def open_menu(self, menu, by_key=False):
-        """Opens a menu of the main window's bar with the mouse (or F10) and waits for its
-        drop-down; keys typed before it has opened would be lost."""
-        ox, oy = self.area_origin()
+        """Opens the menu bar's menu number `menu` with the mouse (or F10) and waits for its
+        drop-down, once a closing menu's repaint is done: keys typed before would be lost."""
+        ox, oy = self.point()
         self.x.run_tool(["xdotool", "mousemove", "0", "0"])
-        before = settled(lambda: self.x.grab(ox + 4, oy + 4, 40, 12))
+        seen = [self.x.grab(ox + 4, oy + 4, 40, 12)]
+        wait_until(lambda: seen.append(self.x.grab(ox + 4, oy + 4, 40, 12)) or
+                   seen[-1] == seen[-2], 5, "the screen to settle", 0.05)
         if by_key:
             self.key("F10")
         else:
             self.x.click(ox + 15, oy - self.menu_height // 2)  # "File  |", the first menu
-        wait_until(lambda: self.x.grab(ox + 4, oy + 4, 40, 12) != before, 5, "the menu to open")
-        if MENUS.index(menu):
-            self.x.key(*["Right"] * MENUS.index(menu))
+        wait_until(lambda: self.x.grab(ox + 4, oy + 4, 40, 12) != seen[-1], 5, "the menu")
+        if menu:
+            self.x.key(*["Right"] * menu)
 
 
 class Picker(Window):
-    """The map file picker: its list's highlighted rows found on the screen."""
-
-    def rows(self):
-        left, top, width, height = MAP_FILES
-        x, y0 = self.screen_point(left + width - 180, top)
-        return x, range(y0 + 3, self.screen_point(left, top + height)[1] - 3)
-
     def highlighted_rows(self):
-        image = self.x.screenshot()
-        x, rows = self.rows()
-        return [y for y in rows if image.pixel(x, y) != (255, 255, 255)]
-
-    def wait_painted(self, timeout=10):
-        x, rows = self.rows()
-        wait_until(lambda: self.x.screenshot().pixel(x, rows[-1]) == (255, 255, 255), timeout,
-                   "the picker's file list on the screen")
+        left, top, width, height = PLACES["files"]
+        x, y = self.point(left + width - 180, top + 45)
+        column = self.x.grab(x, y, 1, height // 15 - 6)
+        return [y + i for i in range(len(column) // 3) if column[3 * i:3 * i + 3] != bytes(WHITE)]
 
     def click_row(self, index, repeat=1):
         """Clicks row `index` (from 0), measuring the rows on a first click on row 0."""
-        x, y = self.screen_point(MAP_FILES[0] + 300, MAP_FILES[1])
+        x, y = self.point(PLACES["files"][0] + 300, PLACES["files"][1])
         self.x.click(x, y + 5)
         rows = wait_until(self.highlighted_rows, 5, "the first row's highlight")
         if index or repeat > 1:
             height = rows[-1] - rows[0] + 1
             self.x.click(x, rows[0] + height * index + height // 2, repeat=repeat)
 
-    def press_ok(self):
-        self.click_control(DONE)
 
-
-def open_picker(t, main, move_to=(760, 60)):
-    """Presses Add Map; returns the picker once on the screen, moved clear of the main window."""
-    main.click_control(MAIN_PLACES["Addmap"])
-    wid = t.x.wait_window(PICKER_TITLE)
-    if move_to:
-        t.x.run_tool(["xdotool", "windowmove", "--sync", str(wid)] + [str(v) for v in move_to])
-        wait_until(lambda: abs(t.x.geometry(wid)[0] - move_to[0]) < 40, 5, "the picker to move")
-    picker = Picker(t.x, wid)
-    picker.wait_painted()
+def open_picker(t, main=None, move=True, wid=None):
+    """Presses Add Map (or takes the picker `wid`); returns it painted, moved clear of `main`."""
+    if main:
+        main.click(PLACES["Addmap"])
+    picker = Picker(t.x, wid or t.x.wait_window(PICKER_TITLE))
+    if move:
+        t.x.run_tool(["xdotool", "windowmove", "--sync", str(picker.wid), "760", "60"])
+        wait_until(lambda: abs(picker.point()[0] - 760) < 40, 5, "the picker to move")
+    left, top, width, height = PLACES["files"]
+    at = picker.point(left + width - 180, top + height - 45)
+    wait_until(lambda: t.x.grab(*at, 1, 1) == bytes(WHITE), 10, "the picker's list")
     return picker
 
 
@@ -353,7 +242,7 @@ class Database:
         self.selection, self.colours = selection, list(colours or self.DEFAULT_COLOURS)
 
     def write(self, folder):
-        lines = ['%d,"%s"' % (n, name) for n, name in zip(self.numbers, self.slots)]
+        lines = ['%d,"%s"' % kv for kv in zip(self.numbers, self.slots)]
         lines += ["" if self.selection is None else str(self.selection)] + self.colours
         with open(os.path.join(folder, "Qimdat.dat"), "wb") as f:
             f.write("".join(line + "\r\n" for line in lines).encode("latin-1"))
@@ -362,117 +251,88 @@ class Database:
     def read(folder):
         with open(os.path.join(folder, "Qimdat.dat"), "rb") as f:
             raw = f.read().decode("latin-1")
-        assert raw.endswith("\r\n"), "the file does not end with CR LF"
-        lines = raw[:-2].split("\r\n")
-        assert len(lines) == 77, "the file has %d lines, not 77" % len(lines)
-        db = Database()
+        lines = raw.split("\r\n")
+        assert len(lines) == 78 and lines[-1] == "", "not 77 lines ending in CR LF: %r" % raw
+        db = Database(selection=int(lines[68]) if lines[68] else None, colours=lines[69:77])
         for i in range(68):
             m = re.fullmatch(r'(-?\d+),"([^"]*)"', lines[i])
             assert m, "slot line %d is %r" % (i + 1, lines[i])
             db.numbers[i], db.slots[i] = int(m.group(1)), m.group(2)
-        db.selection = int(lines[68]) if lines[68] else None
-        db.colours, db.raw = lines[69:], raw
+        db.raw = raw
         return db
 
 
-def wait_file(folder, check, what, timeout=5):
-    """Waits until the database file reads back whole and check(database) holds; returns it."""
-    def ok():
-        try:
-            return check(Database.read(folder))
-        except (OSError, AssertionError):
-            return False
-    wait_until(ok, timeout, what)
-    return Database.read(folder)
+def wait_file(folder, check, what):
+    """Waits until check(the database file) holds; returns the file."""
+    return wait_until(lambda: (lambda db: check(db) and db)(Database.read(folder)), 5, what)
 
 
-class Test:
-    """One scenario: a fresh folder, an X session and the program under test."""
+class Test:  # one scenario: a fresh folder, an X session and the program under test
 
     def __init__(self, binary, session, folder):
-        self.binary, self.x, self.folder = binary, session, folder
-        self.proc = None
+        self.binary, self.x, self.folder, self.proc = binary, session, folder, None
         self.log_path = os.path.join(folder, ".dorvane-output")
 
-    def start(self, wait_main=True, args=(), cwd=None, **kw):
+    def start(self, wait_main=True, args=(), cwd=None, other_than=None, **kw):
         """Starts the program (in the folder); returns its main Window once it is painted."""
         with open(self.log_path, "ab") as log:
             self.proc = self.x.spawn(list(args) or [self.binary], cwd=cwd or self.folder,
                                      stdout=log, stderr=subprocess.STDOUT, **kw)
-        return self.main_window() if wait_main else None
+        return self.main_window(other_than) if wait_main else None
 
-    def main_window(self, timeout=10, other_than=None):
-        wid = wait_until(lambda: next((w for w in self.x.windows(MAIN_TITLE) if w != other_than),
-                                      None), timeout, "the main window")
-        win = Window(self.x, wid, round(AREA_SIZE[1] * self.x.dpi / 96.0))
-        win.wait_painted()
+    def main_window(self, other_than=None):
+        """The main window once painted (a paint reaches the screen whole): its menu bar grey."""
+        win = Window(self.x, self.x.wait_window(MAIN_TITLE, other_than), menu=True)
+        x, y, w, _ = self.x.geometry(win.wid)
+        wait_until(lambda: self.x.grab(x + w - 3, y + win.menu_height // 2, 1, 1) == bytes(GREY),
+                   10, "the first paint of window %d" % win.wid)
         return win
 
-    def wait_exit(self, timeout=10):
-        wait_until(lambda: self.proc.poll() is not None, timeout, "the program to end")
+    def wait_exit(self):
+        wait_until(lambda: self.proc.poll() is not None, 10, "the program to end")
         return self.proc.returncode
 
     def quit(self, win):
-        """Ctrl+Q, and the program ends cleanly."""
         win.key("ctrl+q")
         assert self.wait_exit() == 0, "the program did not end cleanly"
 
-    def running(self):
-        return self.proc is not None and self.proc.poll() is None
 
-    def output(self):
-        try:
-            with open(self.log_path, "rb") as f:
-                return f.read().decode(errors="replace")
-        except OSError:
-            return ""
-
-
-# --- The stand-in as the game's programs, and what it logged (standin.log, one JSON object a
-# line; its times "t" are time.monotonic()'s).
-PROGRAMS = ("duke3d.exe", "build.exe", "setup.exe")
-
-
-def install_standins(t, names=PROGRAMS, folder=None):
+def install_standins(t, names=("duke3d.exe", "build.exe", "setup.exe"), folder=None):
     source = os.path.abspath(os.environ.get("DORVANE_STANDIN") or os.path.join(
         os.path.dirname(t.binary), "..", "..", "tools", "standin", "dorvane_standin"))
-    assert os.access(source, os.X_OK), "no stand-in program at %s" % source
     for name in names:
         shutil.copy(source, os.path.join(folder or t.folder, name))
 
 
-def read_log(folder):
-    try:
-        with open(os.path.join(folder, "standin.log"), encoding="latin-1") as f:
-            return [json.loads(line) for line in f if line.endswith("\n")]
-    except FileNotFoundError:
-        return []
-
-
 class Standins:
-    """What the stand-ins of one game folder did, followed from one point on."""
+    """What the stand-ins logged (one JSON object a line, "t" in time.monotonic()'s seconds)."""
 
     def __init__(self, folder):
-        self.folder, self.seen = folder, len(read_log(folder))
+        self.path = os.path.join(folder, "standin.log")
+        self.seen = len(self.log())
 
-    def wait_start(self, name, timeout=10):
+    def log(self):
+        if not os.path.exists(self.path):
+            return []
+        with open(self.path, encoding="latin-1") as f:
+            return [json.loads(line) for line in f if line.endswith("\n")]
+
+    def wait_start(self, name):
         """The next start of a stand-in under `name` (any letter case) since the last one."""
-        def find():
-            return next(((i, e) for i, e in enumerate(read_log(self.folder)[self.seen:])
-                         if e["event"] == "start" and e["name"].lower() == name.lower()), None)
-        i, event = wait_until(find, timeout, "%s to start" % name)
-        self.seen += i + 1
+        found = lambda: [(i, e) for i, e in enumerate(self.log()) if i >= self.seen and
+                         e["event"] == "start" and e["name"].lower() == name.lower()][:1]
+        [(self.seen, event)] = wait_until(found, 10, "%s to start" % name)
+        self.seen += 1
         return event
 
-    def events_of(self, pid, kind):
-        return [e for e in read_log(self.folder) if e["pid"] == pid and e["event"] == kind]
+    def events_of(self, pid, kind):  # a key event with an empty key is a modifier's
+        return [e for e in self.log() if (e["pid"], e["event"]) == (pid, kind) and e.get("key", 1)]
 
     def wait_event(self, pid, kind, timeout=10):
-        return wait_until(lambda: self.events_of(pid, kind), timeout,
-                          "%s of stand-in %d" % (kind, pid))
+        return wait_until(lambda: self.events_of(pid, kind), timeout, "%s of %d" % (kind, pid))
 
     def starts_since(self, mark):
-        return [e for e in read_log(self.folder)[mark:] if e["event"] == "start"]
+        return [e for e in self.log()[mark:] if e["event"] == "start"]
 
 
 def end(pid):
@@ -482,79 +342,50 @@ def end(pid):
         pass
 
 
-def ended(pid):
-    """Whether process `pid` is gone or a zombie (a read that fails counts as gone)."""
+def proc_stat(pid):
+    """The fields of /proc/PID/stat from the state on (or [])."""
     try:
-        with open("/proc/%d/stat" % pid) as f:
-            stat = f.read()
+        with open("/proc/%s/stat" % pid) as f:
+            return f.read().rsplit(")", 1)[1].split()
     except OSError:
-        return True
-    return stat[stat.rindex(")") + 2:].startswith("Z")
+        return []
+
+
+def ended(pid):  # gone or a zombie
+    return proc_stat(pid)[:1] in ([], ["Z"])
 
 
 def children_of(pid):
-    """Ids and states of the processes whose parent is `pid`."""
-    out = []
-    for entry in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            with open("/proc/%s/stat" % entry) as f:
-                fields = f.read().rsplit(")", 1)[1].split()
-        except OSError:
-            continue
-        if int(fields[1]) == pid:
-            out.append((int(entry), fields[0]))
-    return out
+    return [int(p) for p in os.listdir("/proc")
+            if p.isdigit() and proc_stat(p)[1:2] == [str(pid)]]
 
 
-def run_command(t, win, command, way):
-    """Runs a launcher command as a user does: "button", "menu" or "shortcut"."""
+def run_command(win, command, way):  # way: "button", "menu" or "shortcut"
+    shortcut, menu, item, button = COMMANDS[command]
     win.activate()
     if way == "button":
-        win.click_control(MAIN_PLACES[BUTTONS[command]])
+        win.click(PLACES[button])
     elif way == "shortcut":
-        t.x.key(SHORTCUTS[command])
+        win.x.key(shortcut)
     else:
-        menu, index = MENU_ITEMS[command]
         win.open_menu(menu)
-        t.x.key(*["Down"] * (index + 1) + ["Return"])
+        win.x.key(*["Down"] * (item + 1) + ["Return"])
 
 
-# --- The real engines' windows and the launcher's own state (tests/engines). The launcher
-# "answers again" when it is back in its event loop: /proc/PID/syscall shows FLTK's select or
-# pselect6 (x86-64 numbers) without a click or key that would take the front from the program
-# under test; Xlib waiting for the X server's reply waits in poll, which does not count.
-WAITING = {23, 270}
-
-
-def waiting_for_events(pid):
-    try:
-        with open("/proc/%d/syscall" % pid) as f:
-            field = f.read().split()[0]
-    except (OSError, IndexError):
-        return False
-    return field.isdigit() and int(field) in WAITING
-
-
-def client_windows(t):
-    out = t.x.run_tool(["xprop", "-root", "_NET_CLIENT_LIST"], check=False)
-    return [int(w, 16) for w in re.findall(r"0x[0-9a-f]+", out)]
-
-
+# --- The real engines' windows and the launcher's own state (tests/engines).
 def prop(t, wid, name):
     return t.x.run_tool(["xprop", "-id", str(wid), name], check=False)
 
 
 def wm_class(t, wid):
-    m = re.search(r'= "([^"]*)"', prop(t, wid, "WM_CLASS"))
-    return m.group(1) if m else ""
+    return (re.findall(r'= "([^"]*)"', prop(t, wid, "WM_CLASS")) or [""])[0]
 
 
 def window_of_class(t, name, leave_out=()):
     """A managed window whose class instance is `name` (any letter case), not in leave_out."""
-    for wid in client_windows(t):
-        if wid not in leave_out and wm_class(t, wid).lower() == name.lower():
-            return wid
-    return None
+    listed = re.findall(r"0x[0-9a-f]+", t.x.run_tool(["xprop", "-root", "_NET_CLIENT_LIST"]))
+    return next((w for w in (int(v, 16) for v in listed)
+                 if w not in leave_out and wm_class(t, w).lower() == name.lower()), None)
 
 
 def maximised(t, wid):
@@ -562,24 +393,16 @@ def maximised(t, wid):
     return "_NET_WM_STATE_MAXIMIZED_VERT" in state and "_NET_WM_STATE_MAXIMIZED_HORZ" in state
 
 
-def focus(t):
-    out = t.x.run_tool(["xdotool", "getwindowfocus"], check=False).strip()
-    return int(out) if out else None
-
-
-def in_front(t, wid):
-    """The window is the window manager's active window and holds the keyboard focus."""
-    return t.x.active_window() == wid and focus(t) == wid
+def in_front(t, wid):  # the active window, holding the keyboard focus
+    focus = t.x.run_tool(["xdotool", "getwindowfocus"], check=False).strip()
+    return t.x.active_window() == wid and focus == str(wid)
 
 
 def top_window(t):
     """The top-most child of the root window: (id, x, y, width, height)."""
     out = t.x.run_tool(["xwininfo", "-root", "-children"], check=False)
     m = re.search(r"children:\s*\n\s*(0x[0-9a-f]+).*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)", out)
-    if not m:
-        return None
-    wid, w, h, x, y = m.groups()
-    return int(wid, 16), int(x), int(y), int(w), int(h)
+    return m and (int(m.group(1), 16),) + tuple(int(m.group(i)) for i in (4, 5, 2, 3))
 
 
 def same_client(a, b):
@@ -590,43 +413,41 @@ def same_client(a, b):
 class Launch:
     """One launch from its key (the command's shortcut, or `press()`, which returns the time it
     pressed its own): when each condition was first seen to hold, polled together, among them
-    "answered": the launcher back in its event loop after starting a new child."""
+    "answered": the launcher back in its event loop after starting a new child, which
+    /proc/PID/syscall shows as FLTK's select or pselect6 (x86-64 numbers; Xlib waiting for the
+    server's reply waits in poll, which does not count)."""
 
     def __init__(self, t, win, command, press=None):
-        self.t, self.seen = t, {}
-        self.older = {pid for pid, _ in children_of(t.proc.pid)}
+        self.launcher, self.seen = t.proc.pid, {}
+        self.older = set(children_of(self.launcher))
         if press is None:
             win.activate()
             self.t0 = time.monotonic()
-            t.x.key(SHORTCUTS[command])
+            t.x.key(COMMANDS[command][0])
         else:
             self.t0 = press()
 
-    def note(self, name, holds):
-        if name not in self.seen and holds():
-            self.seen[name] = time.monotonic()
+    def waiting(self):
+        with open("/proc/%d/syscall" % self.launcher) as f:
+            return f.read().split()[0] in ("23", "270")
 
     def poll(self, conditions, timeout, what):
         """Polls every condition ({name: function}) and the launcher until all have held."""
-        launcher = self.t.proc.pid
-
-        def answered():
-            new = {pid for pid, _ in children_of(launcher)} - self.older
-            return new and waiting_for_events(launcher)
+        conditions = dict(conditions, answered=lambda: set(children_of(self.launcher)) -
+                          self.older and self.waiting())
 
         def all_seen():
-            self.note("answered", answered)
             for name, holds in conditions.items():
-                self.note(name, holds)
-            return len(self.seen) == len(conditions) + 1
+                if name not in self.seen and holds():
+                    self.seen[name] = time.monotonic()
+            return len(self.seen) == len(conditions)
         wait_until(all_seen, timeout, what, interval=0.005)
 
     def since_key(self):
         return {name: at - self.t0 for name, at in self.seen.items()}
 
 
-class SeenLog:
-    """A log's lines from a mark on, each with the time it was first seen (tests/engines)."""
+class SeenLog:  # a log's lines from a mark on, each with the time it was first seen
 
     def __init__(self, read_lines):
         self.read_lines, self.seen, self.mark = read_lines, [], 0
@@ -645,52 +466,35 @@ class SeenLog:
         self.mark = len(self.seen)
 
 
-def print_times(engine, command, **times):
-    """Times of one launch after its key, printed for the record."""
+def print_times(engine, command, **times):  # of one launch after its key, for the record
     print("%s %s: %s" % (engine, command, ", ".join("%s %.2f s" % kv for kv in times.items())),
           flush=True)
 
 
-def program_path():
-    path = os.environ.get("DORVANE") or (sys.argv[1] if len(sys.argv) > 1 else "")
-    if not path or not os.access(path, os.X_OK):
-        sys.exit("give the program's path as DORVANE or as the first argument")
-    return os.path.abspath(path)
-
-
-def scenario(fn=None, **session_args):
-    """Runs the scenario when its file is run as a program; exits 0 when it passes.
-    Arguments go to XSession: @scenario(dpi=192)."""
-    if fn is None:
-        return lambda f: scenario(f, **session_args)
+def scenario(fn):
+    """Runs the scenario when its file is run as a program, with the program's path in $DORVANE
+    or as the first argument; exits 0 when it passes. On failure it prints the program's output
+    and the window list and keeps the folder with a screenshot beside it."""
     if fn.__module__ != "__main__":
         return fn
-    folder = tempfile.mkdtemp(prefix="dorvane-e2e-")
-    ok = False
-    try:
-        with XSession(**session_args) as session:
-            t = Test(program_path(), session, folder)
-            try:
-                fn(t)
-                ok = True
-            except BaseException:
-                traceback.print_exc()
-                try:
-                    shot = folder.rstrip("/") + "-failure.png"
-                    subprocess.run(["import", "-window", "root", shot], env=session.env,
-                                   timeout=30)
-                    print("screenshot of the failure:", shot)
-                    tree = session.run_tool(["xwininfo", "-root", "-tree"], check=False)
-                    print("windows:\n" + "\n".join(l for l in tree.splitlines() if '"' in l))
-                except Exception as e:  # only a help
-                    print("no screenshot or window list:", e)
-                status = t.proc.poll() if t.proc else "not started"
-                print("program status: %s" % ("running" if status is None else status))
-                print("program output:\n" + t.output())
-    finally:
-        if ok:
-            shutil.rmtree(folder, ignore_errors=True)
-        else:
-            print("scenario folder kept:", folder)
+    binary = os.path.abspath(os.environ.get("DORVANE") or (sys.argv[1:] or [""])[0])
+    if not os.path.isfile(binary):
+        sys.exit("give the program's path as DORVANE or as the first argument")
+    folder, ok = tempfile.mkdtemp(prefix="dorvane-e2e-"), False
+    with XSession() as session:
+        t = Test(binary, session, folder)
+        try:
+            fn(t)
+            ok = True
+        except BaseException:
+            traceback.print_exc()
+            subprocess.run(["import", "-window", "root", folder + ".png"], env=session.env)
+            tree = session.run_tool(["xwininfo", "-root", "-tree"], check=False)
+            print("windows:\n" + "\n".join(line for line in tree.splitlines() if '"' in line))
+            print("program status:", t.proc and t.proc.poll(), "(None: running), output:")
+            print(open(t.log_path, errors="replace").read() if t.proc else "")
+            print("kept: %s and %s.png" % (folder, folder))
+    if ok:
+        shutil.rmtree(folder, ignore_errors=True)
     print("%s: %s" % (fn.__name__, "passed" if ok else "FAILED"))
     sys.exit(0 if ok else 1)
