@@ -50,6 +50,9 @@ struct Widget {
     HWND parent = nullptr;
     int id = 0;
     Shown shown;
+    // Set as it first draws (or the system asks its colours to draw it); until then a change of
+    // colour needs no repaint, the first one shows it.
+    bool drawn = false;
 };
 
 // A form's own top-level window and the widgets mirrored on it.

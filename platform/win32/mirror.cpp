@@ -252,7 +252,8 @@ void Backend::sync_widget(Widget& widget) {
     if (c.back != s.back || c.fore != s.fore) {
         s.back = c.back;
         s.fore = c.fore;
-        InvalidateRect(hwnd, nullptr, TRUE);
+        if (widget.drawn)
+            InvalidateRect(hwnd, nullptr, TRUE);
     }
     if (c.kind == ControlKind::OptionButton && c.value != s.value) {
         s.value = c.value;
