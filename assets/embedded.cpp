@@ -13,18 +13,28 @@ const EmbeddedFile* find_embedded(std::string_view name) {
     return nullptr;
 }
 
+namespace {
+
+const EmbeddedFile* find_frame(int n) {
+    std::string name = "wobbin" + std::to_string(n);
+    const EmbeddedFile* jpeg = find_embedded(name + ".jpg");
+    return jpeg ? jpeg : find_embedded(name + ".ppm");
+}
+
+}  // namespace
+
 const EmbeddedFile* find_picture(Picture picture) {
     switch (picture) {
         case Picture::Icon:
             return find_icon(16);
         case Picture::Frame1:
-            return find_embedded("wobbin1.jpg");
+            return find_frame(1);
         case Picture::Frame2:
-            return find_embedded("wobbin2.jpg");
+            return find_frame(2);
         case Picture::Frame3:
-            return find_embedded("wobbin3.jpg");
+            return find_frame(3);
         case Picture::Frame4:
-            return find_embedded("wobbin4.jpg");
+            return find_frame(4);
         case Picture::None:
             break;
     }

@@ -193,8 +193,6 @@ bool Backend::create(Form& form, std::string* error) {
                      reinterpret_cast<LPARAM>(pictures_.icon(true)));
     }
     build_menu(*window);
-    for (Control* control : form.controls)
-        create_widget(*window, *control);
     FormWindow& made = *window;
     windows_.push_back(std::move(window));
     sync(made);

@@ -2,9 +2,10 @@
 // The Win32 backend: real windows for the program's Forms.
 //
 // Each Form becomes a top-level window and each Control a child window, created in the order of
-// `Form::controls` (which makes the focus order). After every event it routes, and before every
-// message box, the backend mirrors the fields of every Form and Control on the windows, touching
-// only what changed. Geometry converts from twips with the system's DPI.
+// `Form::controls` (which makes the focus order) when the form is first shown: by then its load
+// has given the controls their captions, which the windows are made with. After every event it
+// routes, and before every message box, the backend mirrors the fields of every Form and Control on
+// the windows, touching only what changed. Geometry converts from twips with the system's DPI.
 #pragma once
 
 #include <windows.h>
@@ -49,6 +50,9 @@ struct Widget {
     HWND parent = nullptr;
     int id = 0;
     Shown shown;
+    // Set as it first draws (or the system asks its colours to draw it); until then a change of
+    // colour needs no repaint, the first one shows it.
+    bool drawn = false;
 };
 
 // A form's own top-level window and the widgets mirrored on it.
@@ -56,8 +60,9 @@ struct FormWindow {
     Form* form = nullptr;
     HWND hwnd = nullptr;
     HMENU menu = nullptr;
-    std::vector<std::function<void()>> commands;  // menu command id - 1
-    std::vector<std::unique_ptr<Widget>> widgets;
+    std::vector<std::function<void()>> commands;   // menu command id - 1
+    std::vector<std::unique_ptr<Widget>> widgets;  // made when the form is first shown
+    bool widgets_made = false;
     std::string caption;
     bool visible = false;
     int client_width = -1, client_height = -1;

@@ -117,7 +117,8 @@ COLORREF Backend::back_of(const Widget& widget) const {
 }
 
 LRESULT Backend::colour_control(HDC dc, HWND control) {
-    const Widget& widget = *widget_of(control);
+    Widget& widget = *widget_of(control);
+    widget.drawn = true;
     const Control& c = *widget.control;
     bool field = c.kind == ControlKind::TextBox || c.kind == ControlKind::List ||
                  c.kind == ControlKind::FileList;
@@ -132,6 +133,7 @@ void Backend::draw_button(const DRAWITEMSTRUCT& item) {
     Widget* widget = widget_of(item.hwndItem);
     if (!widget)
         return;
+    widget->drawn = true;
     const Control& c = *widget->control;
     HDC dc = item.hDC;
     RECT r = item.rcItem;
@@ -178,6 +180,7 @@ Backend::CaptionLayout Backend::caption_layout(HWND button) {
 }
 
 void Backend::draw_frame(Widget& frame, HDC dc) {
+    frame.drawn = true;
     const Control& c = *frame.control;
     RECT client;
     GetClientRect(frame.hwnd, &client);
@@ -210,6 +213,7 @@ void Backend::draw_frame(Widget& frame, HDC dc) {
 }
 
 void Backend::draw_picture(Widget& picture, HDC dc) {
+    picture.drawn = true;
     RECT client;
     GetClientRect(picture.hwnd, &client);
     FillRect(dc, &client, brush(back_of(picture)));

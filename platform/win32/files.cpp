@@ -78,23 +78,26 @@ FileRead Win32Files::read_file(const std::string& name, std::size_t limit) {
         result.error = error_text(code);
         return result;
     }
-    // One byte past the limit tells whether the file holds more.
-    std::string buffer(limit + 1, '\0');
-    std::size_t have = 0;
-    while (have < buffer.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(buffer.size() - have, 1u << 20));
+    // One byte past the limit tells whether the file holds more. The bytes grow as they come
+    // (a database is a few kilobytes): a buffer of the whole limit would be a megabyte of
+    // memory touched at every start.
+    std::string bytes;
+    char chunk[16384];
+    while (bytes.size() <= limit) {
+        DWORD want =
+            static_cast<DWORD>(std::min<std::size_t>(sizeof chunk, limit + 1 - bytes.size()));
         DWORD got = 0;
-        if (!ReadFile(file.h, buffer.data() + have, chunk, &got, nullptr)) {
+        if (!ReadFile(file.h, chunk, want, &got, nullptr)) {
             result.error = error_text(GetLastError());
             return result;
         }
         if (got == 0)
             break;
-        have += got;
+        bytes.append(chunk, got);
     }
-    result.truncated = have > limit;
-    buffer.resize(std::min(have, limit));
-    result.bytes = std::move(buffer);
+    result.truncated = bytes.size() > limit;
+    bytes.resize(std::min(bytes.size(), limit));
+    result.bytes = std::move(bytes);
     result.status = FileRead::Status::Ok;
     return result;
 }

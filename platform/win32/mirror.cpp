@@ -186,6 +186,11 @@ void Backend::sync(FormWindow& window) {
         window.back = form.back;
         InvalidateRect(hwnd, nullptr, TRUE);
     }
+    if (form.visible && !window.widgets_made) {
+        window.widgets_made = true;
+        for (Control* control : form.controls)
+            create_widget(window, *control);
+    }
     for (std::size_t i = 0; i < window.widgets.size(); ++i)
         sync_widget(*window.widgets[i]);
     // While a form holds the input, the program's other windows take none. Only a change is
@@ -247,7 +252,8 @@ void Backend::sync_widget(Widget& widget) {
     if (c.back != s.back || c.fore != s.fore) {
         s.back = c.back;
         s.fore = c.fore;
-        InvalidateRect(hwnd, nullptr, TRUE);
+        if (widget.drawn)
+            InvalidateRect(hwnd, nullptr, TRUE);
     }
     if (c.kind == ControlKind::OptionButton && c.value != s.value) {
         s.value = c.value;
