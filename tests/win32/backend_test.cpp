@@ -9,22 +9,15 @@
 namespace dorvane::win32 {
 namespace {
 
-struct TestForm : Form {
-    TestForm() : Form("TestForm") {
-        caption = "Backend test";
-        client_width = 4500;
-        client_height = 3000;
-    }
-};
-
 // A window the system will not make (here: its class is gone) is reported with the system's
 // reason, and the form without a window is left alone by every later step.
 TEST(BackendFailure, AWindowTheSystemWillNotMakeIsReported) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
+    Form form("TestForm");
+    form.caption = "Backend test";
     {
         Backend backend{instance};
         ASSERT_TRUE(UnregisterClassW(L"DorvaneForm", instance));
-        TestForm form;
         std::string error;
         EXPECT_FALSE(backend.create(form, &error));
         EXPECT_FALSE(error.empty());
@@ -36,7 +29,6 @@ TEST(BackendFailure, AWindowTheSystemWillNotMakeIsReported) {
     }
     // A new backend registers its classes again.
     Backend again{instance};
-    TestForm form;
     EXPECT_TRUE(again.create(form));
     again.destroy(form);
 }
