@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The event rules' cases on the Win32 backend, on real windows driven by the system's own input
-// (SendInput) and activation (under Wine in a virtual X server).
+// The Win32 backend on real windows: the event rules' cases, driven by the system's own input
+// (SendInput) and activation (under Wine in a virtual X server), and a window the system will not
+// make. Its mirroring is checked on the real program by scenarios.sh.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -16,19 +17,18 @@
 namespace dorvane::testing {
 namespace {
 
-// A key pressed and let go, with the keys `held` (0: none) held down around it.
-void send_key(WORD key, std::initializer_list<WORD> held = {}) {
+// Keys pressed in order and let go in reverse (0: none), as modifiers are held around a key.
+void send_keys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> input;
-    auto add = [&input](WORD k, DWORD flags) {
+    for (WORD k : keys) {
         if (k)
-            input.push_back({.type = INPUT_KEYBOARD, .ki = {.wVk = k, .dwFlags = flags}});
-    };
-    for (WORD k : held)
-        add(k, 0);
-    add(key, 0);
-    add(key, KEYEVENTF_KEYUP);
-    for (WORD k : held)
-        add(k, KEYEVENTF_KEYUP);
+            input.push_back({.type = INPUT_KEYBOARD, .ki = {.wVk = k}});
+    }
+    for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) {
+        if (*k)
+            input.push_back(
+                {.type = INPUT_KEYBOARD, .ki = {.wVk = *k, .dwFlags = KEYEVENTF_KEYUP}});
+    }
     SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
@@ -38,7 +38,7 @@ void CALLBACK answer_box(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND front = GetForegroundWindow();
     if (front && GetClassNameW(front, name, 16) && std::wstring(name) == L"#32770") {
         KillTimer(nullptr, timer);
-        send_key(VK_RETURN);
+        send_keys({VK_RETURN});
     }
 }
 
@@ -53,9 +53,9 @@ struct Win32Behaviour : ::testing::Test, BehaviourRig {
         return FindWindowW(L"DorvaneForm", win32::widen(form.caption).c_str());
     }
     HWND widget(const Form& form, const Control& control) {
-        for (HWND h = GetWindow(hwnd_of(form), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
-            if (win32::Widget* w = backend.widget_of(h); w && w->control == &control)
-                return h;
+        for (auto& w : backend.window_of(hwnd_of(form))->widgets) {
+            if (w->control == &control)
+                return w->hwnd;
         }
         return nullptr;
     }
@@ -137,12 +137,12 @@ struct Win32Behaviour : ::testing::Test, BehaviourRig {
         WORD code = key.code == Key::kEnter    ? VK_RETURN
                     : key.code == Key::kEscape ? VK_ESCAPE
                                                : LOBYTE(VkKeyScanW(static_cast<wchar_t>(key.code)));
-        send_key(code, {static_cast<WORD>(key.alt ? VK_MENU : 0),
-                        static_cast<WORD>(key.ctrl ? VK_CONTROL : 0)});
+        send_keys({static_cast<WORD>(key.alt ? VK_MENU : 0),
+                   static_cast<WORD>(key.ctrl ? VK_CONTROL : 0), code});
         settle();
     }
     void left_arrow() override {
-        send_key(VK_LEFT);
+        send_keys({VK_LEFT});
         settle();
     }
     // The system shows "&&" as "&" and takes a single '&' as the mark of an access key.
@@ -162,6 +162,30 @@ struct Win32Behaviour : ::testing::Test, BehaviourRig {
 };
 
 DORVANE_BEHAVIOUR_CASES(Win32Behaviour)
+
+// A window the system will not make (here: its class is gone) is reported with the system's
+// reason, and the form without a window is left alone by every later step.
+TEST(BackendFailure, AWindowTheSystemWillNotMakeIsReported) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    Form form("TestForm");
+    form.caption = "Backend test";
+    {
+        win32::Backend backend{instance};
+        ASSERT_TRUE(UnregisterClassW(L"DorvaneForm", instance));
+        std::string error;
+        EXPECT_FALSE(backend.create(form, &error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(FindWindowW(nullptr, L"Backend test"), nullptr);
+        form.visible = true;
+        backend.route([&form] { form.caption = "still none"; });
+        EXPECT_TRUE(backend.visible_windows().empty());
+        backend.destroy(form);
+    }
+    // A new backend registers its classes again.
+    win32::Backend again{instance};
+    EXPECT_TRUE(again.create(form));
+    again.destroy(form);
+}
 
 }  // namespace
 }  // namespace dorvane::testing
