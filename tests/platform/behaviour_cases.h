@@ -170,7 +170,7 @@ inline void the_focus_goes_to_the_first_control_comes_back_and_takes_text(Behavi
     rig.message_box();
     EXPECT_TRUE(rig.until([&] { return rig.focused(form) == &form.other; }));
     rig.key({Key::kEnter});  // presses that button, not the first
-    rig.type("e");  // a button takes no text
+    rig.type("e");           // a button takes no text
     rig.settle();
     EXPECT_EQ(form.text.caption, "abdc");
     EXPECT_EQ(form.presses, 0);
