@@ -63,7 +63,6 @@ TEST(EventRules, AnActivationThatEndsItsWindowGivesNoFocus) {
     auto ending = std::make_unique<Ending>();
     p.events.created(*ending);
     ending->release = [&ending] { ending.reset(); };
-    p.events.shown(*ending);
     EXPECT_EQ(p.events.activated(*ending), nullptr);
     EXPECT_EQ(ending, nullptr);
     EXPECT_EQ(p.events.active(), nullptr);

@@ -114,8 +114,6 @@ struct OtherProgram {
 
     OtherProgram() {
         window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 200, 100, 0, 0, 0);
-        XWMHints hints{.flags = InputHint, .input = True};
-        XSetWMHints(display, window, &hints);
         XMapWindow(display, window);
         XSync(display, False);
         x11::request_activation(display, window);
