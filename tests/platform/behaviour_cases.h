@@ -63,6 +63,15 @@ class BehaviourRig {
     }
 };
 
+inline Control control(std::string name, ControlKind kind, std::string caption, Rect place,
+                       int focus) {
+    return {.name = std::move(name),
+            .kind = kind,
+            .caption = std::move(caption),
+            .place = place,
+            .focus_place = focus};
+}
+
 // A window with what the cases need: two buttons around a text box, an option group, a file
 // list and a menu.
 struct CaseForm : Form {
@@ -85,12 +94,12 @@ struct CaseForm : Form {
 
     using K = ControlKind;
     BehaviourRig& rig;
-    Control close{"close", K::CommandButton, "&Close", {120, 120, 1500, 450}, 0};
-    Control text{"text", K::TextBox, "", {120, 720, 2500, 390}, 1};
-    Control other{"other", K::CommandButton, "&Other", {120, 1320, 1500, 450}, 2};
-    Control first{"first", K::OptionButton, "first", {2800, 120, 1500, 300}, 3};
-    Control second{"second", K::OptionButton, "second", {2800, 520, 1500, 300}, 4};
-    Control files{"files", K::FileList, "", {2800, 1000, 1500, 1500}, 5};
+    Control close = control("close", K::CommandButton, "&Close", {120, 120, 1500, 450}, 0);
+    Control text = control("text", K::TextBox, "", {120, 720, 2500, 390}, 1);
+    Control other = control("other", K::CommandButton, "&Other", {120, 1320, 1500, 450}, 2);
+    Control first = control("first", K::OptionButton, "first", {2800, 120, 1500, 300}, 3);
+    Control second = control("second", K::OptionButton, "second", {2800, 520, 1500, 300}, 4);
+    Control files = control("files", K::FileList, "", {2800, 1000, 1500, 1500}, 5);
     int activations = 0, closes = 0, presses = 0, commands = 0;
     bool closing_ends = false;  // frame_closed ends the window
 };

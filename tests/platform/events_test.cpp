@@ -55,7 +55,7 @@ TEST(EventRules, RetiresWindowsOnlyOnceTheOutermostEventIsOverAndEndsFromOutside
 
 TEST(EventRules, AnActivationThatEndsItsWindowGivesNoFocus) {
     struct Ending : Form {
-        Control button{"button", ControlKind::CommandButton, "", {}, 0};
+        Control button{.kind = ControlKind::CommandButton, .focus_place = 0};
         Ending() : Form("ending") { controls = {&button}; }
         void Form_Activate() override { retired = true; }
     };
@@ -70,12 +70,12 @@ TEST(EventRules, AnActivationThatEndsItsWindowGivesNoFocus) {
 
 TEST(EventRules, FocusGoesToTheFirstControlInFocusOrderThatCanTakeIt) {
     using K = ControlKind;
-    Control label{"label", K::Label, "", {}, 0};
-    Control frame{"frame", K::Frame};
+    Control label{.kind = K::Label, .focus_place = 0};
+    Control frame{.kind = K::Frame};
     Control framed{.kind = K::CommandButton, .focus_place = 1, .parent = &frame};
     Control chosen{.kind = K::OptionButton, .focus_place = 3, .value = true};
-    Control text{"text", K::TextBox, "", {}, 4};
-    Control unreachable{"unreachable", K::TextBox};
+    Control text{.kind = K::TextBox, .focus_place = 4};
+    Control unreachable{.kind = K::TextBox};
     Form form("form");
     form.controls = {&unreachable, &text, &chosen, &framed, &frame, &label};  // not in focus order
     EXPECT_EQ(EventRules::first_focus(form), &framed);
@@ -102,9 +102,9 @@ TEST(EventRules, TheFormShownLastOfThoseNotModelessTakesTheInputAndTheKeys) {
     Control box{.kind = ControlKind::TextBox, .caption = "IS"};
     hidden.click = [&p] { p.log.push_back("go"); };
     dialog.controls = {&frame, &hidden, &list};
-    main.menu =
-        dialog.menu = {{"File", "File", {{"Exit", "Exit", 'q', [&p] { p.log.push_back("exit"); }}}},
-                       {"Tools", "&Tools", {}, nullptr}};
+    main.menu = dialog.menu = {
+        {"File", "File", {{"Exit", "Exit", 'q', [&p] { p.log.push_back("exit"); }}}, nullptr},
+        {"Tools", "&Tools", {}, nullptr}};
     struct {
         Form& form;
         Control* focus;
