@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The event rules (platform/events.h) as a user meets them: one set of cases, run against every
-// backend with the user's own input (the headless backend's user events, real X input for FLTK,
-// real window messages under Windows). A backend's test gives a fixture that is a BehaviourRig
-// and a GoogleTest fixture, and adds DORVANE_BEHAVIOUR_CASES(Fixture).
+// The event rules (platform/events.h) as a user meets them: one set of cases, run against a
+// backend with the user's own input (the headless backend's user events, real X input for FLTK).
+// A backend's test gives a fixture that is a BehaviourRig and a GoogleTest fixture, and adds
+// DORVANE_BEHAVIOUR_CASES(Fixture).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,8 +23,7 @@ class BehaviourRig {
     // The backend takes the form as one of the program's windows, or lets it go.
     virtual void created(Form& form) = 0;
     virtual void destroyed(Form& form) = 0;
-    // Runs a handler as one of the program's events.
-    virtual void route(const std::function<void()>& handler) = 0;
+    virtual void route(const std::function<void()>& handler) = 0;  // as one of the program's events
     // Runs the backend's events until `done` holds or `seconds` pass; returns whether it held.
     virtual bool wait(const std::function<bool()>& done, double seconds) = 0;
     // Whether the form's window holds the keyboard; its control with the focus (or nullptr).
@@ -33,16 +32,12 @@ class BehaviourRig {
     // The user brings the form's window to the front, or a window of another program.
     virtual void switch_to(Form& form) = 0;
     virtual void other_program() = 0;
-    // A handler shows an OK box; the user answers with Enter.
-    virtual void message_box() = 0;
-    // The user clicks the control, or the close control of the window's frame.
+    // The user clicks the control or the frame's close control, or presses a key into the window
+    // in front.
     virtual void click(Form& form, Control& control) = 0;
     virtual void close_frame(Form& form) = 0;
-    // The user presses the key, or the left arrow key, into the window in front.
     virtual void key(Key key) = 0;
     virtual void left_arrow() = 0;
-    // The control's caption as the user reads it (a file list: its first name).
-    virtual std::string shown(const Form& form, const Control& control) = 0;
 
     bool until(const std::function<bool()>& done) { return wait(done, 5); }
     // For checks that something does NOT happen.
@@ -72,8 +67,7 @@ inline Control control(std::string name, ControlKind kind, std::string caption, 
             .focus_place = focus};
 }
 
-// A window with what the cases need: two buttons around a text box, an option group, a file
-// list and a menu.
+// A window with what the cases need: two buttons around a text box, an option group and a menu.
 struct CaseForm : Form {
     CaseForm(BehaviourRig& rig, const std::string& name) : Form(name), rig(rig) {
         caption = name + " case";
@@ -81,7 +75,7 @@ struct CaseForm : Form {
         client_height = 3000;
         close.click = [this] { ++presses; };
         first.click = [this] { first.value = true; };  // as a slot chooses itself
-        controls = {&close, &text, &other, &first, &second, &files};
+        controls = {&close, &text, &other, &first, &second};
         menu = {{"File", "File", {{"Exit", "Exit", 'q', [this] { ++commands; }}}, nullptr}};
         rig.created(*this);
     }
@@ -99,7 +93,6 @@ struct CaseForm : Form {
     Control other = control("other", K::CommandButton, "&Other", {120, 1320, 1500, 450}, 2);
     Control first = control("first", K::OptionButton, "first", {2800, 120, 1500, 300}, 3);
     Control second = control("second", K::OptionButton, "second", {2800, 520, 1500, 300}, 4);
-    Control files = control("files", K::FileList, "", {2800, 1000, 1500, 1500}, 5);
     int activations = 0, closes = 0, presses = 0, commands = 0;
     bool closing_ends = false;  // frame_closed ends the window
 };
@@ -109,9 +102,7 @@ namespace behaviour_cases {
 inline void activation_comes_with_showing_and_from_another_form_only(BehaviourRig& rig) {
     CaseForm one(rig, "one"), two(rig, "two");
     ASSERT_TRUE(rig.show(one));
-    // Back from a message box or another program, the same form is the active one still.
-    rig.message_box();
-    EXPECT_TRUE(rig.until([&] { return rig.active(one); }));
+    // Back from another program, the same form is the active one still.
     rig.other_program();
     EXPECT_TRUE(rig.until([&] { return !rig.active(one); }));
     rig.switch_to(one);
@@ -170,14 +161,12 @@ inline void the_focus_goes_to_the_first_control_comes_back_and_takes_text(Behavi
     rig.left_arrow();
     rig.type("bd");
     EXPECT_TRUE(rig.until([&] { return form.text.caption == "abdc"; }));
-    // Away to another window or a message box, the control that had the focus has it again.
+    // Away to another window and back, the control that had the focus has it again.
     ASSERT_TRUE(rig.show(elsewhere));
     rig.switch_to(form);
     EXPECT_TRUE(rig.until([&] { return rig.focused(form) == &form.text; }));
     rig.click(form, form.other);
     ASSERT_TRUE(rig.until([&] { return rig.focused(form) == &form.other; }));
-    rig.message_box();
-    EXPECT_TRUE(rig.until([&] { return rig.focused(form) == &form.other; }));
     rig.key({Key::kEnter});  // presses that button, not the first
     rig.type("e");           // a button takes no text
     rig.settle();
@@ -199,14 +188,10 @@ inline void keys_press_buttons_and_run_menus_but_a_map_name_is_no_access_key(Beh
     CaseForm form(rig, "keys");
     ASSERT_TRUE(rig.show(form));
     ASSERT_TRUE(rig.until([&] { return rig.focused(form) == &form.close; }));
-    // A slot and the picker's list holding a map named "a&b.map": data, shown as it is.
     rig.route([&] {
-        form.first.caption = "a&b.map";
-        form.files.items = {"a&b.map"};
+        form.first.caption = "a&b.map";  // a slot holding a map: data, not an access key
         form.second.value = true;
     });
-    EXPECT_EQ(rig.shown(form, form.first), "a&b.map");
-    EXPECT_EQ(rig.shown(form, form.files), "a&b.map");
     // Each key and the presses and menu commands by then. A key that must do nothing is followed
     // by one that does something, which is handled after it.
     struct Step {

@@ -2,12 +2,10 @@
 // The FLTK backend in an X session with a window manager, driven by real X input: the event
 // rules' cases, and the answer each key and the close control give a message box.
 #include <FL/Fl.H>
-#include <FL/Fl_Browser.H>
 #include <FL/Fl_Window.H>
 
 #include <algorithm>
 #include <chrono>
-#include <memory>
 #include <vector>
 
 #include "platform/behaviour_cases.h"
@@ -31,15 +29,6 @@ fltk::FltkServices& backend() {
 double now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
-}
-
-// Runs the event loop until `done` holds or `seconds` pass; returns whether it held.
-bool wait_for(const std::function<bool()>& done, double seconds = 5) {
-    for (double end = now() + seconds; !done(); Fl::wait(0.01)) {
-        if (now() > end)
-            return false;
-    }
-    return true;
 }
 
 fltk::FormWindow* window_of(const Form& form) {
@@ -72,10 +61,10 @@ void type_key(const std::string& keysym, std::vector<KeySym> held = {}) {
     XFlush(fl_display);
 }
 
-// Answers the message box the code under test opens next as a user at the keyboard: each key
-// ("close": the frame's close control) once the box holds the X keyboard focus. A key typed
-// while the window manager hands the focus over may be lost, so the last one is typed again
-// every two seconds; a box still open after 20 s is closed and the test fails.
+// Answers the next message box as a user at the keyboard: each key ("close": the frame's close
+// control) once the box holds the X keyboard focus. A key typed while the window manager hands
+// the focus over may be lost, so the last one is typed again every two seconds; a box still open
+// after 20 s is closed and the test fails.
 struct BoxAnswerer {
     std::vector<std::string> keys;
     std::size_t next = 0;
@@ -107,28 +96,23 @@ struct BoxAnswerer {
     }
 };
 
-// A window of another program: a connection of its own to the X server.
-struct OtherProgram {
-    Display* display = XOpenDisplay(nullptr);
-    Window window = 0;
-
-    OtherProgram() {
-        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 200, 100, 0, 0, 0);
-        XMapWindow(display, window);
-        XSync(display, False);
-        x11::request_activation(display, window);
-    }
-    ~OtherProgram() { XCloseDisplay(display); }
-};
-
 struct FltkBehaviour : ::testing::Test, BehaviourRig {
-    std::unique_ptr<OtherProgram> other;
+    Display* other = nullptr;  // another program: a connection of its own to the X server
+
+    ~FltkBehaviour() override { switched(); }
+    void switched() {
+        if (other)
+            XCloseDisplay(other);
+        other = nullptr;
+    }
 
     void created(Form& form) override { backend().form_created(form); }
     void destroyed(Form& form) override { backend().form_destroyed(form); }
     void route(const std::function<void()>& handler) override { backend().route(handler); }
     bool wait(const std::function<bool()>& done, double seconds) override {
-        return wait_for(done, seconds);
+        for (double end = now() + seconds; !done() && now() < end;)
+            Fl::wait(0.01);
+        return done();
     }
     bool active(const Form& form) override {
         Fl_Window* window = window_of(form);
@@ -139,16 +123,17 @@ struct FltkBehaviour : ::testing::Test, BehaviourRig {
     }
     void switch_to(Form& form) override {
         x11::request_activation(fl_display, fl_xid(window_of(form)));
-        if (other && wait_for([&] { return active(form); }))
-            other.reset();
+        if (until([&] { return active(form); }))
+            switched();
     }
     void other_program() override {
-        other = std::make_unique<OtherProgram>();
-        ASSERT_TRUE(wait_for([this] { return x11::holds_focus(other->display, other->window); }));
-    }
-    void message_box() override {
-        BoxAnswerer answerer({"Return"});
-        route([] { backend().message_box("Really?", "Title", Buttons::Ok); });
+        switched();
+        other = XOpenDisplay(nullptr);
+        Window w = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 200, 100, 0, 0, 0);
+        XMapWindow(other, w);
+        XSync(other, False);
+        x11::request_activation(other, w);
+        ASSERT_TRUE(until([&] { return x11::holds_focus(other, w); }));
     }
     void click(Form& form, Control& control) override {
         fltk::FormWindow* window = window_of(form);
@@ -175,12 +160,6 @@ struct FltkBehaviour : ::testing::Test, BehaviourRig {
                  held);
     }
     void left_arrow() override { type_key("Left"); }
-    std::string shown(const Form& form, const Control& control) override {
-        Fl_Widget* widget = window_of(form)->widget_of(&control);
-        if (control.kind == ControlKind::FileList)
-            return static_cast<Fl_Browser*>(widget)->text(1);
-        return widget->label() ? widget->label() : "";
-    }
 };
 
 DORVANE_BEHAVIOUR_CASES(FltkBehaviour)

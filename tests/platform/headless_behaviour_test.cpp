@@ -22,9 +22,6 @@ struct HeadlessBehaviour : ::testing::Test, BehaviourRig {
     }
     void switch_to(Form& form) override { services.switch_to(form); }
     void other_program() override { services.switch_away(); }
-    void message_box() override {
-        route([this] { services.message_box("Really?", "Title", Buttons::Ok); });
-    }
     void click(Form& form, Control& control) override { services.click(form, control); }
     void close_frame(Form& form) override { services.close_frame(form); }
     // A key the rules pass on goes to the control with the focus.
@@ -33,9 +30,6 @@ struct HeadlessBehaviour : ::testing::Test, BehaviourRig {
             services.type(std::string(1, key.code));
     }
     void left_arrow() override { services.left_arrow(); }
-    std::string shown(const Form&, const Control& control) override {
-        return control.kind == ControlKind::FileList ? control.items.at(0) : control.caption;
-    }
 };
 
 DORVANE_BEHAVIOUR_CASES(HeadlessBehaviour)
