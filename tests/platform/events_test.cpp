@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: MIT
+// What the shared behaviour cases cannot reach on every backend: events inside events, several
+// forms holding the input, focus rules over hidden frames, the keys the rules pass on and the
+// end from outside.
 #include "platform/events.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +13,7 @@
 namespace dorvane {
 namespace {
 
-// A program of two windows whose second one retires itself when its frame is closed.
+// A program of two windows; the dialog frees itself once it is retired.
 struct Program {
     std::vector<std::string> log;
     EventRules events{[this](Form& form) { log.push_back("drop " + form.name); },
@@ -28,100 +31,31 @@ struct Program {
     }
 };
 
-TEST(EventRules, RetiresAWindowOnlyOnceTheOutermostEventIsOver) {
+TEST(EventRules, RetiresWindowsOnlyOnceTheOutermostEventIsOverAndEndsFromOutsideOnce) {
     Program p;
+    p.events.created(*p.main);  // a second report of the same window changes nothing
+    EXPECT_EQ(p.events.forms().size(), 2u);
     p.events.route([&p] {
-        p.dialog->retired = true;
+        p.main->retired = p.dialog->retired = true;
         // A message box inside the handler takes an event of its own: the dialog must survive it.
         p.events.route([&p] { p.log.push_back("inner " + p.dialog->name); });
         p.log.push_back("outer goes on with " + p.dialog->name);
     });
-    EXPECT_EQ(p.log,
-              (std::vector<std::string>{"inner dialog", "mirror", "outer goes on with dialog",
-                                        "drop dialog", "release", "mirror"}));
     EXPECT_EQ(p.dialog, nullptr);
-    ASSERT_EQ(p.events.forms().size(), 1u);
-    EXPECT_EQ(p.events.forms()[0], p.main.get());
-}
-
-TEST(EventRules, KeepsEveryWindowNobodyRetiredAndListsThemOnce) {
-    Program p;
-    p.events.created(*p.main);  // a second report of the same window changes nothing
-    p.events.route([] {});
-    EXPECT_EQ(p.log, std::vector<std::string>{"mirror"});
-    EXPECT_EQ(p.events.forms().size(), 2u);
-    p.events.destroyed(*p.dialog);
-    p.events.route([&p] { p.dialog->retired = true; });  // no longer the backend's: not dropped
-    EXPECT_NE(p.dialog, nullptr);
-    EXPECT_EQ(p.events.forms().size(), 1u);
-}
-
-TEST(EventRules, ARetiredWindowWithoutOwnerIsDroppedAndTheEventStillMirrors) {
-    Program p;
-    p.main->retired = true;
+    EXPECT_NE(p.main, nullptr);  // nobody set its `release`: the form is its owner's
+    EXPECT_TRUE(p.events.forms().empty());
     p.events.route(nullptr);
-    EXPECT_EQ(p.log, (std::vector<std::string>{"drop main", "mirror"}));
-    EXPECT_NE(p.main, nullptr);  // nobody set `release`: the form itself is its owner's
-}
-
-TEST(EventRules, TheFormShownLastOfThoseNotModelessHoldsTheInput) {
-    Program p;
-    Form second("second");
-    p.events.created(second);
-    EXPECT_TRUE(p.events.takes_input(*p.main));
-    for (Form* f : {p.dialog.get(), &second}) {
-        f->modeless = false;
-        f->visible = true;
-        p.events.shown(*f);
-    }
-    EXPECT_FALSE(p.events.takes_input(*p.main));
-    EXPECT_FALSE(p.events.takes_input(*p.dialog));
-    EXPECT_TRUE(p.events.takes_input(second));
-    second.visible = false;
-    EXPECT_TRUE(p.events.takes_input(*p.dialog));
-    p.dialog->visible = false;
-    EXPECT_TRUE(p.events.takes_input(*p.main));
-    p.events.destroyed(second);
-}
-
-TEST(EventRules, FocusGoesToTheFirstControlInFocusOrderThatCanTakeIt) {
-    Form form("form");
-    Control label{.name = "label", .kind = ControlKind::Label, .focus_place = 0};
-    Control frame{.name = "frame", .kind = ControlKind::Frame, .focus_place = -1};
-    Control framed{.name = "framed", .kind = ControlKind::CommandButton, .focus_place = 1};
-    Control option{.name = "option", .kind = ControlKind::OptionButton, .focus_place = 2};
-    Control chosen{.name = "chosen", .kind = ControlKind::OptionButton, .focus_place = 3};
-    Control text{.name = "text", .kind = ControlKind::TextBox, .focus_place = 4};
-    Control unreachable{.name = "unreachable", .kind = ControlKind::TextBox, .focus_place = -1};
-    framed.parent = &frame;
-    chosen.value = true;
-    // Made in another order than the focus order.
-    form.controls = {&unreachable, &text, &chosen, &option, &framed, &frame, &label};
-    EXPECT_EQ(EventRules::first_focus(form), &framed);
-    frame.visible = false;
-    EXPECT_EQ(EventRules::first_focus(form), &chosen) << "a group takes it at its chosen button";
-    chosen.visible = false;
-    EXPECT_EQ(EventRules::first_focus(form), &text);
-    text.visible = false;
-    EXPECT_EQ(EventRules::first_focus(form), nullptr);
-}
-
-TEST(EventRules, TypedTextIsAnEventOnlyForATextBoxWhoseTextChanged) {
-    Program p;
-    Control box{.name = "box", .kind = ControlKind::TextBox, .caption = "IS"};
-    Control button{.name = "button", .kind = ControlKind::CommandButton, .caption = "&Go"};
-    p.events.typed(box, "IS");
-    p.events.typed(button, "typed");
-    EXPECT_TRUE(p.log.empty());
-    EXPECT_EQ(button.caption, "&Go");
-    p.events.typed(box, "ISx");
-    EXPECT_EQ(box.caption, "ISx");
-    EXPECT_EQ(p.log, std::vector<std::string>{"mirror"});
+    p.events.end_from_outside([&p] { p.log.push_back("end"); });
+    p.events.ended_from_outside();
+    p.events.ended_from_outside();
+    EXPECT_EQ(p.log, (std::vector<std::string>{
+                         "inner dialog", "mirror", "outer goes on with dialog", "drop main",
+                         "drop dialog", "release", "mirror", "mirror", "end", "mirror"}));
 }
 
 TEST(EventRules, AnActivationThatEndsItsWindowGivesNoFocus) {
     struct Ending : Form {
-        Control button{.name = "button", .kind = ControlKind::CommandButton, .focus_place = 0};
+        Control button{.kind = ControlKind::CommandButton, .focus_place = 0};
         Ending() : Form("ending") { controls = {&button}; }
         void Form_Activate() override { retired = true; }
     };
@@ -129,43 +63,75 @@ TEST(EventRules, AnActivationThatEndsItsWindowGivesNoFocus) {
     auto ending = std::make_unique<Ending>();
     p.events.created(*ending);
     ending->release = [&ending] { ending.reset(); };
-    p.events.shown(*ending);
     EXPECT_EQ(p.events.activated(*ending), nullptr);
     EXPECT_EQ(ending, nullptr);
     EXPECT_EQ(p.events.active(), nullptr);
 }
 
-// What the shared behaviour cases cannot reach on every backend: hidden buttons, the menu
-// titles, the keys the rules pass on, and the end from outside.
-TEST(EventRules, KeysTheBehaviourCasesLeaveOut) {
+TEST(EventRules, FocusGoesToTheFirstControlInFocusOrderThatCanTakeIt) {
+    using K = ControlKind;
+    Control label{.kind = K::Label, .focus_place = 0};
+    Control frame{.kind = K::Frame};
+    Control framed{.kind = K::CommandButton, .focus_place = 1, .parent = &frame};
+    Control text{.kind = K::TextBox, .focus_place = 4};
+    Control unreachable{.kind = K::TextBox};
+    Form form("form");
+    form.controls = {&unreachable, &text, &framed, &frame, &label};  // not in focus order
+    EXPECT_EQ(EventRules::first_focus(form), &framed);
+    frame.visible = false;  // and with it what it holds
+    EXPECT_EQ(EventRules::first_focus(form), &text);
+    text.visible = false;
+    EXPECT_EQ(EventRules::first_focus(form), nullptr);
+}
+
+TEST(EventRules, TheFormShownLastOfThoseNotModelessTakesTheInputAndTheKeys) {
     using Use = KeyOutcome::Use;
     Program p;
-    Form& form = *p.main;
-    Control frame{.name = "frame", .kind = ControlKind::Frame, .visible = false};
-    Control hidden{.name = "hidden", .kind = ControlKind::CommandButton, .caption = "&Go"};
-    Control list{.name = "list", .kind = ControlKind::List};
-    hidden.parent = &frame;
+    Form second("second");
+    p.events.created(second);
+    for (Form* f : {&second, p.dialog.get()}) {  // shown in another order than made
+        f->modeless = false;
+        f->visible = true;
+        p.events.shown(*f);
+    }
+    Form &main = *p.main, &dialog = *p.dialog;
+    Control frame{.kind = ControlKind::Frame, .visible = false};
+    Control hidden{.kind = ControlKind::CommandButton, .caption = "&Go", .parent = &frame};
+    Control list{.kind = ControlKind::List};
+    Control box{.kind = ControlKind::TextBox, .caption = "IS"};
     hidden.click = [&p] { p.log.push_back("go"); };
-    form.controls = {&frame, &hidden, &list};
-    form.menu = {{"File", "File", {}, nullptr}, {"Tools", "&Tools", {}, nullptr}};
-    EXPECT_EQ(p.events.key(form, nullptr, {'g', true}).use, Use::Taken) << "and dropped";
-    EXPECT_EQ(p.events.key(form, nullptr, {'f', true}).use, Use::Taken) << "no first letter";
-    KeyOutcome tools = p.events.key(form, nullptr, {'t', true});
+    dialog.controls = {&frame, &hidden, &list};
+    main.menu = dialog.menu = {
+        {"File", "File", {{"Exit", "Exit", 'q', [&p] { p.log.push_back("exit"); }}}, nullptr},
+        {"Tools", "&Tools", {}, nullptr}};
+    struct {
+        Form& form;
+        Control* focus;
+        Key key;
+        Use use;
+    } const keys[] = {
+        {dialog, nullptr, {'g', true}, Use::Taken},         // a hidden button's: dropped
+        {dialog, nullptr, {'f', true}, Use::Taken},         // no title's first letter either
+        {dialog, nullptr, {'t', true, true}, Use::Passed},  // AltGr
+        {dialog, &list, {Key::kEscape}, Use::Passed},       // closes the list
+        {dialog, &list, {Key::kEnter}, Use::Passed},
+        {main, nullptr, {'t', true}, Use::Passed},  // the dialog holds the input
+        {main, nullptr, {'q', false, true}, Use::Passed},
+    };
+    for (const auto& k : keys)
+        EXPECT_EQ(p.events.key(k.form, k.focus, k.key).use, k.use) << k.form.name << k.key.code;
+    KeyOutcome tools = p.events.key(dialog, nullptr, {'t', true});
     EXPECT_EQ(tools.use, Use::OpenMenu);
     EXPECT_EQ(tools.menu, 1);
-    EXPECT_EQ(p.events.key(form, nullptr, {'t', true, true}).use, Use::Passed) << "AltGr";
-    EXPECT_EQ(p.events.key(form, &list, {Key::kEscape}).use, Use::Passed) << "closes the list";
-    EXPECT_EQ(p.events.key(form, &list, {Key::kEnter}).use, Use::Passed);
-    p.dialog->modeless = false;
-    p.dialog->visible = true;
-    p.events.shown(*p.dialog);
-    EXPECT_EQ(p.events.key(form, nullptr, {'t', true}).use, Use::Passed) << "the dialog holds it";
+    // Typing is an event only for a text box whose text it changes.
+    p.events.typed(box, "IS");
+    p.events.typed(hidden, "typed");
     EXPECT_TRUE(p.log.empty());
-
-    p.events.end_from_outside([&p] { p.log.push_back("end"); });
-    p.events.ended_from_outside();
-    p.events.ended_from_outside();
-    EXPECT_EQ(p.log, (std::vector<std::string>{"end", "mirror"}));
+    EXPECT_FALSE(p.events.takes_input(second));
+    dialog.visible = false;
+    EXPECT_TRUE(p.events.takes_input(second));
+    EXPECT_FALSE(p.events.takes_input(main));
+    p.events.destroyed(second);
 }
 
 }  // namespace

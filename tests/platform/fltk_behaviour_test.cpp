@@ -1,100 +1,189 @@
 // SPDX-License-Identifier: MIT
-// The event rules' cases on the FLTK backend, driven by real X input in an X session with a
-// window manager.
+// The FLTK backend in an X session with a window manager, driven by real X input: the event
+// rules' cases, and the answer each key and the close control give a message box.
 #include <FL/Fl.H>
-#include <FL/Fl_Browser.H>
 #include <FL/Fl_Window.H>
 
-#include <memory>
+#include <algorithm>
+#include <chrono>
+#include <vector>
 
 #include "platform/behaviour_cases.h"
 #include "platform/fltk/form_window.h"
-#include "platform/fltk_x_support.h"
+#include "platform/fltk/services.h"
 
-#include <FL/x.H>  // last: its X11 macros clash with the program's names
+// Last: the X11 macros clash with the program's names.
+#include <FL/x.H>
 #include <X11/extensions/XTest.h>
+
+#include "platform/x11/ewmh.h"
 
 namespace dorvane::testing {
 namespace {
 
+fltk::FltkServices& backend() {
+    static fltk::FltkServices services;
+    return services;
+}
+
+double now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+fltk::FormWindow* window_of(const Form& form) {
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) {
+        if (w->label() && form.caption == w->label())
+            return dynamic_cast<fltk::FormWindow*>(w);
+    }
+    return nullptr;
+}
+
+// What the window manager sends for the frame's close control.
+void request_close(Fl_Window* window) {
+    XEvent e{.xclient = {.type = ClientMessage,
+                         .window = fl_xid(window),
+                         .message_type = XInternAtom(fl_display, "_NET_CLOSE_WINDOW", False),
+                         .format = 32,
+                         .data = {.l = {CurrentTime, 2}}}};  // 2: from a pager, the user's own
+    XSendEvent(fl_display, DefaultRootWindow(fl_display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XFlush(fl_display);
+}
+
+// A key pressed and let go ("y", "Return", "Tab"), with the modifier keys `held` held down.
+void type_key(const std::string& keysym, std::vector<KeySym> held = {}) {
+    held.push_back(XStringToKeysym(keysym.c_str()));
+    for (KeySym k : held)
+        XTestFakeKeyEvent(fl_display, XKeysymToKeycode(fl_display, k), True, 0);
+    for (auto k = held.rbegin(); k != held.rend(); ++k)
+        XTestFakeKeyEvent(fl_display, XKeysymToKeycode(fl_display, *k), False, 0);
+    XFlush(fl_display);
+}
+
+// Answers the next message box as a user at the keyboard: each key ("close": the frame's close
+// control) once the box holds the X keyboard focus. A key typed while the window manager hands
+// the focus over may be lost, so the last one is typed again every two seconds; a box still open
+// after 20 s is closed and the test fails.
+struct BoxAnswerer {
+    std::vector<std::string> keys;
+    std::size_t next = 0;
+    double start = now(), last = 0;
+
+    explicit BoxAnswerer(std::vector<std::string> answer) : keys(std::move(answer)) {
+        Fl::add_timeout(0.05, look, this);
+    }
+    ~BoxAnswerer() { Fl::remove_timeout(look, this); }
+    static void look(void* data) {
+        auto* self = static_cast<BoxAnswerer*>(data);
+        Fl_Window* box = Fl::modal();
+        double t = now();
+        if (box && t - self->start > 20) {
+            ADD_FAILURE() << "the message box never took the keys, and was closed";
+            return box->hide();
+        }
+        bool ready = box && Fl::focus() && Fl::focus()->top_window() == box &&
+                     x11::holds_focus(fl_display, fl_xid(box));
+        if (ready && (self->next < self->keys.size() || t - self->last >= 2)) {
+            const std::string& key = self->keys[std::min(self->next++, self->keys.size() - 1)];
+            if (key == "close")
+                request_close(box);
+            else
+                type_key(key);
+            self->last = t;
+        }
+        Fl::repeat_timeout(0.05, look, data);
+    }
+};
+
 struct FltkBehaviour : ::testing::Test, BehaviourRig {
-    std::unique_ptr<OtherProgramWindow> other;
+    Display* other = nullptr;  // another program: a connection of its own to the X server
+
+    ~FltkBehaviour() override { switched(); }
+    void switched() {
+        if (other)
+            XCloseDisplay(other);
+        other = nullptr;
+    }
 
     void created(Form& form) override { backend().form_created(form); }
     void destroyed(Form& form) override { backend().form_destroyed(form); }
     void route(const std::function<void()>& handler) override { backend().route(handler); }
-    bool until(const std::function<bool()>& done) override { return wait_for(done); }
-    void settle() override { testing::settle(); }
-
-    bool show(Form& form) override {
-        route([&form] { form.visible = true; });
-        if (!wait_for([&form] { return window_of(form) && window_of(form)->visible(); }))
-            return false;
-        // The window manager gives a new window the keyboard; ask for it where it did not yet.
-        if (!wait_for([&] { return active(form); }, 1))
-            activate(window_of(form));
-        return wait_for([&] { return active(form); });
+    bool wait(const std::function<bool()>& done, double seconds) override {
+        for (double end = now() + seconds; !done() && now() < end;)
+            Fl::wait(0.01);
+        return done();
     }
     bool active(const Form& form) override {
         Fl_Window* window = window_of(form);
         return window && Fl::focus() && Fl::focus()->top_window() == window;
     }
     const Control* focused(const Form& form) override {
-        auto* window = dynamic_cast<fltk::FormWindow*>(window_of(form));
-        if (!window || !active(form))
-            return nullptr;
-        return window->control_of(Fl::focus());
+        return active(form) ? window_of(form)->control_of(Fl::focus()) : nullptr;
     }
     void switch_to(Form& form) override {
-        activate(window_of(form));
-        if (other && wait_for([&] { return active(form); }))
-            other.reset();
+        x11::request_activation(fl_display, fl_xid(window_of(form)));
+        if (until([&] { return active(form); }))
+            switched();
     }
     void other_program() override {
-        other = std::make_unique<OtherProgramWindow>();
-        ASSERT_TRUE(other->activate());
-    }
-    void message_box() override {
-        BoxAnswerer answerer({"Return"});
-        route([] { backend().message_box("Really?", "Title", Buttons::Ok); });
+        switched();
+        other = XOpenDisplay(nullptr);
+        Window w = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 200, 100, 0, 0, 0);
+        XMapWindow(other, w);
+        XSync(other, False);
+        x11::request_activation(other, w);
+        ASSERT_TRUE(until([&] { return x11::holds_focus(other, w); }));
     }
     void click(Form& form, Control& control) override {
-        Fl_Window* window = window_of(form);
-        Fl_Widget* widget = widget_of(form, control);
-        ASSERT_TRUE(window && widget);
+        fltk::FormWindow* window = window_of(form);
+        Fl_Widget* widget = window ? window->widget_of(&control) : nullptr;
+        ASSERT_TRUE(widget) << control.name;
         // A text box at its right end, where the text ends.
         int dx = control.kind == ControlKind::TextBox ? widget->w() - 4 : widget->w() / 2;
-        click_at(window->x() + widget->x() + dx, window->y() + widget->y() + widget->h() / 2);
-    }
-    void type(const std::string& letters) override {
-        for (char letter : letters)
-            type_key(std::string(1, letter));
-    }
-    void left_arrow() override { type_key("Left"); }
-    void close_frame(Form& form) override { request_close(window_of(form)); }
-    void key(Key key) override {
-        std::string name = key.code == Key::kEnter    ? "Return"
-                           : key.code == Key::kEscape ? "Escape"
-                                                      : std::string(1, key.code);
-        KeyCode ctrl = XKeysymToKeycode(fl_display, XK_Control_L);
-        if (key.ctrl)
-            XTestFakeKeyEvent(fl_display, ctrl, True, 0);
-        type_key(name, key.alt);
-        if (key.ctrl)
-            XTestFakeKeyEvent(fl_display, ctrl, False, 0);
+        XTestFakeMotionEvent(fl_display, -1, window->x() + widget->x() + dx,
+                             window->y() + widget->y() + widget->h() / 2, 0);
+        XTestFakeButtonEvent(fl_display, 1, True, 0);
+        XTestFakeButtonEvent(fl_display, 1, False, 0);
         XFlush(fl_display);
     }
-    std::string shown(const Form& form, const Control& control) override {
-        Fl_Widget* widget = widget_of(form, control);
-        if (!widget)
-            return "(no widget)";
-        if (control.kind == ControlKind::FileList)
-            return static_cast<Fl_Browser*>(widget)->text(1);
-        return widget->label() ? widget->label() : "";
+    void close_frame(Form& form) override { request_close(window_of(form)); }
+    void key(Key key) override {
+        std::vector<KeySym> held;
+        if (key.alt)
+            held.push_back(XK_Alt_L);
+        if (key.ctrl)
+            held.push_back(XK_Control_L);
+        type_key(key.code == Key::kEnter    ? "Return"
+                 : key.code == Key::kEscape ? "Escape"
+                                            : std::string(1, key.code),
+                 held);
     }
+    void left_arrow() override { type_key("Left"); }
 };
 
 DORVANE_BEHAVIOUR_CASES(FltkBehaviour)
+
+TEST(FltkMessageBox, TheAnswerOfEachKeyAndOfTheCloseControl) {
+    struct {
+        Buttons buttons;
+        std::vector<std::string> keys;
+        Answer answer;
+    } const cases[] = {
+        {Buttons::Ok, {"Return"}, Answer::Ok},
+        {Buttons::Ok, {"Escape"}, Answer::Ok},
+        {Buttons::Ok, {"close"}, Answer::Ok},
+        {Buttons::YesNo, {"n"}, Answer::No},
+        {Buttons::YesNo, {"Return"}, Answer::Yes},  // on the focused button
+        {Buttons::YesNo, {"Tab", "Return"}, Answer::No},
+        // A question cannot be dismissed without an answer: the later Y is the answer.
+        {Buttons::YesNo, {"Escape", "close", "y"}, Answer::Yes},
+    };
+    for (const auto& c : cases) {
+        BoxAnswerer answerer(c.keys);
+        EXPECT_EQ(backend().message_box("Question?", "Title", c.buttons), c.answer) << c.keys[0];
+    }
+}
 
 }  // namespace
 }  // namespace dorvane::testing

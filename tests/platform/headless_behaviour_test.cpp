@@ -15,30 +15,21 @@ struct HeadlessBehaviour : ::testing::Test, BehaviourRig {
     void destroyed(Form& form) override { services.form_destroyed(form); }
     void route(const std::function<void()>& handler) override { services.route(handler); }
     // Nothing happens later than the event that caused it.
-    bool until(const std::function<bool()>& done) override { return done(); }
-    void settle() override { services.run_events(); }
-
-    bool show(Form& form) override {
-        services.route([&form] { form.visible = true; });
-        return services.active_window() == &form;
-    }
+    bool wait(const std::function<bool()>& done, double) override { return done(); }
     bool active(const Form& form) override { return services.active_window() == &form; }
     const Control* focused(const Form& form) override {
-        return services.active_window() == &form ? services.focus() : nullptr;
+        return active(form) ? services.focus() : nullptr;
     }
     void switch_to(Form& form) override { services.switch_to(form); }
     void other_program() override { services.switch_away(); }
-    void message_box() override {
-        services.route([this] { services.message_box("Really?", "Title", Buttons::Ok); });
-    }
     void click(Form& form, Control& control) override { services.click(form, control); }
-    void type(const std::string& letters) override { services.type(letters); }
-    void left_arrow() override { services.left_arrow(); }
     void close_frame(Form& form) override { services.close_frame(form); }
-    void key(Key key) override { services.key(key); }
-    std::string shown(const Form&, const Control& control) override {
-        return control.kind == ControlKind::FileList ? control.items.at(0) : control.caption;
+    // A key the rules pass on goes to the control with the focus.
+    void key(Key key) override {
+        if (!services.key(key) && !key.alt && !key.ctrl && key.code > ' ')
+            services.type(std::string(1, key.code));
     }
+    void left_arrow() override { services.left_arrow(); }
 };
 
 DORVANE_BEHAVIOUR_CASES(HeadlessBehaviour)
