@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The event rules (platform/events.h) as a user meets them: one set of cases, run against a
-// backend with the user's own input (the headless backend's user events, real X input for FLTK).
+// The event rules (platform/events.h) as a user meets them: one set of cases, run against every
+// backend with the user's own input (the headless backend's user events, real X input for FLTK,
+// real window messages under Windows).
 // A backend's test gives a fixture that is a BehaviourRig and a GoogleTest fixture, and adds
 // DORVANE_BEHAVIOUR_CASES(Fixture).
 #pragma once

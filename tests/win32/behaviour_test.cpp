@@ -1,16 +1,136 @@
 // SPDX-License-Identifier: MIT
-// The Win32 backend and a window the system will not make. Its keys, focus, activation and
-// modality on real windows are checked on the real program by scenarios.sh; the rules behind them
-// by the shared cases on the other backends.
+// The Win32 backend on real windows: the event rules' cases, driven by the system's own input
+// (SendInput) and activation (under Wine in a virtual X server), and a window the system will not
+// make. Its mirroring is checked on the real program by scenarios.sh.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <string>
+#include <chrono>
+#include <initializer_list>
+#include <vector>
 
+#include "platform/behaviour_cases.h"
 #include "platform/win32/backend.h"
+#include "platform/win32/text.h"
 
 namespace dorvane::testing {
 namespace {
+
+// Keys pressed in order and let go in reverse (0: none), as modifiers are held around a key.
+void send_keys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> input;
+    for (WORD k : keys) {
+        if (k)
+            input.push_back({.type = INPUT_KEYBOARD, .ki = {.wVk = k}});
+    }
+    for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) {
+        if (*k)
+            input.push_back(
+                {.type = INPUT_KEYBOARD, .ki = {.wVk = *k, .dwFlags = KEYEVENTF_KEYUP}});
+    }
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+struct Win32Behaviour : ::testing::Test, BehaviourRig {
+    win32::Backend backend{GetModuleHandleW(nullptr)};
+    HWND elsewhere = nullptr;  // a window that is none of the program's forms
+    int placed = 0;            // windows made so far
+
+    ~Win32Behaviour() override { DestroyWindow(elsewhere); }
+    static HWND hwnd_of(const Form& form) {
+        return FindWindowW(L"DorvaneForm", win32::widen(form.caption).c_str());
+    }
+    HWND widget(const Form& form, const Control& control) {
+        for (auto& w : backend.window_of(hwnd_of(form))->widgets) {
+            if (w->control == &control)
+                return w->hwnd;
+        }
+        return nullptr;
+    }
+
+    void created(Form& form) override {
+        backend.create(form);
+        // Wine's desktop puts every new window at the same place; a user's would spread them.
+        int n = placed++;
+        SetWindowPos(hwnd_of(form), nullptr, 20 + 330 * (n % 3), 20 + 280 * (n / 3 % 2), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    void destroyed(Form& form) override { backend.destroy(form); }
+    void route(const std::function<void()>& handler) override { backend.route(handler); }
+    bool wait(const std::function<bool()>& done, double seconds) override {
+        auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        for (;;) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                backend.take(msg);
+            if (done())
+                return true;
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    }
+    bool active(const Form& form) override {
+        HWND hwnd = hwnd_of(form);
+        return hwnd && GetForegroundWindow() == hwnd;
+    }
+    const Control* focused(const Form& form) override {
+        win32::Widget* widget = active(form) ? backend.widget_of(GetFocus()) : nullptr;
+        return widget ? widget->control : nullptr;
+    }
+    void switch_to(Form& form) override { SetForegroundWindow(hwnd_of(form)); }
+    void other_program() override {
+        if (!elsewhere)
+            elsewhere = CreateWindowExW(0, L"STATIC", L"another program",
+                                        WS_OVERLAPPEDWINDOW | WS_VISIBLE, 900, 600, 200, 100,
+                                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetForegroundWindow(elsewhere);
+        until([this] { return GetForegroundWindow() == elsewhere; });
+    }
+    void click(Form& form, Control& control) override {
+        HWND hwnd = widget(form, control);
+        ASSERT_TRUE(hwnd) << control.name;
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        // A text box at its right end, where the text ends.
+        POINT at{control.kind == ControlKind::TextBox ? r.right - 6 : (r.left + r.right) / 2,
+                 (r.top + r.bottom) / 2};
+        // The pointer first, and the button only once it is there, each press and release with
+        // the place again: Wine may otherwise press where the pointer was a moment before.
+        INPUT mouse{.type = INPUT_MOUSE};
+        mouse.mi.dx = static_cast<LONG>(at.x * 65535.0 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+        mouse.mi.dy = static_cast<LONG>(at.y * 65535.0 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+        for (DWORD button : {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+            mouse.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
+            SendInput(1, &mouse, sizeof(INPUT));
+            wait(
+                [at] {
+                    POINT now;
+                    return GetCursorPos(&now) && now.x == at.x && now.y == at.y;
+                },
+                button ? 0 : 2);
+        }
+        settle();
+    }
+    // What the frame's close control sends.
+    void close_frame(Form& form) override {
+        PostMessageW(hwnd_of(form), WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    void key(Key key) override {
+        WORD code = key.code == Key::kEnter    ? VK_RETURN
+                    : key.code == Key::kEscape ? VK_ESCAPE
+                                               : LOBYTE(VkKeyScanW(static_cast<wchar_t>(key.code)));
+        send_keys({static_cast<WORD>(key.alt ? VK_MENU : 0),
+                   static_cast<WORD>(key.ctrl ? VK_CONTROL : 0), code});
+        settle();
+    }
+    void left_arrow() override {
+        send_keys({VK_LEFT});
+        settle();
+    }
+};
+
+DORVANE_BEHAVIOUR_CASES(Win32Behaviour)
 
 // A window the system will not make (here: its class is gone) is reported with the system's
 // reason, and the form without a window is left alone by every later step.
