@@ -56,23 +56,19 @@ class HeadlessLaunch : public ::testing::Test, public testing::LaunchRig {
 using namespace testing;  // where the case set is
 INSTANTIATE_TYPED_TEST_SUITE_P(Headless, LaunchCases, HeadlessLaunch);
 
-TEST_F(HeadlessLaunch, FocusDroppedByTheWindowManagerIsAskedForAgain) {
+// The window manager may drop the first requests for the focus: it is asked for again every
+// kFocusAgain. Modifiers held beyond the keys' wait fail the keys rather than make a shortcut.
+TEST_F(HeadlessLaunch, FocusIsAskedForAgainAndHeldModifiersAreNeverTypedInto) {
     TaskId task = started("duke3d.exe", Behaviour::Window);
     services.raises_dropped = 3;
     EXPECT_TRUE(engine().activate(task));
     double asked = services.clock;
     EXPECT_TRUE(engine().send_keys("Y", launch::kAtOnce));
-    EXPECT_EQ(services.keys_received[task], "Y");
     EXPECT_GE(services.clock - asked, 2 * seconds(launch::kFocusAgain));
     EXPECT_LT(services.clock - asked, 3.1 * seconds(launch::kFocusAgain));
-}
-
-TEST_F(HeadlessLaunch, KeysHeldLongerThanTheWaitAreNeverTypedAsShortcuts) {
-    TaskId task = started("build.exe", Behaviour::Window);
-    EXPECT_TRUE(engine().activate(task));
     hold_ctrl(launch::kKeysWait * 2);
     EXPECT_FALSE(engine().send_keys("Y", launch::kAtOnce));
-    EXPECT_TRUE(services.keys_received[task].empty());
+    EXPECT_EQ(services.keys_received[task], "Y");
 }
 
 // The window is looked for until kWindowWait after the start, and not after.
