@@ -26,9 +26,7 @@ using Args = std::vector<std::string>;
 TEST(ProgramKind, HeaderDecides) {
     const std::string mz = "MZ" + std::string(62, '\0'), pe("PE\0\0", 4);
     const std::tuple<std::string, std::string, ProgramKind> cases[] = {
-        {"\x7f"
-         "ELF....",
-         "", ProgramKind::Native},
+        {"\177ELF....", "", ProgramKind::Native},
         {"#!/bin/sh", "", ProgramKind::Native},
         {mz, "LE", ProgramKind::Dos},
         {mz, pe, ProgramKind::Windows},
@@ -75,12 +73,10 @@ TEST(ExecPlan, DosBoxTakesTheFolderSettingsAndNoShellSyntax) {
 
 // Names DOS would shorten ("LONGNA~1") have nothing to wait for.
 TEST(DosBoxTitle, NamesTheRunningProgramByItsDosName) {
-    for (auto [name, title] : {std::pair{"build.exe", "BUILD"},
-                               {"setup", "SETUP"},
-                               {"longname1.exe", ""},
-                               {"a.exec", ""},
-                               {"my game.exe", ""},
-                               {".exe", ""}})
+    const std::pair<const char*, const char*> titles[] = {
+        {"build.exe", "BUILD"}, {"setup", "SETUP"},  {"longname1.exe", ""},
+        {"a.exec", ""},         {"my game.exe", ""}, {".exe", ""}};
+    for (auto [name, title] : titles)
         EXPECT_EQ(dosbox_running_title(name), title) << name;
     const std::string shell = "DOSBox 0.74-3, Cpu speed:     3000 cycles, Frameskip  0, Program:";
     EXPECT_TRUE(names_running_program(shell + "    BUILD", "BUILD"));

@@ -15,8 +15,6 @@
 namespace dorvane {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 // The random numbers that draw slot k and frame y.
 float slot_draw(int k) {
     return (k + 0.5f) / 68;
@@ -25,9 +23,10 @@ float frame_draw(int y) {
     return (y - 0.5f) / 4;
 }
 
-// The slot chosen in the window, in the record and as saved; the last pick's map and frame; the
-// mascot's picture.
-using Pick = std::tuple<int, SlotIndex, SlotIndex, std::string, std::optional<int>, Picture>;
+// What a click on Random did: the slot chosen in the window, in the record and as saved; the
+// pick's map and frame; the mascot's picture; what it said.
+using Pick =
+    std::tuple<int, SlotIndex, SlotIndex, std::string, std::optional<int>, Picture, std::string>;
 
 struct RandomPick : ::testing::Test {
     testing::TempFolder folder;
@@ -37,6 +36,15 @@ struct RandomPick : ::testing::Test {
     void put(int slot, const std::string& name) {
         main.state.maps[slot].mapname = name;
         main.Option1[slot].caption = name;
+    }
+    std::string said() {
+        std::string out;
+        for (const ShownMessage& m : services.messages) {
+            EXPECT_EQ(m.buttons, Buttons::Ok);
+            out += m.title + ": " + m.prompt;
+        }
+        services.messages.clear();
+        return out;
     }
     Pick pick(const std::deque<float>& draws = {}) {
         services.random_values = draws;
@@ -49,20 +57,14 @@ struct RandomPick : ::testing::Test {
             }
         }
         const State& s = main.state;
-        return {chosen, s.map, s.selected_map, s.last_map, s.last_pic, main.Wobbin.picture};
-    }
-    Lines messages() const {
-        Lines out;
-        for (const ShownMessage& m : services.messages)
-            out.push_back(m.title + ": " + m.prompt + (m.buttons == Buttons::Ok ? " [OK]" : ""));
-        return out;
+        return {chosen, s.map, s.selected_map, s.last_map, s.last_pic, main.Wobbin.picture, said()};
     }
 };
 
 TEST_F(RandomPick, EmptyCatalogueComplainsAndChangesNothing) {
     main.choose_slot(4);
-    EXPECT_EQ(pick(), (Pick{4, 4, 4, "", std::nullopt, Picture::Frame1}));
-    EXPECT_EQ(messages(), Lines{"*SHEESH!*: Put some maps in the stupid thing!!! [OK]"});
+    EXPECT_EQ(pick(), (Pick{4, 4, 4, "", std::nullopt, Picture::Frame1,
+                            "*SHEESH!*: Put some maps in the stupid thing!!!"}));
 }
 
 // A draw of a free slot, or of the last frame again, is drawn again.
@@ -71,12 +73,11 @@ TEST_F(RandomPick, DrawsMapToSlotsAndFrames) {
     put(67, "last.map");
     main.choose_slot(10);
     EXPECT_EQ(pick({slot_draw(5), 0.99999994f, 0.75f}),
-              (Pick{67, 67, 67, "last.map", 4, Picture::Frame4}));
+              (Pick{67, 67, 67, "last.map", 4, Picture::Frame4, ""}));
     EXPECT_EQ(pick({0.0f, frame_draw(4), frame_draw(4), 0.0f}),
-              (Pick{0, 0, 0, "first.map", 1, Picture::Frame1}));
+              (Pick{0, 0, 0, "first.map", 1, Picture::Frame1, ""}));
     EXPECT_TRUE(services.random_values.empty());
     EXPECT_TRUE(services.started.empty());
-    EXPECT_TRUE(services.messages.empty());
 }
 
 // Not from another slot either; with no other map in the catalogue nothing happens, silently.
@@ -85,11 +86,10 @@ TEST_F(RandomPick, ThePreviousPicksMapIsNotPickedAgain) {
     put(9, "same.map");
     EXPECT_EQ(std::get<0>(pick({slot_draw(3), frame_draw(2)})), 3);
     main.choose_slot(2);
-    EXPECT_EQ(pick(), (Pick{2, 2, 2, "same.map", 2, Picture::Frame2}));
+    EXPECT_EQ(pick(), (Pick{2, 2, 2, "same.map", 2, Picture::Frame2, ""}));
     put(40, "other.map");
     EXPECT_EQ(pick({slot_draw(9), slot_draw(3), slot_draw(20), slot_draw(40), frame_draw(3)}),
-              (Pick{40, 40, 40, "other.map", 3, Picture::Frame3}));
-    EXPECT_TRUE(services.messages.empty());
+              (Pick{40, 40, 40, "other.map", 3, Picture::Frame3, ""}));
 }
 
 TEST_F(RandomPick, SuccessivePicksNeverRepeatMapOrFrame) {
@@ -105,7 +105,6 @@ TEST_F(RandomPick, SuccessivePicksNeverRepeatMapOrFrame) {
         seen.insert(std::get<5>(last = next));
     }
     EXPECT_EQ(seen.size(), 4u);
-    EXPECT_TRUE(services.messages.empty());
 }
 
 TEST_F(RandomPick, SourceStuckOnTheLastFrameStillEnds) {
@@ -118,9 +117,9 @@ TEST_F(RandomPick, SourceStuckOnTheLastFrameStillEnds) {
 
 TEST_F(RandomPick, MascotClickExplainsItself) {
     press(main.Wobbin);
-    EXPECT_EQ(messages(),
-              Lines{"This is synonymous with cheeze: This is Wobbin!  Click Random to make him "
-                    "dance his arse off!  Find some subliminal messages already, ok?? [OK]"});
+    EXPECT_EQ(said(),
+              "This is synonymous with cheeze: This is Wobbin!  Click Random to make him "
+              "dance his arse off!  Find some subliminal messages already, ok??");
     EXPECT_EQ(main.Wobbin.picture, Picture::Frame1);
 }
 
