@@ -24,6 +24,7 @@
 #include "launch_cases.h"
 #include "platform/x11/ewmh.h"
 #include "platform/x11/properties.h"
+#include "standin_log.h"
 #include "support/temp_folder.h"
 #include "tools/standin/json_text.h"
 
@@ -34,38 +35,18 @@ namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 using testing::Behaviour;
 using Lines = std::vector<std::string>;
+using Events = std::vector<testing::StandinEvent>;
+using testing::wait_until;
 
-// Polls `condition` for up to ten seconds; returns its last value.
-bool wait_until(const std::function<bool()>& condition) {
-    for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10); !condition();) {
-        if (std::chrono::steady_clock::now() >= end)
-            return condition();
-        std::this_thread::sleep_for(milliseconds(10));
-    }
-    return true;
-}
-
-// The stand-ins' log lines of one kind, of one process (0: of any), one JSON object a line
-// (tools/standin); with `wait`, once there is one (bounded wait).
-Lines log_of(TaskId pid, const std::string& kind, bool wait = false) {
-    Lines found;
-    const std::string head = "{\"event\":\"" + kind + "\",",
-                      own = ",\"pid\":" + std::to_string(pid);
+// The stand-ins' events of one kind, of one process (0: of any); with `wait`, once there is one
+// (bounded wait).
+Events log_of(TaskId pid, const std::string& kind, bool wait = false) {
+    Events found;
     wait_until([&] {
-        found.clear();
-        std::ifstream log("standin.log");
-        for (std::string line; std::getline(log, line);) {
-            if (line.rfind(head, 0) == 0 && (!pid || line.find(own + ",") != std::string::npos))
-                found.push_back(line);
-        }
+        found = testing::events_of(testing::read_standin_log("standin.log"), int(pid), kind);
         return !wait || !found.empty();
     });
     return found;
-}
-
-// The value of a line's field of a number.
-double number(const std::string& line, const std::string& field) {
-    return std::stod(line.substr(line.find("\"" + field + "\":") + field.size() + 3));
 }
 
 // The end of the stand-in's start line for these arguments, in the current folder, with no
@@ -149,8 +130,8 @@ class X11Launch : public ::testing::Test, public testing::LaunchRig {
     }
     // How the stand-in `pid` started, as start_with() writes it.
     std::string start_of(TaskId pid) {
-        Lines found = log_of(pid, "start", true);
-        return found.empty() ? "" : found[0].substr(found[0].find("\"argv\":"));
+        Events found = log_of(pid, "start", true);
+        return found.empty() ? "" : found[0].line.substr(found[0].line.find("\"argv\":"));
     }
 
     launch::LaunchEngine& engine() override { return engine_; }
@@ -180,13 +161,13 @@ class X11Launch : public ::testing::Test, public testing::LaunchRig {
         Keys keys;
         wait_until([&] {
             keys = {"", milliseconds::min()};
-            Lines mapped = log_of(task, "mapped");
-            for (const std::string& line : log_of(task, "key")) {
-                std::size_t at = line.find("\"key\":\"") + 7;
-                keys.text += line.substr(at, line.find('"', at) - at);
+            Events mapped = log_of(task, "mapped");
+            for (const testing::StandinEvent& e : log_of(task, "key")) {
+                std::size_t at = e.line.find("\"key\":\"") + 7;
+                keys.text += e.line.substr(at, e.line.find('"', at) - at);
                 if (keys.after_shown == milliseconds::min() && !mapped.empty())
                     keys.after_shown = std::chrono::duration_cast<milliseconds>(
-                        std::chrono::duration<double>(number(line, "t") - number(mapped[0], "t")));
+                        std::chrono::duration<double>(e.t - mapped[0].t));
             }
             return !keys.text.empty();
         });
@@ -194,10 +175,10 @@ class X11Launch : public ::testing::Test, public testing::LaunchRig {
     }
     bool in_front(TaskId task) override {
         return wait_until([&] {
-            Lines mapped = log_of(task, "mapped");
+            Events mapped = log_of(task, "mapped");
             Window active = active_window();
             return !mapped.empty() && active != None &&
-                   mapped[0].find("\"window\":" + std::to_string(active) + "}") !=
+                   mapped[0].line.find("\"window\":" + std::to_string(active) + "}") !=
                        std::string::npos;
         });
     }
@@ -329,9 +310,9 @@ TEST_F(X11Launch, WindowOfAProcessThatLeftTheTreeAndTheSessionIsFound) {
     setenv("DORVANE_STANDIN_DETACH", "1", 1);
     std::optional<TaskId> task = start("duke3d.exe", Behaviour::Window);
     unsetenv("DORVANE_STANDIN_DETACH");
-    Lines detached = log_of(0, "detached", true);
+    Events detached = log_of(0, "detached", true);
     ASSERT_TRUE(task && !detached.empty());
-    TaskId second = static_cast<TaskId>(number(detached[0], "pid"));
+    TaskId second = detached[0].pid;
     to_end.push_back(second);
     EXPECT_TRUE(engine_.activate(*task));
     EXPECT_TRUE(in_front(second));

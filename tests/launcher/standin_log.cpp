@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#include "standin_log.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <thread>
+
+namespace dorvane::testing {
+
+std::vector<StandinEvent> read_standin_log(const std::string& path) {
+    std::vector<StandinEvent> events;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        // The fields every line opens with: {"event":"…","t":…,"pid":…,
+        std::size_t t = line.find(",\"t\":"), pid = line.find(",\"pid\":");
+        if (line.rfind("{\"event\":\"", 0) == 0 && t != std::string::npos &&
+            pid != std::string::npos)
+            events.push_back({line.substr(10, t - 11), std::atof(line.c_str() + t + 5),
+                              std::atoi(line.c_str() + pid + 7), line});
+    }
+    return events;
+}
+
+std::vector<StandinEvent> events_of(const std::vector<StandinEvent>& events, int pid,
+                                    const std::string& kind) {
+    std::vector<StandinEvent> out;
+    for (const StandinEvent& e : events) {
+        if ((!pid || e.pid == pid) && (kind.empty() || e.event == kind))
+            out.push_back(e);
+    }
+    return out;
+}
+
+double monotonic_now() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+bool wait_until(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return condition();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+}  // namespace dorvane::testing
