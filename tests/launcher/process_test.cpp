@@ -78,16 +78,12 @@ bool viewable(Window window) {
 Window show_window(const char* name, bool fixed, bool iconic) {
     Window w = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 64, 40, 0, 0, 0);
     XClassHint hint{const_cast<char*>(name), const_cast<char*>("Wine")};
-    XSetClassHint(display, w, &hint);
     XSizeHints size{};
     size.flags = fixed ? PMinSize | PMaxSize : 0;
     size.min_width = size.max_width = 64;
     size.min_height = size.max_height = 40;
-    XSetWMNormalHints(display, w, &size);
-    XWMHints hints{};
-    hints.flags = StateHint;
-    hints.initial_state = iconic ? IconicState : NormalState;
-    XSetWMHints(display, w, &hints);
+    XWMHints hints{.flags = StateHint, .initial_state = iconic ? IconicState : NormalState};
+    XSetWMProperties(display, w, nullptr, nullptr, nullptr, 0, &size, &hints, &hint);
     XSelectInput(display, w, KeyPressMask);
     XMapWindow(display, w);
     XSync(display, False);
