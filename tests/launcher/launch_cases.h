@@ -1,16 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The launch contract's cases (platform/launch.h): one set, run through the launch engine on
-// every system's driver, the scripted headless one at unit speed and the real ones against the
-// stand-in. A backend's GoogleTest fixture is a LaunchRig and runs them with
-// INSTANTIATE_TYPED_TEST_SUITE_P(Backend, LaunchCases, Fixture).
+// The launch contract's cases (platform/launch.h), run through the launch engine on every
+// driver: INSTANTIATE_TYPED_TEST_SUITE_P(Backend, LaunchCases, Fixture), Fixture a LaunchRig.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
-#include <optional>
-#include <string>
 #include <tuple>
 
 #include "platform/launch_engine.h"
@@ -20,8 +15,7 @@ namespace dorvane::testing {
 using launch::kActivateHold, launch::kAtOnce, launch::kKeysWait;
 using std::chrono::milliseconds;
 
-// How a program behaves in the terms of the contract. "Slow" and "later" mean after the
-// activation's hold (1.5 s after the start) and well within the window wait.
+// "Slow" and "later": after the activation's hold (1.5 s), well within the window wait.
 enum class Behaviour { Window, SlowWindow, NoWindow, FailsAtOnce, FailsLater, EndsWithoutWindow };
 
 // Sets the stand-ins' knobs for a behaviour through set(name, value), a null value unsetting.
@@ -53,22 +47,15 @@ class LaunchRig {
     virtual ~LaunchRig() = default;
 
     virtual launch::LaunchEngine& engine() = 0;
-    virtual Clock::time_point now() = 0;  // the driver's clock, in which the bounds count
-    // Puts a program `name` that behaves so into the current folder (none: it stays missing)
-    // and starts it with a map.
+    virtual Clock::time_point now() = 0;  // the driver's clock
+    // Puts `name` that behaves so into the current folder (none: missing), starts it with a map.
     virtual std::optional<TaskId> start(const std::string& name, std::optional<Behaviour>) = 0;
-    // Lets the backend's event loop run for about `seconds`, as between the user's events.
-    virtual void run_events(double seconds) = 0;
-    // The keys the task's window took, as the program itself saw them (bounded wait for one).
-    virtual Keys keys_of(TaskId task) = 0;
-    // Whether the task's window is the active one (bounded wait).
-    virtual bool in_front(TaskId task) = 0;
-    // Whether a window other than the program's got any key.
-    virtual bool stray_keys() = 0;
-    // The user holds Ctrl for `time` from now, and then lets go.
+    virtual void run_events(double seconds) = 0;  // the backend's loop, as between user events
+    virtual Keys keys_of(TaskId task) = 0;        // as the program saw them (bounded wait)
+    virtual bool in_front(TaskId task) = 0;       // bounded wait
+    virtual bool stray_keys() = 0;                // whether another window got a key
     virtual void hold_ctrl(milliseconds time) = 0;
-    // How much a driver's steps may overrun the contract's bounds on a loaded machine, and how
-    // late the program under test may note that its window is up or that a key came.
+    // How far a loaded machine may overrun the bounds, how late the program notes what it saw.
     virtual milliseconds slack() const { return milliseconds(700); }
     virtual milliseconds reading_lag() const { return milliseconds(20); }
 
@@ -80,8 +67,7 @@ class LaunchRig {
     milliseconds since(Clock::time_point start) {
         return std::chrono::duration_cast<milliseconds>(now() - start);
     }
-    // From now on, counts the late failures reported.
-    int& late_reports() {
+    int& late_reports() {  // from now on
         engine().on_late_failure([this] { ++late_; });
         return late_;
     }
@@ -94,8 +80,8 @@ template <class Rig>
 class LaunchCases : public Rig {};
 TYPED_TEST_SUITE_P(LaunchCases);
 
-// A program that cannot start, or that fails before its window shows, within the activation's
-// hold or after it, is known at once or reported later, once.
+// Failing to start, or before the window shows, in the hold or after: known at once or told
+// later, once.
 TYPED_TEST_P(LaunchCases, FailureIsKnownAtOnceOrReportedLaterOnce) {
     LaunchRig& rig = *this;
     int& late = rig.late_reports();
@@ -133,8 +119,8 @@ TYPED_TEST_P(LaunchCases, WindowComesToTheFrontAndTakesTheKeysOnceCtrlIsLetGo) {
     EXPECT_FALSE(rig.stray_keys());
 }
 
-// A program without a window at the end of the hold that runs, or that ended well (it may have
-// handed its work to another process, whose window is still looked for), is no failure.
+// Without a window at the hold's end, running or ended well (it may have handed its work to
+// another process), a program is no failure.
 TYPED_TEST_P(LaunchCases, ProgramWithoutAWindowHoldsBrieflyIsNoFailureAndGetsNoKeys) {
     LaunchRig& rig = *this;
     int& late = rig.late_reports();
@@ -154,10 +140,8 @@ TYPED_TEST_P(LaunchCases, ProgramWithoutAWindowHoldsBrieflyIsNoFailureAndGetsNoK
     EXPECT_EQ(late, 0);
 }
 
-// The keys wait until the window has been on the screen as long as asked, whether it showed
-// during the activation or only after its hold (followed up from the event loop, or waited for
-// to type); that wait is not taken from the wait for the focus. The time on the screen is the
-// window system's, which the program sees a little late.
+// The keys wait until the window was on the screen as long as asked, whether it showed in the
+// activation or after its hold (followed up from the event loop, or waited for to type).
 TYPED_TEST_P(LaunchCases, KeysGoOnceTheWindowWasUpLongEnough) {
     LaunchRig& rig = *this;
     for (auto [behaviour, from_the_loop, asked] :

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Starting the game's programs on POSIX systems: the rules that need no X server. What reaches
-// the program, its helpers' command lines among it, is checked against the stand-in
-// (process_test.cpp).
+// Starting the game's programs on POSIX systems: the rules that need no X server.
 #include "platform/posix/processes.h"
 
 #include <gtest/gtest.h>
@@ -57,8 +55,11 @@ TEST(ProgramFile, HelpersAreTheExecutableFilesOnThePath) {
     EXPECT_EQ(find_on_path("dosbox", nullptr), std::nullopt);
 }
 
-TEST(ExecPlan, DosBoxTakesTheFolderSettingsAndNoShellSyntax) {
+// Wine gets the file on disk by its path; DOSBox the folder, the settings, and no shell syntax.
+TEST(ExecPlan, HelpersGetTheProgramAndNoShellSyntax) {
     EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Windows, {"d.exe"}, std::nullopt));
+    EXPECT_EQ(plan_exec("/g", "B.EXE", ProgramKind::Windows, {"b.exe", "m.map"}, "/w")->argv,
+              (Args{"/w", "/g/B.EXE", "m.map"}));
     auto configured = plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe"}, "/bin/dosbox",
                                 DosScreen::AsConfigured);
     ASSERT_TRUE(configured);
