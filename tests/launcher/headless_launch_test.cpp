@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The launch engine's policy against the scripted driver of the headless backend, in its clock's
-// time: the launch contract's cases, and the rules no real program can be made to show on cue.
+// The launch engine against the headless backend's scripted driver, in its clock's time: the
+// launch contract's cases, and the rules no real program can be made to show on cue.
 #include <gtest/gtest.h>
 
 #include "launch_cases.h"
@@ -13,10 +13,7 @@ namespace {
 using std::chrono::duration;
 using std::chrono::milliseconds;
 using testing::Behaviour;
-
-double seconds(milliseconds time) {
-    return duration<double>(time).count();
-}
+const auto seconds = [](milliseconds time) { return duration<double>(time).count(); };
 
 class HeadlessLaunch : public ::testing::Test, public testing::LaunchRig {
   protected:

@@ -23,8 +23,8 @@ double stamp_of(const std::string& line) {
 }
 
 // The processes' steps and the messages in one log. Its sleeps overshoot a little, as real ones
-// do, so that the clock is read at every phase of its single-precision steps, which late in the
-// day are nearly 8 ms; and its clock can stand still or go back, as when the user sets it.
+// do, so that the clock is read at every phase of its single-precision steps (late in the day
+// nearly 8 ms); its clock can stand still or go back, as when the user sets it.
 struct Services : HeadlessServices {
     using HeadlessServices::HeadlessServices;
     std::optional<float> stuck_at;
@@ -52,15 +52,6 @@ struct Launcher : ::testing::Test {
     Launcher() { services.file_list = Lines{}; }
     // Only the caption: the commands run what the window shows, not the record's name.
     void put(int slot, const std::string& name) { main.Option1[slot].caption = name; }
-    void click(const std::string& menu_item) {
-        for (MenuEntry& entry : main.menu) {
-            for (MenuItem& item : entry.items) {
-                if (item.name == menu_item)
-                    return item.click();
-            }
-        }
-        ADD_FAILURE() << "no menu item " << menu_item;
-    }
     // The log without the clock's stamps.
     Lines transcript() const {
         Lines out;
@@ -70,37 +61,26 @@ struct Launcher : ::testing::Test {
     }
 };
 
-// Every command, from its button and its menu entry: the six command lines, and only the
-// editor gets its "Y" (without a map at once) and the offer.
-TEST_F(Launcher, EachCommandStartsItsOwnCommandLine) {
-    put(5, "my map.map");
-    main.choose_slot(5);
-    services.answers = {Answer::No, Answer::No};
-    for (Control* button : {&main.Duke3d, &main.Setup, &main.Build})
-        press(*button);
-    for (const char* entry : {"RID", "RIS", "RIB", "RD", "RS", "RB"})
-        click(entry);
-    const std::string offer = "Helpful Shortcut :): Would you like to run my map.map in Duke3d?";
-    EXPECT_EQ(
-        transcript(),
-        (Lines{"start duke3d.exe -map my map.map", "start setup.exe -map my map.map",
-               "start Build.exe my map.map", "keys Y", offer, "start duke3d.exe -map my map.map",
-               "start setup.exe -map my map.map", "start Build.exe my map.map", "keys Y", offer,
-               "start duke3d.exe", "start setup.exe", "start build.exe", "keys Y"}));
-    EXPECT_EQ(stamp_of(services.log.back()), stamp_of(services.log.end()[-2]));  // at once
-}
-
-// No selection yet runs slot 0; a free slot asks for a map, and a selection past the slots fails.
-TEST_F(Launcher, SlotsDecideWhatStartsAndAFreeSlotAsks) {
-    put(0, "e2l3.map");
-    main.Setup_Click();
+// Every command: the six command lines, and only the editor gets its "Y" (without a map at
+// once) and the offer. No selection yet runs slot 0; a free slot asks for a map, and a selection
+// past the slots fails.
+TEST_F(Launcher, EachCommandStartsItsOwnCommandLineFromItsSlot) {
+    put(0, "e1l8.map");
+    services.answers = {Answer::No};
+    for (auto command : {&Dorvane::RID_Click, &Dorvane::RIS_Click, &Dorvane::RIB_Click,
+                         &Dorvane::RD_Click, &Dorvane::RS_Click, &Dorvane::RB_Click})
+        (main.*command)();
     main.choose_slot(3);
     for (auto command : {&Dorvane::Duke3d_Click, &Dorvane::Build_Click, &Dorvane::Setup_Click})
         (main.*command)();
     main.state.map = 68;
     main.Duke3d_Click();
     const std::string free = "Duh!: Put a map in the slot first.";
-    EXPECT_EQ(transcript(), (Lines{"start setup.exe -map e2l3.map", free, free, free, kError}));
+    EXPECT_EQ(transcript(),
+              (Lines{"start duke3d.exe -map e1l8.map", "start setup.exe -map e1l8.map",
+                     "start Build.exe e1l8.map", "keys Y", kOffer, "start duke3d.exe",
+                     "start setup.exe", "start build.exe", "keys Y", free, free, free, kError}));
+    EXPECT_EQ(stamp_of(services.log[8]), stamp_of(services.log[7]));  // at once
 }
 
 // The editor's "Y" goes two seconds after its window showed, whether that was at once or only

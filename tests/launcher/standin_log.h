@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Reading what the stand-in program wrote down (one JSON object a line; see tools/standin), for
-// the X11 launch tests and the launch benchmark.
+// Reading the stand-in program's log (a JSON object a line; tools/standin), for the X11 launch
+// tests and the launch benchmark.
 #pragma once
 
 #include <chrono>
@@ -23,8 +23,7 @@ std::vector<StandinEvent> read_standin_log(const std::string& path);
 std::vector<StandinEvent> events_of(const std::vector<StandinEvent>& events, int pid,
                                     const std::string& kind = "");
 
-// Seconds on the clock the stand-in uses.
-double monotonic_now();
+double monotonic_now();  // seconds on the stand-in's clock
 
 // Polls `condition` until it holds or `limit` has passed; returns its last value.
 bool wait_until(const std::function<bool()>& condition,

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The launch contract's cases through the engine on the Win32 driver and the Windows stand-in
-// (under Wine in a virtual X server), with a window of the test's own in the place of the
-// launcher's, in front at the start; and where the driver looks for a program.
+// The launch contract's cases on the Win32 driver and the Windows stand-in (under Wine), with a
+// window of the test's own in the place of the launcher's, in front at the start.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -30,8 +30,7 @@ LRESULT CALLBACK launcher_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // Polls `condition`, taking this thread's messages meanwhile, for up to `seconds`.
-template <class F>
-bool wait_until(F condition, double seconds = 10) {
+bool wait_until(const std::function<bool()>& condition, double seconds = 10) {
     for (ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);; Sleep(20)) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -63,14 +62,12 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
         if (ctrl.joinable())
             ctrl.join();
         for (TaskId task : started_) {
-            if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, DWORD(task))) {
-                TerminateProcess(p, 0);
-                WaitForSingleObject(p, 5000);
-                CloseHandle(p);
-            }
+            HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, DWORD(task));
+            TerminateProcess(p, 0);  // none: both fail harmlessly
+            WaitForSingleObject(p, 5000);
+            CloseHandle(p);
         }
         DestroyWindow(launcher);
-        wait_until([] { return true; });
         SetCurrentDirectoryW(old_cwd_);  // the folder cannot go while it is the current one
     }
 
@@ -87,7 +84,6 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
             started_.push_back(*task);
         return task;
     }
-    // What Win32Services' timer does between events.
     void run_events(double seconds) override {
         wait_until(
             [this] {
