@@ -20,16 +20,13 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-// The header decides, through the new header the file header points to.
+// The header decides, through the new header it points to ("PE" cut short is none).
 TEST(ProgramKind, HeaderDecides) {
+    using enum ProgramKind;
     const std::string mz = "MZ" + std::string(62, '\0'), pe("PE\0\0", 4);
     const std::tuple<std::string, std::string, ProgramKind> cases[] = {
-        {"\177ELF....", "", ProgramKind::Native},
-        {"#!/bin/sh", "", ProgramKind::Native},
-        {mz, "LE", ProgramKind::Dos},
-        {mz, pe, ProgramKind::Windows},
-        {mz, "NE", ProgramKind::Windows},
-        {mz, "PE", ProgramKind::Dos}};  // cut short: no Windows header
+        {"\177ELF....", "", Native}, {"#!/bin/sh", "", Native}, {mz, "LE", Dos},
+        {mz, pe, Windows},           {mz, "NE", Windows},       {mz, "PE", Dos}};
     for (const auto& [head, new_header, kind] : cases)
         EXPECT_EQ(classify(head, new_header), kind) << head << new_header;
     testing::TempFolder folder;
@@ -39,8 +36,8 @@ TEST(ProgramKind, HeaderDecides) {
     file.replace(0x100, 4, pe);
     folder.write("win.exe", file);
     folder.write("dos.exe", file.substr(0, 0x100));
-    EXPECT_EQ(classify_file(folder.str() + "/win.exe"), ProgramKind::Windows);
-    EXPECT_EQ(classify_file(folder.str() + "/dos.exe"), ProgramKind::Dos);
+    EXPECT_EQ(classify_file(folder.str() + "/win.exe"), Windows);
+    EXPECT_EQ(classify_file(folder.str() + "/dos.exe"), Dos);
 }
 
 // The program itself is found as the map names are (real_name_test.cpp).
@@ -65,11 +62,9 @@ TEST(ExecPlan, HelpersGetTheProgramAndNoShellSyntax) {
     ASSERT_TRUE(configured);
     EXPECT_EQ(configured->argv, (Args{"/bin/dosbox", "-noautoexec", "-c", "mount c \"/g\"", "-c",
                                       "c:", "-c", "D.EXE", "-c", "exit"}));
-    for (const char* bad : {"a>b.map", "a<b", "a|b", "a\"b", "a\rb"}) {
-        EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe", bad}, "/bin/dosbox"))
-            << bad;
-    }
-    EXPECT_FALSE(plan_exec("/g\"", "D.EXE", ProgramKind::Dos, {"d.exe"}, "/bin/dosbox"));
+    for (const char* bad : {"a>b.map", "a<b", "a|b", "a\"b", "a\rb"})
+        EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe", bad}, "/d")) << bad;
+    EXPECT_FALSE(plan_exec("/g\"", "D.EXE", ProgramKind::Dos, {"d.exe"}, "/d"));
 }
 
 // Names DOS would shorten ("LONGNA~1") have nothing to wait for.

@@ -15,12 +15,8 @@ namespace dorvane {
 namespace {
 
 // The random numbers that draw slot k and frame y.
-float slot_draw(int k) {
-    return (k + 0.5f) / 68;
-}
-float frame_draw(int y) {
-    return (y - 0.5f) / 4;
-}
+const auto slot_draw = [](int k) { return (k + 0.5f) / 68; };
+const auto frame_draw = [](int y) { return (y - 0.5f) / 4; };
 
 // What a click on Random did: the slot chosen in the window, in the record and as saved; the
 // pick's map and frame; the mascot's picture; what it said.
