@@ -9,7 +9,6 @@
 #include <X11/Xutil.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>

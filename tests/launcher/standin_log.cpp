@@ -2,7 +2,6 @@
 #include "standin_log.h"
 
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <thread>
 
@@ -32,10 +31,9 @@ std::vector<StandinEvent> events_of(const std::vector<StandinEvent>& events, int
     return out;
 }
 
-double monotonic_now() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+double monotonic_now() {  // the steady clock is CLOCK_MONOTONIC, as the stand-in's
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 bool wait_until(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
