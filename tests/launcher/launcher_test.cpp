@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "launcher/launcher.h"
 #include "mainwindow/dorvane.h"
@@ -16,119 +13,27 @@
 namespace dorvane {
 namespace {
 
-constexpr const char* kFailure = "Make sure you have Dorvane in your Duke3d directory";
 using Program = HeadlessServices::Program;
 using Lines = std::vector<std::string>;
+const std::string kError = "Error!: Make sure you have Dorvane in your Duke3d directory";
+const std::string kOffer = "Helpful Shortcut :): Would you like to run e1l8.map in Duke3d?";
 
-MenuItem& menu_item(Dorvane& main, const std::string& name) {
-    for (MenuEntry& entry : main.menu) {
-        for (MenuItem& item : entry.items) {
-            if (item.name == name)
-                return item;
-        }
-    }
-    throw std::runtime_error("no menu item " + name);
-}
-
-// The log without its clock stamps, and a line's stamp.
-Lines steps(const HeadlessServices& services) {
-    Lines out;
-    for (const std::string& line : services.log)
-        out.push_back(line.substr(0, line.rfind(" @")));
-    return out;
-}
 double stamp_of(const std::string& line) {
     return std::stod(line.substr(line.rfind(" @") + 2));
 }
 
-struct Launcher : ::testing::Test {
-    testing::TempFolder folder;
-    HeadlessServices services{folder.str()};
-    Dorvane main{services};
-
-    Launcher() { services.file_list = Lines{}; }
-    void put(int slot, const std::string& name) {
-        main.state.maps[slot].mapname = name;
-        main.Option1[slot].caption = name;
-    }
-    std::vector<std::string> prompts() const {
-        std::vector<std::string> out;
-        for (const ShownMessage& m : services.messages)
-            out.push_back(m.title + ": " + m.prompt);
-        return out;
-    }
-};
-
-// Every command, from its button and its menu entry: the six command lines, and only the
-// editor gets its "Y" (without a map at once, with a map after its two seconds) and the offer.
-TEST_F(Launcher, EachCommandStartsItsOwnCommandLine) {
-    put(5, "my map.map");
-    main.choose_slot(5);
-    services.answers = {Answer::No, Answer::No};
-    for (Control* button : {&main.Duke3d, &main.Setup, &main.Build})
-        press(*button);
-    for (const char* entry : {"RID", "RIS", "RIB", "RD", "RS", "RB"})
-        menu_item(main, entry).click();
-    EXPECT_EQ(services.started, (Lines{"duke3d.exe -map my map.map", "setup.exe -map my map.map",
-                                       "Build.exe my map.map", "duke3d.exe -map my map.map",
-                                       "setup.exe -map my map.map", "Build.exe my map.map",
-                                       "duke3d.exe", "setup.exe", "build.exe"}));
-    const Lines s = steps(services);
-    ASSERT_EQ(s.size(), 12u);
-    EXPECT_EQ(s[3], "keys Y");
-    EXPECT_EQ(s[7], "keys Y");
-    EXPECT_EQ(s[11], "keys Y");
-    EXPECT_EQ(stamp_of(services.log[11]), stamp_of(services.log[10]));  // at once
-    EXPECT_EQ(prompts(),
-              (Lines{"Helpful Shortcut :): Would you like to run my map.map in Duke3d?",
-                     "Helpful Shortcut :): Would you like to run my map.map in Duke3d?"}));
-}
-
-TEST_F(Launcher, SlotsDecideWhatStartsAndAFreeSlotAsks) {
-    put(0, "e2l3.map");
-    main.Setup_Click();  // no selection yet: slot 0
-    main.choose_slot(3);
-    for (auto command : {&Dorvane::Duke3d_Click, &Dorvane::Build_Click, &Dorvane::Setup_Click})
-        (main.*command)();
-    main.state.map = 68;
-    main.Duke3d_Click();
-    EXPECT_EQ(services.started, Lines{"setup.exe -map e2l3.map"});
-    EXPECT_EQ(prompts(),
-              (Lines{"Duh!: Put a map in the slot first.", "Duh!: Put a map in the slot first.",
-                     "Duh!: Put a map in the slot first.", std::string("Error!: ") + kFailure}));
-}
-
-// The editor's "Y" goes two seconds after its window showed, whether that was at once or only
-// after the activation's hold, also across midnight; the "Yes" runs the game with the map.
-TEST_F(Launcher, EditorGetsItsKeyTwoSecondsAfterItsWindowShowedThenTheQuestion) {
-    put(0, "e1l8.map");
-    for (auto [clock, program] :
-         {std::pair{4000.25, Program::Window}, std::pair{86399.5, Program::SlowWindow}}) {
-        services.clock = clock;
-        services.log.clear();
-        services.slept = 0;
-        services.answers = {Answer::No};
-        services.programs = {{"Build.exe", program}};
-        main.Build_Click();
-        ASSERT_EQ(steps(services), (Lines{"start Build.exe e1l8.map", "keys Y"}));
-        double up = stamp_of(services.log[1]) - services.shown_at.rbegin()->second;
-        EXPECT_GE(up, 2.0);
-        EXPECT_LT(up, program == Program::Window ? 2.05 : 3.6);
-        EXPECT_GE(services.slept, 2.0);  // the editor's own wait, in short sleeps
-    }
-    services.answers = {Answer::Yes};
-    main.Build_Click();
-    EXPECT_EQ(services.started.back(), "duke3d.exe -map e1l8.map");
-    EXPECT_EQ(services.messages.size(), 3u);
-}
-
-// Sleeps that overshoot a little, as real ones do, so that the clock is read at every phase of
-// its single-precision steps, which late in the day are nearly 8 ms; and a clock that the user
-// sets back, or one that stops, must not hold the window.
-struct OddClock : HeadlessServices {
+// The processes' steps and the messages in one log. Its sleeps overshoot a little, as real ones
+// do, so that the clock is read at every phase of its single-precision steps (late in the day
+// nearly 8 ms); its clock can stand still or go back, as when the user sets it.
+struct Services : HeadlessServices {
     using HeadlessServices::HeadlessServices;
     std::optional<float> stuck_at;
     float step = 0;
+    Answer message_box(const std::string& prompt, const std::string& title,
+                       Buttons buttons) override {
+        log.push_back(title + ": " + prompt);
+        return HeadlessServices::message_box(prompt, title, buttons);
+    }
     void sleep(double seconds) override { HeadlessServices::sleep(seconds * 1.03); }
     float seconds_since_midnight() override {
         if (!stuck_at)
@@ -139,27 +44,82 @@ struct OddClock : HeadlessServices {
     }
 };
 
-TEST(LauncherClock, EditorWaitNeverEndsEarlyNorWaitsForAStuckClock) {
-    for (int k = 0; k < 42; ++k) {
-        testing::TempFolder folder;
-        OddClock services{folder.str()};
-        services.file_list = Lines{};
-        services.answers = {Answer::No};
-        services.clock = (k % 2 ? 86390.0 : 70000.0) + k * 0.00097;
-        if (k >= 40) {
-            services.stuck_at = 50000;
-            services.step = k == 40 ? 0.0f : -0.5f;
-        }
-        Dorvane main{services};
-        main.Option1[0].caption = "e1l8.map";
-        main.Build_Click();
-        EXPECT_EQ(services.messages.size(), 1u) << k;
-        EXPECT_GE(services.slept, 2.0) << k;
-        EXPECT_LT(services.slept, k >= 40 ? 3.15 : 2.04) << k;
+struct Launcher : ::testing::Test {
+    testing::TempFolder folder;
+    Services services{folder.str()};
+    Dorvane main{services};
+
+    Launcher() { services.file_list = Lines{}; }
+    // Only the caption: the commands run what the window shows, not the record's name.
+    void put(int slot, const std::string& name) { main.Option1[slot].caption = name; }
+    // The log without the clock's stamps.
+    Lines transcript() const {
+        Lines out;
+        for (const std::string& line : services.log)
+            out.push_back(line.substr(0, line.rfind(" @")));
+        return out;
     }
+};
+
+// Every command: the six command lines, and only the editor gets its "Y" (without a map at
+// once) and the offer. No selection yet runs slot 0; a free slot asks for a map, and a selection
+// past the slots fails.
+TEST_F(Launcher, EachCommandStartsItsOwnCommandLineFromItsSlot) {
+    put(0, "e1l8.map");
+    services.answers = {Answer::No};
+    for (auto command : {&Dorvane::RID_Click, &Dorvane::RIS_Click, &Dorvane::RIB_Click,
+                         &Dorvane::RD_Click, &Dorvane::RS_Click, &Dorvane::RB_Click})
+        (main.*command)();
+    main.choose_slot(3);
+    for (auto command : {&Dorvane::Duke3d_Click, &Dorvane::Build_Click, &Dorvane::Setup_Click})
+        (main.*command)();
+    main.state.map = 68;
+    main.Duke3d_Click();
+    const std::string free = "Duh!: Put a map in the slot first.";
+    EXPECT_EQ(transcript(),
+              (Lines{"start duke3d.exe -map e1l8.map", "start setup.exe -map e1l8.map",
+                     "start Build.exe e1l8.map", "keys Y", kOffer, "start duke3d.exe",
+                     "start setup.exe", "start build.exe", "keys Y", free, free, free, kError}));
+    EXPECT_EQ(stamp_of(services.log[8]), stamp_of(services.log[7]));  // at once
 }
 
-// Every failure ends in the one message, once; nothing after it is tried.
+// The editor's "Y" goes two seconds after its window showed, whether that was at once or only
+// after the activation's hold (the last case, across midnight), at every phase of the clock's
+// steps; a stuck clock, or one set back, holds it no longer than the sleeps' ceiling. Then the
+// question, whose "Yes" runs the game with the map.
+TEST_F(Launcher, EditorGetsItsKeyTwoSecondsAfterItsWindowShowedThenTheQuestion) {
+    put(0, "e1l8.map");
+    for (int k = 0; k < 44; ++k) {
+        const bool slow = k == 43, stuck = k == 40 || k == 41;
+        services.log.clear();
+        services.slept = 0;
+        services.answers = {Answer::No};
+        services.clock = k == 42 ? 4000.25
+                         : slow  ? 86399.5
+                                 : (k % 2 ? 86398.9 : 70000) + k * 0.00097;
+        services.programs = {{"Build.exe", slow ? Program::SlowWindow : Program::Window}};
+        services.stuck_at = stuck ? std::optional<float>(50000) : std::nullopt;
+        services.step = k == 40 ? 0.0f : -0.5f;
+        main.Build_Click();
+        ASSERT_EQ(transcript(), (Lines{"start Build.exe e1l8.map", "keys Y", kOffer})) << k;
+        EXPECT_GE(services.slept, 2.0) << k;  // the editor's own wait, in short sleeps
+        EXPECT_LT(services.slept, stuck ? 3.15 : 2.04) << k;
+        if (k >= 42) {  // clocks that the log's stamps show finely enough
+            double up = stamp_of(services.log[1]) - services.shown_at.rbegin()->second;
+            EXPECT_GE(up, 2.0) << k;
+            EXPECT_LT(up, slow ? 3.6 : 2.05) << k;
+        }
+    }
+    services.log.clear();
+    services.answers = {Answer::Yes};
+    main.Build_Click();
+    EXPECT_EQ(transcript(), (Lines{"start Build.exe e1l8.map", "keys Y", kOffer,
+                                   "start duke3d.exe -map e1l8.map"}));
+}
+
+// Every failure ends in the one message, once; nothing after it is tried. A program that fails
+// after the command returned, while it ran without a window, is reported when the event loop
+// gets to it; one that runs on without a window is no failure.
 TEST_F(Launcher, FailuresReportOnceAndSkipTheRest) {
     put(0, "e1l8.map");
     services.missing_programs = {"Build.exe", "duke3d.exe"};
@@ -175,26 +135,22 @@ TEST_F(Launcher, FailuresReportOnceAndSkipTheRest) {
     services.fail_keys = false;
     services.missing_programs = {"duke3d.exe"};
     services.answers = {Answer::Yes};
-    main.Build_Click();                      // the game fails on the editor's Yes path
-    EXPECT_NEAR(services.slept, 4.0, 0.05);  // only the two editors that started waited
-    const std::string error = std::string("Error!: ") + kFailure;
-    EXPECT_EQ(prompts(),
-              (Lines{error, error, error, error, error,
-                     "Helpful Shortcut :): Would you like to run e1l8.map in Duke3d?", error}));
-}
-
-// The command returns while the program runs without a window yet; should it then end with an
-// error before showing one, the user is told, once, when the event loop gets to it.
-TEST_F(Launcher, ProgramFailingAfterTheCommandReturnedIsReportedLater) {
-    put(0, "e1l8.map");
+    main.Build_Click();                     // the game fails on the editor's Yes path
+    EXPECT_NEAR(services.slept, 4.0, 0.1);  // only the two editors that started waited
+    services.missing_programs.clear();
     services.programs = {{"duke3d.exe", Program::FailsLater}, {"setup.exe", Program::NoWindow}};
     main.Duke3d_Click();
-    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(transcript().back(), "start duke3d.exe -map e1l8.map");  // not told yet
     services.run_events();
-    EXPECT_EQ(prompts(), Lines{std::string("Error!: ") + kFailure});
     main.RS_Click();
     services.run_events();
-    EXPECT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(
+        transcript(),
+        (Lines{"start-failed Build.exe e1l8.map", kError, "start-failed duke3d.exe -map e1l8.map",
+               kError, "start Build.exe e1l8.map", kError, "start build.exe", kError,
+               "start Build.exe e1l8.map", "keys-failed Y", kError, "start Build.exe e1l8.map",
+               "keys Y", kOffer, "start-failed duke3d.exe -map e1l8.map", kError,
+               "start duke3d.exe -map e1l8.map", kError, "start setup.exe"}));
 }
 
 // The catalogue keeps names lower-cased: the map goes out under its name on disk, the first in
@@ -214,26 +170,10 @@ TEST_F(Launcher, MapReachesTheGameUnderItsRealName) {
     folder.write(".E1L8.MAPX", "");
     put(0, ".e1l8.map");
     main.Setup_Click();
-    EXPECT_EQ(services.started, (Lines{"duke3d.exe -map E1L8.MAP", "duke3d.exe -map e1l8.map",
-                                       "duke3d.exe -map E1L8.MAP", "duke3d.exe -map e1l8.map",
-                                       "duke3d.exe -map e1l8.map", "setup.exe -map .E1L8.MAP"}));
-    EXPECT_TRUE(services.messages.empty());
-}
-
-// The commands read the record's `map` and the captions they are given, and no window.
-TEST(LauncherAlone, RunsTheCurrentSlotsCaption) {
-    testing::TempFolder folder;
-    HeadlessServices services{folder.str()};
-    services.file_list = Lines{};
-    Services all = services;
-    LaunchServices launching{all.processes, all.files, all.boxes, all.clock};
-    State state;
-    SlotButtons slots;
-    slots[3].caption = "e2l1.map";
-    state.maps[3].mapname = "table.map";
-    state.map = 3;
-    run_in_setup(state, slots, launching);
-    EXPECT_EQ(services.started, Lines{"setup.exe -map e2l1.map"});
+    EXPECT_EQ(transcript(),
+              (Lines{"start duke3d.exe -map E1L8.MAP", "start duke3d.exe -map e1l8.map",
+                     "start duke3d.exe -map E1L8.MAP", "start duke3d.exe -map e1l8.map",
+                     "start duke3d.exe -map e1l8.map", "start setup.exe -map .E1L8.MAP"}));
 }
 
 }  // namespace

@@ -10,9 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
-#include <utility>
+#include <tuple>
 
-#include "platform/posix/command_line.h"
 #include "platform/posix/program_file.h"
 #include "support/temp_folder.h"
 
@@ -21,49 +20,29 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-TEST(CommandLine, SplitsAtRunsOfBlanksAndKeepsEveryOtherByte) {
-    EXPECT_EQ(split_command_line("Build.exe my map.map"), (Args{"Build.exe", "my", "map.map"}));
-    EXPECT_EQ(split_command_line("  a\t\tb  "), (Args{"a", "b"}));
-    EXPECT_EQ(split_command_line("x \"a b\" c\\\"d $(e);f"),
-              (Args{"x", "\"a", "b\"", "c\\\"d", "$(e);f"}));
-    EXPECT_EQ(split_command_line(" \t "), Args{});
-}
-
-// The header decides, through the new header the file header points to.
+// The header decides, through the new header it points to ("PE" cut short is none).
 TEST(ProgramKind, HeaderDecides) {
-    std::string mz(64, '\0');
-    mz[0] = 'M';
-    mz[1] = 'Z';
-    EXPECT_EQ(classify("\x7f"
-                       "ELF....",
-                       ""),
-              ProgramKind::Native);
-    EXPECT_EQ(classify("#!/bin/sh", ""), ProgramKind::Native);
-    EXPECT_EQ(classify(mz, "LE\0\0"), ProgramKind::Dos);
-    EXPECT_EQ(classify(mz, std::string("PE\0\0", 4)), ProgramKind::Windows);
-    EXPECT_EQ(classify(mz, "NE"), ProgramKind::Windows);
-    EXPECT_EQ(classify(mz, "PE"), ProgramKind::Dos);  // cut short: no Windows header
+    using enum ProgramKind;
+    const std::string mz = "MZ" + std::string(62, '\0'), pe("PE\0\0", 4);
+    const std::tuple<std::string, std::string, ProgramKind> cases[] = {
+        {"\177ELF....", "", Native}, {"#!/bin/sh", "", Native}, {mz, "LE", Dos},
+        {mz, pe, Windows},           {mz, "NE", Windows},       {mz, "PE", Dos}};
+    for (const auto& [head, new_header, kind] : cases)
+        EXPECT_EQ(classify(head, new_header), kind) << head << new_header;
     testing::TempFolder folder;
-    std::string pe(0x200, '\0');
-    pe.replace(0, 2, "MZ");
-    pe[0x3D] = 0x01;  // at 0x100
-    pe.replace(0x100, 4, std::string("PE\0\0", 4));
-    folder.write("win.exe", pe);
-    folder.write("dos.exe", pe.substr(0, 0x100));
-    EXPECT_EQ(classify_file(folder.str() + "/win.exe"), ProgramKind::Windows);
-    EXPECT_EQ(classify_file(folder.str() + "/dos.exe"), ProgramKind::Dos);
+    std::string file(0x200, '\0');
+    file.replace(0, 2, "MZ");
+    file[0x3D] = 0x01;  // at 0x100
+    file.replace(0x100, 4, pe);
+    folder.write("win.exe", file);
+    folder.write("dos.exe", file.substr(0, 0x100));
+    EXPECT_EQ(classify_file(folder.str() + "/win.exe"), Windows);
+    EXPECT_EQ(classify_file(folder.str() + "/dos.exe"), Dos);
 }
 
-TEST(ProgramFile, FoundInAnyLetterCasePreferringTheExactNameAndHelpersOnThePath) {
+// The program itself is found as the map names are (real_name_test.cpp).
+TEST(ProgramFile, HelpersAreTheExecutableFilesOnThePath) {
     testing::TempFolder folder, other;
-    folder.write("build.exe", "");
-    EXPECT_EQ(find_in_folder(folder.str(), "Build.exe"), "build.exe");
-    folder.write("BUILD.EXE", "");
-    EXPECT_EQ(find_in_folder(folder.str(), "Build.exe"), "BUILD.EXE");  // byte order
-    EXPECT_EQ(find_in_folder(folder.str(), "build.exe"), "build.exe");
-    std::filesystem::create_directory(folder.path() / "setup.exe");
-    EXPECT_EQ(find_in_folder(folder.str(), "setup.exe"), std::nullopt);
-    EXPECT_EQ(find_in_folder(folder.str(), "../build.exe"), std::nullopt);
     folder.write("dosbox", "");
     other.write("dosbox", "#!/bin/sh\n");
     std::filesystem::permissions(other.path() / "dosbox", std::filesystem::perms::owner_all);
@@ -73,62 +52,52 @@ TEST(ProgramFile, FoundInAnyLetterCasePreferringTheExactNameAndHelpersOnThePath)
     EXPECT_EQ(find_on_path("dosbox", nullptr), std::nullopt);
 }
 
-// The helpers' command lines themselves are checked against the stand-in (process_test.cpp).
-TEST(ExecPlan, DosBoxTakesTheFolderSettingsAndNoShellSyntax) {
+// Wine gets the file on disk by its path; DOSBox the folder, the settings, and no shell syntax.
+TEST(ExecPlan, HelpersGetTheProgramAndNoShellSyntax) {
     EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Windows, {"d.exe"}, std::nullopt));
+    EXPECT_EQ(plan_exec("/g", "B.EXE", ProgramKind::Windows, {"b.exe", "m.map"}, "/w")->argv,
+              (Args{"/w", "/g/B.EXE", "m.map"}));
     auto configured = plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe"}, "/bin/dosbox",
                                 DosScreen::AsConfigured);
     ASSERT_TRUE(configured);
     EXPECT_EQ(configured->argv, (Args{"/bin/dosbox", "-noautoexec", "-c", "mount c \"/g\"", "-c",
                                       "c:", "-c", "D.EXE", "-c", "exit"}));
-    for (const char* bad : {"a>b.map", "a<b", "a|b", "a\"b", "a\rb"}) {
-        EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe", bad}, "/bin/dosbox"))
-            << bad;
-    }
-    EXPECT_FALSE(plan_exec("/g\"", "D.EXE", ProgramKind::Dos, {"d.exe"}, "/bin/dosbox"));
+    for (const char* bad : {"a>b.map", "a<b", "a|b", "a\"b", "a\rb"})
+        EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe", bad}, "/d")) << bad;
+    EXPECT_FALSE(plan_exec("/g\"", "D.EXE", ProgramKind::Dos, {"d.exe"}, "/d"));
 }
 
+// Names DOS would shorten ("LONGNA~1") have nothing to wait for.
 TEST(DosBoxTitle, NamesTheRunningProgramByItsDosName) {
-    EXPECT_EQ(dosbox_running_title("build.exe"), "BUILD");
-    EXPECT_EQ(dosbox_running_title("setup"), "SETUP");
-    // Names DOS would shorten ("LONGNA~1"): nothing to wait for.
-    for (const char* name : {"longname1.exe", "a.exec", "my game.exe", ".exe"})
-        EXPECT_EQ(dosbox_running_title(name), "") << name;
+    const std::pair<const char*, const char*> titles[] = {
+        {"build.exe", "BUILD"}, {"setup", "SETUP"},  {"longname1.exe", ""},
+        {"a.exec", ""},         {"my game.exe", ""}, {".exe", ""}};
+    for (auto [name, title] : titles)
+        EXPECT_EQ(dosbox_running_title(name), title) << name;
     const std::string shell = "DOSBox 0.74-3, Cpu speed:     3000 cycles, Frameskip  0, Program:";
     EXPECT_TRUE(names_running_program(shell + "    BUILD", "BUILD"));
-    EXPECT_FALSE(names_running_program(shell + "   DOSBOX", "BUILD"));
-    EXPECT_FALSE(names_running_program(shell + "  BUILD2", "BUILD"));
-    EXPECT_FALSE(names_running_program("BUILD", "BUILD"));
+    for (const std::string& other : {shell + "   DOSBOX", shell + "  BUILD2", std::string("BUILD")})
+        EXPECT_FALSE(names_running_program(other, "BUILD")) << other;
 }
 
-Child start_shell(const std::string& script) {
-    SpawnResult result = spawn_program({"/bin/sh", {"sh", "-c", script}});
-    EXPECT_EQ(result.error, 0);
-    return *result.child;
-}
-
-// Looks at the child as an event loop would, every 10 ms for at most five seconds.
+// Looks at a shell's child as an event loop would, every 10 ms for at most five seconds.
 bool ends_within_five_seconds(Child& child) {
     for (int i = 0; i < 500 && child.running(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return !child.running();
 }
+Child shell(const char* script) {
+    return *spawn_program({"/bin/sh", {"sh", "-c", script}}).child;
+}
 
 // A signal's end is no success, though its status reads 0 as an exit code.
 TEST(Child, ALookTellsHowItEnded) {
-    for (auto [script, ok] : {std::pair{"exit 0", true},
-                              {"exit 3", false},
-                              {"kill -KILL $$", false},
-                              {"kill -TERM $$", false}}) {
-        Child child = start_shell(script);
+    for (auto [script, ok] :
+         {std::pair{"exit 0", true}, {"kill -KILL $$", false}, {"kill -TERM $$", false}}) {
+        Child child = shell(script);
         ASSERT_TRUE(ends_within_five_seconds(child)) << script;
         EXPECT_EQ(child.succeeded(), ok) << script;
     }
-    Child sleeper = start_shell("exec sleep 30");
-    EXPECT_TRUE(sleeper.running());
-    EXPECT_FALSE(sleeper.succeeded());
-    kill(sleeper.pid(), SIGTERM);
-    ASSERT_TRUE(ends_within_five_seconds(sleeper));
 }
 
 // In a process that ignores SIGCHLD the system reaps children itself: a child still counts as
@@ -137,8 +106,8 @@ TEST(Child, ReapedBySomeoneElseItEndsOnceGone) {
     EXPECT_EXIT(
         {
             signal(SIGCHLD, SIG_IGN);
-            Child sleeper = start_shell("exec sleep 30");
-            Child quick = start_shell("exit 3");
+            Child sleeper = shell("exec sleep 30");
+            Child quick = shell("exit 3");
             bool ended = ends_within_five_seconds(quick);
             bool sleeping = sleeper.running();
             kill(sleeper.pid(), SIGKILL);

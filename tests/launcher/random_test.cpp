@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
+// The random pick and the mascot through the main window, on the headless backend.
 #include <gtest/gtest.h>
 
-#include <set>
+#include <deque>
 #include <string>
+#include <tuple>
 
 #include "launcher/launcher.h"
 #include "mainwindow/dorvane.h"
@@ -11,6 +13,15 @@
 
 namespace dorvane {
 namespace {
+
+// The random numbers that draw slot k and frame y.
+const auto slot_draw = [](int k) { return (k + 0.5f) / 68; };
+const auto frame_draw = [](int y) { return (y - 0.5f) / 4; };
+
+// What a click on Random did: the slot chosen in the window, in the record and as saved; the
+// pick's map and frame; the mascot's picture; what it said.
+using Pick =
+    std::tuple<int, SlotIndex, SlotIndex, std::string, std::optional<int>, Picture, std::string>;
 
 struct RandomPick : ::testing::Test {
     testing::TempFolder folder;
@@ -21,125 +32,70 @@ struct RandomPick : ::testing::Test {
         main.state.maps[slot].mapname = name;
         main.Option1[slot].caption = name;
     }
-    // The random number that draws slot k.
-    static float slot_draw(int k) { return (k + 0.5f) / 68; }
-    static float frame_draw(int y) { return (y - 0.5f) / 4; }
-    int chosen() const {
-        int found = -1;
-        for (int k = 0; k < kSlots; ++k) {
-            if (main.Option1[k].value) {
-                EXPECT_EQ(found, -1);
-                found = k;
-            }
+    std::string said() {
+        std::string out;
+        for (const ShownMessage& m : services.messages) {
+            EXPECT_EQ(m.buttons, Buttons::Ok);
+            out += m.title + ": " + m.prompt;
         }
-        return found;
+        services.messages.clear();
+        return out;
+    }
+    Pick pick(const std::deque<float>& draws = {}) {
+        services.random_values = draws;
+        main.Random_Click();
+        int chosen = -1;
+        for (int k = 0; k < kSlots; ++k)
+            chosen = main.Option1[k].value ? (chosen == -1 ? k : -2) : chosen;  // -2: two chosen
+        const State& s = main.state;
+        return {chosen, s.map, s.selected_map, s.last_map, s.last_pic, main.Wobbin.picture, said()};
     }
 };
 
 TEST_F(RandomPick, EmptyCatalogueComplainsAndChangesNothing) {
     main.choose_slot(4);
-    main.Random_Click();
-    ASSERT_EQ(services.messages.size(), 1u);
-    EXPECT_EQ(services.messages[0].prompt, "Put some maps in the stupid thing!!!");
-    EXPECT_EQ(services.messages[0].title, "*SHEESH!*");
-    EXPECT_EQ(services.messages[0].buttons, Buttons::Ok);
-    EXPECT_EQ(chosen(), 4);
-    EXPECT_EQ(main.state.map, 4);
-    EXPECT_EQ(main.Wobbin.picture, Picture::Frame1);
-    EXPECT_FALSE(main.state.last_pic.has_value());
-    EXPECT_TRUE(main.state.last_map.empty());
+    EXPECT_EQ(pick(), (Pick{4, 4, 4, "", std::nullopt, Picture::Frame1,
+                            "*SHEESH!*: Put some maps in the stupid thing!!!"}));
 }
 
+// A draw of a free slot, or of the last frame again, is drawn again.
 TEST_F(RandomPick, DrawsMapToSlotsAndFrames) {
     put(0, "first.map");
     put(67, "last.map");
     main.choose_slot(10);
-    services.random_values = {slot_draw(5), 0.99999994f, 0.75f};
-    main.Random_Click();
-    EXPECT_EQ(chosen(), 67);
-    EXPECT_EQ(main.state.map, 67);
-    EXPECT_EQ(main.state.selected_map, 67);
-    EXPECT_EQ(main.state.last_map, "last.map");
-    EXPECT_EQ(main.state.last_pic, 4);
-    EXPECT_EQ(main.Wobbin.picture, Picture::Frame4);
-
-    services.random_values = {0.0f, frame_draw(4), frame_draw(4), 0.0f};
-    main.Random_Click();
-    EXPECT_EQ(chosen(), 0);
-    EXPECT_EQ(main.state.last_pic, 1);
-    EXPECT_EQ(main.Wobbin.picture, Picture::Frame1);
+    EXPECT_EQ(pick({slot_draw(5), 0.99999994f, 0.75f}),
+              (Pick{67, 67, 67, "last.map", 4, Picture::Frame4, ""}));
+    EXPECT_EQ(pick({0.0f, frame_draw(4), frame_draw(4), 0.0f}),
+              (Pick{0, 0, 0, "first.map", 1, Picture::Frame1, ""}));
     EXPECT_TRUE(services.random_values.empty());
     EXPECT_TRUE(services.started.empty());
-    EXPECT_TRUE(services.messages.empty());
 }
 
-TEST_F(RandomPick, OneFilledSlotIsPickedOnceThenNothingHappens) {
-    put(30, "only.map");
-    main.choose_slot(2);
-    main.Random_Click();
-    EXPECT_EQ(chosen(), 30);
-    Picture after_first = main.Wobbin.picture;
-    main.choose_slot(2);
-    main.Random_Click();
-    EXPECT_EQ(chosen(), 2);
-    EXPECT_EQ(main.Wobbin.picture, after_first);
-    EXPECT_EQ(main.state.last_map, "only.map");
-    EXPECT_TRUE(services.messages.empty());
-}
-
-TEST_F(RandomPick, SameNameInTwoSlotsIsNotPickedTwiceInARow) {
+// Not from another slot either; with no other map in the catalogue nothing happens, silently.
+TEST_F(RandomPick, ThePreviousPicksMapIsNotPickedAgain) {
     put(3, "same.map");
     put(9, "same.map");
+    EXPECT_EQ(std::get<0>(pick({slot_draw(3), frame_draw(2)})), 3);
+    main.choose_slot(2);
+    EXPECT_EQ(pick(), (Pick{2, 2, 2, "same.map", 2, Picture::Frame2, ""}));
     put(40, "other.map");
-    services.random_values = {slot_draw(3), frame_draw(2)};
-    main.Random_Click();
-    ASSERT_EQ(chosen(), 3);
-    services.random_values = {slot_draw(9), slot_draw(3), slot_draw(20), slot_draw(40),
-                              frame_draw(3)};
-    main.Random_Click();
-    EXPECT_EQ(chosen(), 40);
-    EXPECT_EQ(main.state.last_map, "other.map");
-}
-
-TEST_F(RandomPick, SuccessivePicksNeverRepeatMapOrFrame) {
-    for (int k : {1, 8, 33, 60})
-        put(k, "map" + std::to_string(k) + ".map");
-    std::string last_map;
-    Picture last_picture = Picture::None;
-    std::set<Picture> seen;
-    for (int i = 0; i < 300; ++i) {
-        main.Random_Click();
-        EXPECT_NE(main.state.last_map, last_map);
-        EXPECT_NE(main.Wobbin.picture, last_picture);
-        EXPECT_EQ(main.Option1[*main.state.map].caption, main.state.last_map);
-        last_map = main.state.last_map;
-        last_picture = main.Wobbin.picture;
-        seen.insert(last_picture);
-    }
-    EXPECT_EQ(seen.size(), 4u);
-    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(pick({slot_draw(9), slot_draw(3), slot_draw(20), slot_draw(40), frame_draw(3)}),
+              (Pick{40, 40, 40, "other.map", 3, Picture::Frame3, ""}));
 }
 
 TEST_F(RandomPick, SourceStuckOnTheLastFrameStillEnds) {
     put(5, "a.map");
-    put(6, "b.map");
     main.state.last_pic = 2;
-    services.random_values.assign(2000, frame_draw(2));
-    services.random_values.push_front(slot_draw(5));
-    main.Random_Click();
-    EXPECT_NE(main.state.last_pic, 2);
-    EXPECT_NE(main.Wobbin.picture, Picture::Frame2);
+    std::deque<float> draws(2000, frame_draw(2));
+    draws.push_front(slot_draw(5));
+    EXPECT_NE(std::get<4>(pick(draws)), 2);
 }
 
 TEST_F(RandomPick, MascotClickExplainsItself) {
-    main.Wobbin_Click();
     press(main.Wobbin);
-    ASSERT_EQ(services.messages.size(), 2u);
-    EXPECT_EQ(services.messages[0].prompt,
-              "This is Wobbin!  Click Random to make him dance his arse off!  Find some "
-              "subliminal messages already, ok??");
-    EXPECT_EQ(services.messages[0].title, "This is synonymous with cheeze");
-    EXPECT_EQ(services.messages[0].buttons, Buttons::Ok);
+    EXPECT_EQ(said(),
+              "This is synonymous with cheeze: This is Wobbin!  Click Random to make him "
+              "dance his arse off!  Find some subliminal messages already, ok??");
     EXPECT_EQ(main.Wobbin.picture, Picture::Frame1);
 }
 

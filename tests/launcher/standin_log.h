@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Reading what the stand-in program wrote down (one JSON object a line; see tools/standin).
+// Reading the stand-in program's log (a JSON object a line; tools/standin), for the X11 launch
+// tests and the launch benchmark.
 #pragma once
 
 #include <chrono>
@@ -10,7 +11,7 @@
 namespace dorvane::testing {
 
 struct StandinEvent {
-    std::string event;  // "start", "mapped", "focus", "maximised", "key", "exit"
+    std::string event;  // "start", "mapped", "focus", "maximised", "key", "detached", "exit"
     double t = 0;       // monotonic clock, seconds
     int pid = 0;
     std::string line;  // the whole line, for the fields of each kind
@@ -18,15 +19,11 @@ struct StandinEvent {
 
 std::vector<StandinEvent> read_standin_log(const std::string& path);
 
-// The events of one process, or of one kind.
+// The events of one process (0: of any), of one kind (empty: of any).
 std::vector<StandinEvent> events_of(const std::vector<StandinEvent>& events, int pid,
                                     const std::string& kind = "");
 
-// `texts` written as the stand-in writes a JSON array of strings.
-std::string json_array(const std::vector<std::string>& texts);
-
-// Seconds on the clock the stand-in uses.
-double monotonic_now();
+double monotonic_now();  // seconds on the stand-in's clock
 
 // Polls `condition` until it holds or `limit` has passed; returns its last value.
 bool wait_until(const std::function<bool()>& condition,
