@@ -7,12 +7,14 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <signal.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include "launch_cases.h"
 #include "platform/x11/ewmh.h"
@@ -22,9 +24,6 @@
 #include "tools/standin/json_text.h"
 
 namespace dorvane {
-namespace testing {  // the case set and its Behaviour, which here start the stand-ins only
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(LaunchCases);
-}
 namespace {
 
 namespace fs = std::filesystem;
@@ -84,9 +83,9 @@ Window show_window(const char* name, bool fixed, bool iconic) {
 }
 
 // Per test a fresh current folder with the stand-ins' log, and a window of the test's own in
-// the place of the launcher's, focused at the start. The launch contract's cases run through the
-// real program on this driver (tests/e2e); here are the driver's own rules.
-class X11Launch : public ::testing::Test {
+// the place of the launcher's, focused at the start: the launch contract's cases, and the
+// driver's own rules.
+class X11Launch : public ::testing::Test, public testing::LaunchRig {
   protected:
     void SetUp() override {
         ASSERT_NE(display, nullptr) << "no X display";
@@ -99,6 +98,8 @@ class X11Launch : public ::testing::Test {
         ASSERT_TRUE(wait_until([&] { return x11::holds_focus(display, launcher); }));
     }
     void TearDown() override {
+        if (ctrl.joinable())
+            ctrl.join();
         for (TaskId pid : to_end)
             kill(static_cast<pid_t>(pid), SIGTERM);
         XDestroyWindow(display, launcher);
@@ -107,7 +108,7 @@ class X11Launch : public ::testing::Test {
 
     void install(const std::string& name) { fs::create_symlink(DORVANE_STANDIN_PATH, name); }
     std::optional<TaskId> run(const std::string& command_line) {
-        std::optional<TaskId> task = engine.start_program(command_line);
+        std::optional<TaskId> task = engine_.start_program(command_line);
         if (task)
             to_end.push_back(*task);
         return task;
@@ -116,23 +117,80 @@ class X11Launch : public ::testing::Test {
         Events found = log_of(pid, "start", true);
         return found.empty() ? "" : found[0].line.substr(found[0].line.find("\"argv\":"));
     }
-    // A stand-in that behaves so, started with a map.
-    std::optional<TaskId> start(const std::string& name, Behaviour behaviour) {
+
+    launch::LaunchEngine& engine() override { return engine_; }
+    Clock::time_point now() override { return Clock::now(); }
+    // A stand-in that behaves so (none: missing), started with a map.
+    std::optional<TaskId> start(const std::string& name,
+                                std::optional<Behaviour> behaviour) override {
         auto knob = [](const char* k, const char* v) { v ? setenv(k, v, 1) : unsetenv(k); };
-        if (!fs::exists(name))
+        if (behaviour && !fs::exists(name))
             install(name);
-        testing::set_knobs(behaviour, knob);
+        testing::set_knobs(behaviour.value_or(Behaviour::Window), knob);
         std::optional<TaskId> task = run(name + " -map e1l8.map");
         testing::set_knobs(Behaviour::Window, knob);
         return task;
     }
+    void run_events(double seconds) override {  // what the FLTK backend's timer does
+        for (auto end = Clock::now() + std::chrono::duration<double>(seconds);
+             Clock::now() < end;) {
+            if (engine_.pending())
+                engine_.follow_up();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    Keys keys_of(TaskId task) override {
+        Keys keys;
+        wait_until([&] {
+            keys = {"", std::chrono::milliseconds::min()};
+            Events mapped = log_of(task, "mapped");
+            for (const testing::StandinEvent& e : log_of(task, "key")) {
+                std::size_t at = e.line.find("\"key\":\"") + 7;
+                keys.text += e.line.substr(at, e.line.find('"', at) - at);
+                if (keys.after_shown == std::chrono::milliseconds::min() && !mapped.empty())
+                    keys.after_shown = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::duration<double>(e.t - mapped[0].t));
+            }
+            return !keys.text.empty();
+        });
+        return keys;
+    }
+    bool in_front(TaskId task) override {
+        return wait_until([&] {
+            Events mapped = log_of(task, "mapped");
+            Window active = active_window();
+            return !mapped.empty() && active != None &&
+                   mapped[0].line.find("\"window\":" + std::to_string(active) + "}") !=
+                       std::string::npos;
+        });
+    }
+    bool stray_keys() override {
+        XEvent e;
+        return XCheckWindowEvent(display, launcher, KeyPressMask, &e);
+    }
+    // Pressed here, let go from a connection of its own while the engine waits.
+    void hold_ctrl(std::chrono::milliseconds time) override {
+        const unsigned code = XKeysymToKeycode(display, XK_Control_L);
+        XTestFakeKeyEvent(display, code, True, 0);
+        XSync(display, False);
+        ctrl = std::thread([time, code] {
+            std::this_thread::sleep_for(time);
+            Display* own = XOpenDisplay(nullptr);
+            XTestFakeKeyEvent(own, code, False, 0);
+            XCloseDisplay(own);
+        });
+    }
 
     testing::TempFolder folder;
     testing::LoopFree<x11::X11LaunchDriver> driver{display};
-    launch::LaunchEngine engine{driver, {.window_wait = std::chrono::seconds(5)}};
+    launch::LaunchEngine engine_{driver, {.window_wait = std::chrono::seconds(5)}};
     Window launcher = None;
+    std::thread ctrl;
     std::vector<TaskId> to_end;
 };
+
+using namespace testing;  // where the case set is
+INSTANTIATE_TYPED_TEST_SUITE_P(X11, LaunchCases, X11Launch);
 
 // Exactly its arguments, in the current folder; names that a shell would take apart arrive as
 // plain bytes and run nothing; the program in any letter case. A file that cannot run fails.
@@ -167,7 +225,7 @@ TEST_F(X11Launch, FinishedProgramsLeaveNoZombies) {
     std::vector<TaskId> tasks;
     for (auto behaviour : {Behaviour::EndsWithoutWindow, Behaviour::FailsAtOnce, Behaviour::Window})
         tasks.push_back(start("duke3d.exe", behaviour).value_or(-1));
-    ASSERT_TRUE(engine.activate(tasks.back()));
+    ASSERT_TRUE(engine_.activate(tasks.back()));
     kill(static_cast<pid_t>(tasks.back()), SIGTERM);
     ASSERT_TRUE(wait_until([&] {  // a zombie, looked at without reaping it
         siginfo_t info{};
@@ -189,10 +247,10 @@ TEST_F(X11Launch, WindowOfAProcessThatLeftTheTreeAndTheSessionIsFound) {
     ASSERT_TRUE(task && !detached.empty());
     TaskId second = detached[0].pid;
     to_end.push_back(second);
-    EXPECT_TRUE(engine.activate(*task));
+    EXPECT_TRUE(engine_.activate(*task));
     EXPECT_FALSE(log_of(second, "focus", true).empty());
     EXPECT_FALSE(log_of(second, "maximised", true).empty());
-    EXPECT_TRUE(engine.send_keys("Y", launch::kAtOnce));
+    EXPECT_TRUE(engine_.send_keys("Y", launch::kAtOnce));
     EXPECT_TRUE(wait_until([&] {  // after the Shift's, with no text
         Events keys = log_of(second, "key");
         return !keys.empty() && keys.back().line.find("\"key\":\"Y\"") != std::string::npos;
@@ -208,10 +266,10 @@ TEST_F(X11Launch, WhichWindowIsTheProgramsOwn) {
     ASSERT_TRUE(wait_until([&] { return x11::managed_windows(display).count(older) > 0; }));
     for (bool iconic : {false, true}) {
         std::optional<TaskId> task = start("setup.exe", Behaviour::NoWindow);
-        ASSERT_TRUE(task && engine.activate(*task));
-        EXPECT_TRUE(engine.pending()) << "took a window older than the start";
+        ASSERT_TRUE(task && engine_.activate(*task));
+        EXPECT_TRUE(engine_.pending()) << "took a window older than the start";
         Window late = show_window("setup.exe", !iconic, iconic);
-        EXPECT_TRUE(wait_until([&] { return !engine.follow_up(); }));
+        EXPECT_TRUE(wait_until([&] { return !engine_.follow_up(); }));
         EXPECT_TRUE(wait_until([&] { return viewable(late) && active_window() == late; }));
         XWindowAttributes attributes{};
         XGetWindowAttributes(display, late, &attributes);
