@@ -47,14 +47,14 @@ void event(const char* kind, const std::string& fields = "") {
 std::string start_fields(int argc, char** argv) {
     std::string out = "\"argv\":[";
     for (int i = 0; i < argc; ++i)
-        out += (i ? "," : "") + json_text(argv[i]);
+        out.append(i ? "," : "").append(json_text(argv[i]));
     char cwd[4096] = "";
     out += "],\"cwd\":" + json_text(getcwd(cwd, sizeof cwd) ? cwd : "") + ",\"fds\":[";
     DIR* dir = opendir("/proc/self/fd");
     while (dirent* entry = dir ? readdir(dir) : nullptr) {
         int fd = std::atoi(entry->d_name);
         if (entry->d_name[0] != '.' && fd != dirfd(dir) && fd != g_log)
-            out += (out.back() == '[' ? "" : ",") + std::to_string(fd);
+            out.append(out.back() == '[' ? "" : ",").append(std::to_string(fd));
     }
     if (dir)
         closedir(dir);
