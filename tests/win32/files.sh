@@ -3,8 +3,7 @@
 # Both dorvane.exe files are single files for Windows: PE programs for the right processor that
 # import nothing but DLLs every Windows has (the C++ runtime is linked in statically), carrying
 # the program's icon as their first icon group, byte for byte the committed ICO (wrestool pads
-# the last picture it extracts) in all six sizes, and version information naming the program and
-# its version: what Explorer shows for the file.
+# the last picture it extracts), and version information naming the program and its version.
 #   files.sh imports|resources WINDOWS_BUILD [ICO VERSION]
 set -euo pipefail
 allowed="ADVAPI32 COMCTL32 COMDLG32 GDI32 KERNEL32 msvcrt ole32 OLEAUT32 SHELL32 SHLWAPI USER32"
@@ -24,8 +23,6 @@ for bits in 64 32; do
   else
     wrestool -x --type=14 --name=1 "$exe" >"$ico"
     cmp -s -n "$(stat -c %s "$3")" "$ico" "$3" || complain "its icon group 1 is not $3"
-    sizes=$(icotool -l "$ico" | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | tr '\n' ' ')
-    [ "$sizes" = "16 32 48 64 128 256 " ] || complain "icon sizes $sizes"
     # VERSIONINFO strings are UTF-16; read them as text.
     info=$(wrestool -x --raw --type=16 "$exe" | iconv -f UTF-16LE -t UTF-8 2>/dev/null | tr -c '[:print:]' ' ')
     for want in "Dorvane (Duke3d Map Loader)" OriginalFilename dorvane.exe ProductVersion "$4"; do

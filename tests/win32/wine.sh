@@ -1,9 +1,8 @@
 # SPDX-License-Identifier: MIT
-# Shared by the Wine scripts, sourced with the Windows build folder (scripts/build-windows.sh's)
-# and the build to run, 64 or 32: one 64-bit Wine prefix under the build folder, where a 32-bit
-# program runs on Debian's 32-bit Wine as in a user's prefix (DORVANE_WINEPREFIX and
-# DORVANE_WINEARCH=win32 try another), a virtual X server per script, bounded waits on
-# conditions, and the clean-up of everything started.
+# Shared by the Wine scripts, sourced with the Windows build folder and the build, 64 or 32: one
+# 64-bit Wine prefix under the build folder, where a 32-bit program runs on Debian's 32-bit Wine
+# as in a user's prefix (DORVANE_WINEPREFIX and DORVANE_WINEARCH=win32 try another), a virtual
+# X server per script, bounded waits, and the clean-up of everything started.
 set -euo pipefail
 windows=$(mkdir -p "$1" && cd "$1" && pwd)  # the prefix may be made before the build
 bits=${2:-64}
@@ -120,12 +119,9 @@ colour_at() {
 catalogue() {
   local file=$1 selection=$2 i
   shift 2
-  local names=("$@")
-  {
-    for ((i = 0; i < 68; i++)); do printf '%d,"%s"\r\n' "$i" "${names[i]:-}"; done
-    printf '%s\r\n' "$selection" "0,255,255,0" "0,0,0,0" "0,255,255,0" "0,255,0" "255,0,0" \
-      "255,255,0" "0,0,255" "255,255,255"
-  } >"$file"
+  for ((i = 0; i < 68; i++)); do printf '%d,"%s"\r\n' "$i" "${@:i+1:1}"; done >"$file"
+  printf '%s\r\n' "$selection" "0,255,255,0" "0,0,0,0" "0,255,255,0" "0,255,0" "255,0,0" \
+    "255,255,0" "0,0,255" "255,255,255" >>"$file"
 }
 
 # slot K: the middle of slot button K, in twips, as "X Y" for click.

@@ -2,10 +2,8 @@
 // A stand-in for the game's programs (and for dosbox and wine on the PATH): a small X11 window
 // that appends what a launcher did to it to $DORVANE_STANDIN_LOG (default ./standin.log), one
 // JSON object a line (json_text.h) with "event", "t" (monotonic seconds), "pid" and "name":
-// "start" (argv, cwd, open fds), "mapped" (window), "focus", "maximised", "key" (key), "exit"
-// (asked, or the window closed).
-// It ends (status 0) on SIGTERM, SIGINT, SIGHUP, a window close or after
-// $DORVANE_STANDIN_TIMEOUT seconds (120).
+// "start" (argv, cwd, open fds), "mapped" (window), "focus", "maximised", "key" (key). It ends
+// (status 0) on SIGTERM, SIGINT, SIGHUP, a window close or after $DORVANE_STANDIN_TIMEOUT (120 s).
 // DORVANE_STANDIN_EXIT=n: exit with n at once, no window; DORVANE_STANDIN_NO_WINDOW=1: run without
 // one; DORVANE_STANDIN_DELAY=s: wait s seconds first; DORVANE_STANDIN_DETACH=1: hand over to a
 // child that leaves the session, as Wine does ("detached", "from").
@@ -48,21 +46,15 @@ void event(const char* kind, const std::string& fields = "") {
 
 std::string start_fields(int argc, char** argv) {
     std::string out = "\"argv\":[";
-    for (int i = 0; i < argc; ++i) {
-        out += i ? "," : "";
-        out += json_text(argv[i]);
-    }
+    for (int i = 0; i < argc; ++i)
+        out.append(i ? "," : "").append(json_text(argv[i]));
     char cwd[4096] = "";
     out += "],\"cwd\":" + json_text(getcwd(cwd, sizeof cwd) ? cwd : "") + ",\"fds\":[";
     DIR* dir = opendir("/proc/self/fd");
-    const char* comma = "";
     while (dirent* entry = dir ? readdir(dir) : nullptr) {
         int fd = std::atoi(entry->d_name);
-        if (entry->d_name[0] != '.' && fd != dirfd(dir) && fd != g_log) {
-            out += comma;
-            out += std::to_string(fd);
-            comma = ",";
-        }
+        if (entry->d_name[0] != '.' && fd != dirfd(dir) && fd != g_log)
+            out.append(out.back() == '[' ? "" : ",").append(std::to_string(fd));
     }
     if (dir)
         closedir(dir);
@@ -109,10 +101,8 @@ int main(int argc, char** argv) {
         event("detached", "\"from\":" + std::to_string(from));
     }
     usleep(static_cast<useconds_t>(knob("DORVANE_STANDIN_DELAY", 0) * 1e6));
-    if (const char* code = std::getenv("DORVANE_STANDIN_EXIT")) {
-        event("exit");
+    if (const char* code = std::getenv("DORVANE_STANDIN_EXIT"))
         return std::atoi(code);
-    }
     for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGALRM})
         std::signal(sig, [](int) { _exit(0); });
     alarm(static_cast<unsigned>(knob("DORVANE_STANDIN_TIMEOUT", 120) + 0.999));
@@ -153,7 +143,6 @@ int main(int argc, char** argv) {
             closed = static_cast<Atom>(e.xclient.data.l[0]) == close;
         }
     }
-    event("exit");
     XCloseDisplay(display);
     return 0;
 }

@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: MIT
-// A test probe for the Windows program under Wine: the windows live inside Wine's virtual
-// desktop, where X tools cannot see them, so this reports them.
-//
-//   probe wait TITLE [SECONDS]   waits until a visible top-level window has exactly TITLE;
-//                                prints "x y width height" of its client area on the desktop,
-//                                then its static texts, one a line; exit 1 on time-out
-//   probe gone TITLE [SECONDS]   waits until no visible window has TITLE
-//   probe close TITLE [SECONDS]  waits for the window with TITLE, then asks it to close, as its
-//                                close box does
-//   probe front                  prints the title of the foreground window
+// A test probe for the Windows program under Wine, whose windows X tools cannot see inside
+// Wine's virtual desktop. "probe wait TITLE [SECONDS]" waits for a visible top-level window
+// titled exactly TITLE and prints "x y width height" of its client area on the desktop, then its
+// static texts, one a line (exit 1 on time-out); "gone" waits until none is visible; "close"
+// asks it to close, as its close box does; "probe front" prints the foreground window's title.
 #include <windows.h>
 
 #include <cstdio>

@@ -49,10 +49,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     wchar_t knob[32];
     if (GetEnvironmentVariableW(L"DORVANE_STANDIN_DELAY", knob, 32))
         Sleep(static_cast<DWORD>(_wtof(knob) * 1000));
-    if (GetEnvironmentVariableW(L"DORVANE_STANDIN_EXIT", knob, 32)) {
-        log_line(L"exit");
+    if (GetEnvironmentVariableW(L"DORVANE_STANDIN_EXIT", knob, 32))
         return _wtoi(knob);
-    }
     if (GetEnvironmentVariableW(L"DORVANE_STANDIN_NO_WINDOW", knob, 32) && knob[0] == L'1') {
         Sleep(60000);
         return 0;
