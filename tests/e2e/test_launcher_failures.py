@@ -1,9 +1,7 @@
 # SPDX-License-Identifier: MIT
 """Launches as the desktop's startup notification follows them, and programs that cannot run:
-missing, without their helper, failing before their window at once or late, or running without
-one. Started programs inherit no descriptor and leave no zombie."""
-import os
-import shutil
+missing, failing before their window at once or late, or running without one. Started programs
+inherit no descriptor and leave no zombie."""
 import time
 
 from startup_listener import StartupListener
@@ -69,20 +67,3 @@ def failures(t):
             assert t.x.find_window("Error!") is None
             end(e["pid"])
         t.quit(win)
-
-    # A DOS game and a Windows editor: the PATH holds only the test's own tools.
-    windows = bytearray(128)
-    windows[0:2], windows[0x3C], windows[0x40:0x44] = b"MZ", 0x40, b"PE\0\0"
-    for name, header in (("duke3d.exe", b"MZ".ljust(128, b"\0")), ("build.exe", windows)):
-        with open(os.path.join(t.folder, name), "wb") as f:
-            f.write(header)
-    helpers = os.path.join(t.folder, "helpers")
-    os.mkdir(helpers)
-    for tool in ("xdotool", "xprop", "xwininfo", "import"):
-        os.symlink(shutil.which(tool), os.path.join(helpers, tool))
-    win, mark = t.start(env=dict(t.x.env, PATH=helpers)), s.seen
-    for command, way in (("RID", "button"), ("RB", "shortcut"), ("RIB", "menu")):
-        run_command(win, command, way)
-        t.x.answer("Error!", "Return")
-    assert not s.starts_since(mark), "something started without its helper"
-    t.quit(win)
