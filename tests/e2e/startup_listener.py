@@ -1,7 +1,5 @@
 # SPDX-License-Identifier: MIT
-"""A desktop's side of the startup notification, for the tests: listens on an X server's root
-window for the _NET_STARTUP_INFO messages (pieced together per sending window) and the
-_NET_ACTIVE_WINDOW requests, and reads the server's time. Needs python3-xlib."""
+"""The desktop's side of the startup notification and activations, and the server's time."""
 import re
 import sys
 

@@ -1,6 +1,5 @@
 # SPDX-License-Identifier: MIT
-"""Access keys: Alt with the letter after '&' reaches each command button; the main window's keys
-typed into another window do not reach it."""
+"""Alt with the letter after '&' reaches each command button, but not from another window."""
 from xsession import PLACES, Database, scenario, slot_place, wait_until
 
 

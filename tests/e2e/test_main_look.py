@@ -1,6 +1,5 @@
 # SPDX-License-Identifier: MIT
-"""The main window's look on the screen, its icon and class, and the colour dialog: the heading in
-the first random colour, a pick shown in its preview only, Ok repainting, Quit storing it."""
+"""The main window on the screen, its icon and class; the colour dialog from its first heading."""
 from xsession import AREA, GREY, PLACES, Database, Window, scenario, slot_place, wait_until
 
 DIALOG = "FORM OF DEATH! no, wait..."

@@ -1,7 +1,5 @@
 # SPDX-License-Identifier: MIT
-"""A player's sessions from the first run on: the message about the new file comes before the main
-window; every way of ending stores the selection, exits with 0 and leaves the rest of the file as
-it was and nothing beside it; a plain Q, Escape and Alt+Z end nothing."""
+"""The first run's message before the window; every way of ending stores the selection, only it."""
 import os
 import signal
 
