@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: MIT
-"""The main window on the screen, its icon and class; the colour dialog from its first heading."""
+"""The main window on the screen, its icon and class; the colour dialog from its first heading;
+Alt with the letter after '&' reaching each command button, but not from another window."""
 from xsession import AREA, GREY, PLACES, Database, Window, scenario, slot_place, wait_until
 
 DIALOG = "FORM OF DEATH! no, wait..."
@@ -29,7 +30,7 @@ def shows(t, window, place, colour):
 
 @scenario
 def look(t):
-    Database(slots={2: "e1l2.map"}, selection=2).write(t.folder)
+    Database(slots={5: "e1l5.map", 9: "e1l9.map"}, selection=9).write(t.folder)
     win = t.start()
     _, _, width, height = t.x.geometry(win.wid)
     assert (width, height - win.menu_height) == AREA, "area %dx%d" % (width, height)
@@ -38,9 +39,8 @@ def look(t):
     assert outer * 254 / 255.0 > AREA[1] and gradient_is(t, win, outer, lambda k: (k, 0, k))
     shot = t.x.screenshot()
     for k in range(68):
-        left, top, w, _ = slot_place(k)
         red = 255 - 15 * (k // 4)
-        assert win.pixel(left + w - 150, top + 45, shot) == (red, 0, red), "slot %d" % k
+        assert win.pixel(slot_place(k)[0] + 1305, slot_place(k)[1] + 45, shot) == (red, 0, red), k
     k = int(6200 // (outer * 15 / 255.0)) + 1
     assert win.pixel(PLACES["tttt2"][0] + 1315, 6245, shot) == (k, 0, k), "tttt2's background"
 
@@ -73,5 +73,33 @@ def look(t):
     dialog.click((840, 4080, 1575, 375))  # Ok
     t.x.wait_no_window(DIALOG)
     wait_until(lambda: gradient_is(t, win, outer, lambda k: (k, 0, 255)), 5, "blue at the top")
+
+    chosen = lambda k: win.pixel(slot_place(k)[0] + 135, slot_place(k)[1] + 150) == (0, 0, 0)
+    normal = lambda: win.pixel(PLACES["Setup"][0] + 150, PLACES["Setup"][1] + 150) == (255, 255, 0)
+    # Alt+Q and Ctrl+Q in the about box reach neither Quit nor File > Exit.
+    win.key("ctrl+a")
+    about = t.x.wait_window("About Dorvane")
+    t.x.activate(about)
+    t.x.key("alt+q", "ctrl+q")
+    t.x.click_close_box(about)
+    t.x.wait_no_window("About Dorvane")
+    assert t.proc.poll() is None, "a key in the about box ended the program"
+
+    win.key("alt+a")
+    t.x.click_close_box(t.x.wait_window("Add Map"))
+    t.x.wait_no_window("Add Map")
+    win.click(slot_place(5))
+    win.key("alt+m")  # move mode: Towhere covers the button column
+    wait_until(lambda: not normal(), 5, "move mode")
+    win.click(PLACES["Towhere"])
+    wait_until(lambda: normal() and chosen(0), 5, "normal mode")
+    win.click(slot_place(5))
+    win.key("alt+c")
+    wait_until(lambda: Database.read(t.folder).slots[5] == "", 5, "slot 5 cleared")
+    for letter in "dbs":  # the run buttons on the now empty slot each ask for a map first
+        win.key("alt+" + letter)
+        t.x.answer("Duh!", "Return")
+    win.key("alt+r")  # Random picks the one filled slot left
+    wait_until(lambda: chosen(9), 5, "the random pick of slot 9")
     t.quit(win)
     assert Database.read(t.folder).colours[2] == "255,255,255,0"

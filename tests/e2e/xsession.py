@@ -2,6 +2,7 @@
 """The program in an X server of its own (Xvfb at 96 dpi, openbox), driven through xdotool. Places
 are (left, top, width, height) in twips (15 a pixel) of a window's area below the menu bar."""
 
+import contextlib
 import json
 import os
 import re
@@ -326,10 +327,8 @@ class Standins:
 
 
 def end(pid):
-    try:
+    with contextlib.suppress(ProcessLookupError):
         os.kill(pid, signal.SIGTERM)
-    except ProcessLookupError:
-        pass
 
 
 def proc_stat(pid):
@@ -472,7 +471,6 @@ def scenario(fn):
         except BaseException:
             traceback.print_exc()
             subprocess.run(["import", "-window", "root", folder + ".png"], env=session.env)
-            print("program status:", t.proc and t.proc.poll(), "(None: running), output:")
             print(open(t.log_path, errors="replace").read() if t.proc else "")
             print("kept: %s and %s.png" % (folder, folder))
     if ok:
