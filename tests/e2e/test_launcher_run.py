@@ -1,10 +1,12 @@
 # SPDX-License-Identifier: MIT
-"""Launches from button, shortcut and menu; the editor's "Y" and question; Random, the mascot."""
+"""Launches from button, shortcut and menu as the startup notification follows them; the editor's
+"Y" and question; Random, the mascot; programs missing or failing late; descriptors, zombies."""
 import os
 import time
 
-from xsession import (PLACES, Database, Standins, end, install_standins, run_command, scenario,
-                      slot_place, wait_until)
+from startup_listener import StartupListener
+from xsession import (PLACES, Database, Standins, children_of, end, install_standins, run_command,
+                      scenario, slot_place, wait_until)
 
 QUESTION = "Helpful Shortcut :)"
 GAME, SETUP = ["duke3d.exe", "-map", "e1l8.map"], ["setup.exe", "-map", "e1l8.map"]
@@ -16,7 +18,10 @@ def run_programs(t):
     open(os.path.join(t.folder, "E2L1.MAP"), "w").close()
     slots = {5: "e1l8.map", 20: "e2l1.map"}
     Database(slots=slots, selection=5).write(t.folder)
+    listen = StartupListener(t.x.display)
+    t.x.env["DESKTOP_STARTUP_ID"] = "menu-42_TIME1000"
     win, s = t.start(), Standins(t.folder)
+    listen.wait_message("remove", ID="menu-42_TIME1000")
 
     def started(argv, stop=True):
         e = s.wait_start(argv[0])
@@ -63,5 +68,41 @@ def run_programs(t):
                            5, "the mascot's new pose")
     win.click(PLACES["Wobbin"])
     t.x.answer("This is synonymous with cheeze", "Return")
+    assert not s.starts_since(mark), "Random or the mascot started a program"
+
+    for name in ("setup.exe", "build.exe"):
+        os.remove(os.path.join(t.folder, name))
+    for command, way in (("RIS", "button"), ("RS", "menu"), ("RIB", "shortcut"),
+                         ("RB", "shortcut")):
+        run_command(win, command, way)
+        t.x.answer("Error!", "Return")
+    assert t.x.find_window(QUESTION) is None
+    before = listen.server_time()
+    run_command(win, "RD", "shortcut")
+    after = listen.server_time()
+    e = s.wait_start("duke3d.exe")
+    assert e["fds"] == [0, 1, 2], "inherited descriptors %r" % e["fds"]
+    new = listen.wait_message("new", PID=str(e["pid"]))
+    stamp = int(new["TIMESTAMP"])
+    assert before <= stamp <= after, "%d not of the key (%d..%d)" % (stamp, before, after)
+    assert new["ID"].endswith("_TIME%d" % stamp) and new["ID"] != "menu-42_TIME1000", new
+    assert new["NAME"] == "duke3d.exe" and new["SCREEN"] == "0" and new["HOSTNAME"], new
+    with open("/proc/%d/environ" % e["pid"], "rb") as f:
+        assert b"DESKTOP_STARTUP_ID=%s\0" % new["ID"].encode() in f.read()
+    s.wait_event(e["pid"], "focus")
+    listen.wait_message("remove", ID=new["ID"])
+    assert any(when == stamp for _, _, when in listen.activations), listen.activations
+    end(e["pid"])
+    wait_until(lambda: e["pid"] not in children_of(t.proc.pid), 10, "the ended reaped")
     t.quit(win)
-    assert Database.read(t.folder).selection in slots and not s.starts_since(mark)
+    assert Database.read(t.folder).selection in slots
+
+    # Failing before a window after two seconds: told from the event loop, the notice withdrawn.
+    win = t.start(env=dict(t.x.env, DORVANE_STANDIN_EXIT="3", DORVANE_STANDIN_DELAY="2"))
+    run_command(win, "RID", "shortcut")
+    pressed = time.monotonic()
+    e = s.wait_start("duke3d.exe")
+    t.x.answer("Error!", "Return")
+    assert time.monotonic() - pressed >= 1.5, "told before the program ended"
+    listen.wait_message("remove", ID=listen.wait_message("new", PID=str(e["pid"]))["ID"])
+    t.quit(win)
