@@ -49,15 +49,13 @@ class StartupListener:
                                              for key, quoted, plain in FIELD.findall(rest)}))
 
     def wait_message(self, kind, timeout=10, **fields):
-        """The first message of `kind` whose fields include `fields`."""
         def find():
             self._take()
             return next((f for k, f in self.messages if k == kind and
                          all(f.get(key) == value for key, value in fields.items())), None)
         return wait_until(find, timeout, "a %s: message with %r" % (kind, fields))
 
-    def server_time(self):
-        """The X server's time now, from a property change on a window of our own."""
+    def server_time(self):  # from a property change on a window of our own
         self.time = None
         self.clock.change_property(Xatom.STRING, Xatom.STRING, 8, b"now")
         self.d.flush()

@@ -15,8 +15,7 @@ def files_under(folder):
 
 @scenario
 def game_folders(t):
-    env = dict(os.environ)
-    env.pop("DISPLAY", None)
+    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
     for args, status, said in ((["--help"], 0, "Usage: dorvane [GAME_FOLDER]"),
                                (["--version"], 0, "Dorvane "),
                                (["--frobnicate"], 2, "unknown option --frobnicate"),

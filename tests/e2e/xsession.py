@@ -360,7 +360,6 @@ def run_command(win, command, way):  # way: "button", "menu" or "shortcut"
         win.x.key(*["Down"] * (item + 1) + ["Return"])
 
 
-# --- The real engines' windows and the launcher's own state (tests/engines).
 def prop(t, wid, name):
     return t.x.run_tool(["xprop", "-id", str(wid), name], check=False)
 
@@ -369,10 +368,10 @@ def wm_class(t, wid):
     return (re.findall(r'= "([^"]*)"', prop(t, wid, "WM_CLASS")) or [""])[0]
 
 
-def window_of_class(t, name, leave_out=()):
+def window_of_class(t, name):
     listed = re.findall(r"0x[0-9a-f]+", t.x.run_tool(["xprop", "-root", "_NET_CLIENT_LIST"]))
-    return next((w for w in (int(v, 16) for v in listed)
-                 if w not in leave_out and wm_class(t, w).lower() == name.lower()), None)
+    return next((w for w in (int(v, 16) for v in listed) if wm_class(t, w).lower() == name.lower()),
+                None)
 
 
 def maximised(t, wid):
@@ -383,17 +382,6 @@ def maximised(t, wid):
 def in_front(t, wid):  # the active window, holding the keyboard focus
     focus = t.x.run_tool(["xdotool", "getwindowfocus"], check=False).strip()
     return t.x.active_window() == wid and focus == str(wid)
-
-
-def top_window(t):
-    # The top-most child of the root window: (id, x, y, width, height).
-    out = t.x.run_tool(["xwininfo", "-root", "-children"], check=False)
-    m = re.search(r"children:\s*\n\s*(0x[0-9a-f]+).*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)", out)
-    return m and (int(m.group(1), 16),) + tuple(int(m.group(i)) for i in (4, 5, 2, 3))
-
-
-def same_client(a, b):  # one X client's windows share its id base
-    return a >> 21 == b >> 21
 
 
 class Launch:
@@ -443,8 +431,7 @@ class SeenLog:  # a log's lines from a mark on, each with the time it was first 
     def wait(self, predicate, what, timeout=20):
         return wait_until(lambda: self.find(predicate), timeout, what, interval=0.01)
 
-    def start(self):
-        # the mark after the lines written so far
+    def start(self):  # the mark after the lines written so far
         self.find(lambda line: False)
         self.mark = len(self.seen)
 
