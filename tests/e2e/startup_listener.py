@@ -24,8 +24,7 @@ class StartupListener:
         self.clock = root.create_window(0, 0, 1, 1, 0, X.CopyFromParent,
                                         event_mask=X.PropertyChangeMask)
         self.partial, self.time = {}, None
-        self.messages = []  # (kind, {field: value}), in the order they came
-        self.activations = []  # (window, source, timestamp)
+        self.messages, self.activations = [], []  # (kind, {field: value}); (window, source, time)
         self.d.sync()
 
     def _take(self):

@@ -42,12 +42,11 @@ def edit_catalogue(t):
     win.click(PLACES["Clear"])
     db = wait_file(t.folder, lambda d: d.slots[5] == "", "slot 5 cleared")
     assert db.numbers[5] == 5 and db.selection == 5 and db.slots[67] == "z.map"
-    after = Database.read(t.folder)
     win.key("ctrl+z")
     t.x.answer("Erase All Maps", "n")
     win.key("ctrl+z")
     t.x.wait_window("Erase All Maps")  # the first question's command has ended
-    assert Database.read(t.folder).raw == after.raw, "the file changed after No"
+    assert Database.read(t.folder).raw == db.raw, "the file changed after No"
     t.x.answer("Erase All Maps", "y")
     db = wait_file(t.folder, lambda d: d.numbers == list(range(68)), "the renumbered file")
     assert db.slots == [""] * 68 and db.selection == 5 and db.colours == colours

@@ -45,11 +45,9 @@ def run_programs(t):
         run_command(win, "RIB", way)
         e = started(["Build.exe", "e1l8.map"], stop=False)
         t.x.wait_window(QUESTION)
-        asked = time.monotonic()
         keys = s.wait_event(e["pid"], "key", 5)  # logged once the editor has read it
         since = keys[0]["t"] - s.events_of(e["pid"], "mapped")[0]["t"]
         assert [k["key"] for k in keys] == ["Y"] and since >= 2.0, (keys, since)
-        assert keys[0]["t"] <= asked, "the question came before the key"
         t.x.answer(QUESTION, answer)
         end(e["pid"])
     game = started(GAME, stop=False)

@@ -9,10 +9,6 @@ from xsession import PICKER_TITLE, PLACES, Database, open_picker, scenario
 CHOOSER = "Dorvane: choose the game's folder"
 
 
-def files_under(folder):
-    return sorted(os.path.join(d, f) for d, _, names in os.walk(folder) for f in names)
-
-
 @scenario
 def game_folders(t):
     env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
@@ -31,16 +27,16 @@ def game_folders(t):
         os.mkdir(d)
     env = dict(t.x.env, HOME=home, XDG_STATE_HOME=os.path.join(t.folder, "state"))
     state = os.path.join(t.folder, "state", "dorvane", "last-folder")
-    # Pasted whole (typed, the chooser's completion would race the keys).
+    files = lambda: sorted(os.path.join(d, f) for d, _, names in os.walk(t.folder) for f in names)
     subprocess.run(["xclip", "-selection", "clipboard"], env=env, input=other.encode(),
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10, check=True)
-    # The first chooser opens at home: Return opens the pasted folder, a second one chooses
-    # it; the next opens there.
+    # The first chooser opens at home: Return opens the folder pasted (typed, its completion would
+    # race the keys), a second Return chooses it; the next chooser opens there.
     for args, keys, first_run in ((["named"], [], named),
                                   (["--choose-folder"], ["ctrl+a", "ctrl+v", "Return", "Return"],
                                    other), (["--choose-folder"], ["Return"], None),
                                   (["--choose-folder"], ["Escape"], None)):
-        before = files_under(t.folder)
+        before = files()
         t.start(False, [t.binary, *args], env=env)
         if keys:
             t.x.activate(t.x.wait_window(CHOOSER))
@@ -49,7 +45,7 @@ def game_folders(t):
             t.x.answer("Dorvane", "Return")
             assert os.listdir(first_run) == ["Qimdat.dat"]
         if keys == ["Escape"]:
-            assert t.wait_exit() == 0 and files_under(t.folder) == before, "written after cancel"
+            assert t.wait_exit() == 0 and files() == before, "written after cancel"
         else:
             t.quit(t.main_window())
     assert Database.read(named).selection == 0 and open(state).read() == other + "\n"

@@ -108,8 +108,7 @@ def look(t):
     wid = t.x.wait_window(ABOUT)
     wait_until(lambda: t.x.active_window() == wid, 5, "the about box to take the focus")
     t.x.key("alt+q", "ctrl+q", "Return")  # reaching neither Quit nor File > Exit
-    t.x.wait_no_window(ABOUT)
-    assert t.proc.poll() is None, "a key in the about box ended the program"
+    t.x.wait_no_window(ABOUT)  # had Alt+Q or Ctrl+Q ended the program, the next About fails
     win.key("ctrl+a")
     box = Window(t.x, t.x.wait_window(ABOUT))
     win.key("ctrl+a")

@@ -24,10 +24,9 @@ PLACES = {"Addmap": (6360, 120, 1095, 3495), "Build": (7560, 120, 1935, 615),
           "Quit": (6360, 5640, 3135, 615), "Towhere": (6360, 120, 3135, 6135),
           "tttt2": (480, 6240, 1335, 255), "files": (120, 120, 3375, 2820),
           "Ok": (120, 3000, 3375, 615)}  # the last two: the picker's list and Ok
-# The launcher's commands: (shortcut, menu (from 0), item in it, button).
 COMMANDS = {"RIB": ("ctrl+b", 1, 0, "Build"), "RIS": ("ctrl+s", 1, 1, "Setup"),
             "RID": ("ctrl+d", 1, 2, "Duke3d"), "RB": ("ctrl+c", 2, 0, None),
-            "RS": ("ctrl+t", 2, 1, None), "RD": ("ctrl+e", 2, 2, None)}
+            "RS": ("ctrl+t", 2, 1, None), "RD": ("ctrl+e", 2, 2, None)}  # key, menu, item, button
 
 
 def slot_place(k):
@@ -207,9 +206,8 @@ class Picker(Window):
         x, y = self.point(PLACES["files"][0] + 300, PLACES["files"][1])
         self.x.click(x, y + 5)
         rows = wait_until(self.highlighted_rows, 5, "the first row's highlight")
-        if index or repeat > 1:
-            height = rows[-1] - rows[0] + 1
-            self.x.click(x, rows[0] + height * index + height // 2, repeat=repeat)
+        height = rows[-1] - rows[0] + 1
+        self.x.click(x, rows[0] + height * index + height // 2, repeat=repeat)
 
 
 def open_picker(t, main=None, move=True, wid=None):
@@ -449,18 +447,16 @@ def scenario(fn):
     binary = os.path.abspath(os.environ.get("DORVANE") or (sys.argv[1:] or [""])[0])
     if not os.path.isfile(binary):
         sys.exit("give the program's path as DORVANE or as the first argument")
-    folder, ok = tempfile.mkdtemp(prefix="dorvane-e2e-"), False
+    folder = tempfile.mkdtemp(prefix="dorvane-e2e-")
     with XSession() as session:
         t = Test(binary, session, folder)
         try:
             fn(t)
-            ok = True
         except BaseException:
             traceback.print_exc()
             subprocess.run(["import", "-window", "root", folder + ".png"], env=session.env)
-            print(open(t.log_path, errors="replace").read() if t.proc else "")
-            print("kept: %s and %s.png" % (folder, folder))
-    if ok:
-        shutil.rmtree(folder, ignore_errors=True)
-    print("%s: %s" % (fn.__name__, "passed" if ok else "FAILED"))
-    sys.exit(0 if ok else 1)
+            print(open(t.log_path, errors="replace").read() if t.proc else "", flush=True)
+            sys.exit("%s: FAILED; kept %s and %s.png" % (fn.__name__, folder, folder))
+    shutil.rmtree(folder, ignore_errors=True)
+    print("%s: passed" % fn.__name__)
+    sys.exit(0)
