@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""run_in_x.py PROGRAM [ARGS...]: runs the program in an X server of its own (Xvfb at 96 dpi with
-openbox, see xsession.py) and exits with its exit status."""
+"""run_in_x.py PROGRAM [ARGS...]: the program in an X session of its own, exiting as it does."""
 import subprocess
 import sys
 

@@ -1,7 +1,5 @@
 # SPDX-License-Identifier: MIT
-"""A desktop's side of the startup notification, for the tests: listens on an X server's root
-window for the _NET_STARTUP_INFO messages (pieced together per sending window) and the
-_NET_ACTIVE_WINDOW requests, and reads the server's time. Needs python3-xlib."""
+"""The desktop's side of the startup notification and activations, and the server's time."""
 import re
 import sys
 
@@ -26,8 +24,7 @@ class StartupListener:
         self.clock = root.create_window(0, 0, 1, 1, 0, X.CopyFromParent,
                                         event_mask=X.PropertyChangeMask)
         self.partial, self.time = {}, None
-        self.messages = []  # (kind, {field: value}), in the order they came
-        self.activations = []  # (window, source, timestamp)
+        self.messages, self.activations = [], []  # (kind, {field: value}); (window, source, time)
         self.d.sync()
 
     def _take(self):
@@ -51,15 +48,13 @@ class StartupListener:
                                              for key, quoted, plain in FIELD.findall(rest)}))
 
     def wait_message(self, kind, timeout=10, **fields):
-        """The first message of `kind` whose fields include `fields`."""
         def find():
             self._take()
             return next((f for k, f in self.messages if k == kind and
                          all(f.get(key) == value for key, value in fields.items())), None)
         return wait_until(find, timeout, "a %s: message with %r" % (kind, fields))
 
-    def server_time(self):
-        """The X server's time now, from a property change on a window of our own."""
+    def server_time(self):  # from a property change on a window of our own
         self.time = None
         self.clock.change_property(Xatom.STRING, Xatom.STRING, 8, b"now")
         self.d.flush()

@@ -1,15 +1,39 @@
 # SPDX-License-Identifier: MIT
-"""The main window's look read from the screen (gradient, slot rows, faces, a hidden label, the
-icon and the class), and the colour dialog: its heading in the program's first random colour, a
-pick shown in its preview only, Ok repainting the window, Quit storing it."""
+"""The main window on the screen, its icon and class; the colour dialog from its first heading;
+the about box (focus, one box, ANSWER wrapped and wired, dead keys and compose on US intl); Alt
+with the letter after '&' reaching each command button, but not from another window."""
 from xsession import AREA, GREY, PLACES, Database, Window, scenario, slot_place, wait_until
 
 DIALOG = "FORM OF DEATH! no, wait..."
+ABOUT, JOKE = "About Dorvane", "101010b is the answer!!!"
+ANSWER = (3840 + 120 + 120, 1440 + 240, 735, 1455)
+TEXT = (120, 1320, 3615, 285)
+
+
+def caption_ink(t, box):
+    """ANSWER's dark pixels inside its bevel: (bands of rows, leftmost, rightmost, width)."""
+    shot, (x0, y0) = t.x.screenshot(), box.point(ANSWER[0] + 45, ANSWER[1] + 45)
+    w, h = ANSWER[2] // 15 - 6, ANSWER[3] // 15 - 6
+    rows = [[x for x in range(w) if max(shot(x0 + x, y)) < 96] for y in range(y0, y0 + h)]
+    ink = [x for row in rows for x in row]
+    return sum(bool(row and not above) for above, row in zip([[]] + rows, rows)), \
+        min(ink, default=w), max(ink, default=-1), w
+
+
+def check_typing(t, box, place, word):
+    """Types `word`, dead acute, e, blank, compose o c, and copies it out (a new word each time)."""
+    box.click(place)
+    t.x.key("ctrl+a", "BackSpace")
+    t.x.run_tool(["xdotool", "type", "--delay", "20", word])
+    t.x.key("dead_acute", "e", "space", "Multi_key", "o", "c", "ctrl+a", "ctrl+c")
+    held = lambda: t.x.run_tool(["xclip", "-o", "-selection", "clipboard"], check=False)
+    wait_until(lambda: held() == word + "é ©", 5, "%r in the clipboard" % word)
+
+
 
 
 def gradient_is(t, win, outer, colour_of_band):
-    """Whether column 1 of the area shows each band's colour, leaving out the rows at a band's
-    edge near half a pixel."""
+    """Whether column 1 shows each band's colour, leaving out rows near half a pixel of an edge."""
     shot, (x, y), height = t.x.screenshot(), win.point(), outer / 255.0
     edges = [(int(k * height + 0.5), abs(k * height % 1 - 0.5) < 0.02) for k in range(256)]
     return all(shot(x + 1, y + r) == colour_of_band(k + 1) for k in range(255)
@@ -18,8 +42,7 @@ def gradient_is(t, win, outer, colour_of_band):
 
 
 def shows(t, window, place, colour):
-    """Whether the place shows text in the colour on grey: a smoothed pixel counts when it lies
-    most of the way from the grey to the colour."""
+    """Whether the place shows text in the colour on grey (smoothed pixels most of the way)."""
     shot, step = t.x.screenshot(), [c - g for c, g in zip(colour, GREY)]
     (x0, y0), (x1, y1) = window.point(*place[:2]), window.point(place[0] + place[2],
                                                                 place[1] + place[3])
@@ -33,7 +56,11 @@ def shows(t, window, place, colour):
 
 @scenario
 def look(t):
-    Database(slots={2: "e1l2.map"}, selection=2).write(t.folder)
+    for name in ("LC_ALL", "LC_CTYPE", "XMODIFIERS"):
+        t.x.env.pop(name, None)
+    t.x.env["LANG"] = "C.UTF-8"
+    t.x.run_tool(["setxkbmap", "-layout", "us", "-variant", "intl", "-option", "compose:ralt"])
+    Database(slots={5: "e1l5.map", 9: "e1l9.map"}, selection=9).write(t.folder)
     win = t.start()
     _, _, width, height = t.x.geometry(win.wid)
     assert (width, height - win.menu_height) == AREA, "area %dx%d" % (width, height)
@@ -42,14 +69,8 @@ def look(t):
     assert outer * 254 / 255.0 > AREA[1] and gradient_is(t, win, outer, lambda k: (k, 0, k))
     shot = t.x.screenshot()
     for k in range(68):
-        left, top, w, _ = slot_place(k)
         red = 255 - 15 * (k // 4)
-        assert win.pixel(left + w - 150, top + 45, shot) == (red, 0, red), "slot %d" % k
-    for name, colour in (("Build", (255, 0, 0)), ("Setup", (255, 255, 0)),
-                         ("Duke3d", (0, 255, 0)), ("Random", (0, 0, 255))):
-        left, top, w, h = PLACES[name]
-        assert win.pixel(left + 150, top + 150, shot) == colour, name
-        assert win.pixel(left + w - 150, top + h - 150, shot) == colour, name
+        assert win.pixel(slot_place(k)[0] + 1305, slot_place(k)[1] + 45, shot) == (red, 0, red), k
     k = int(6200 // (outer * 15 / 255.0)) + 1
     assert win.pixel(PLACES["tttt2"][0] + 1315, 6245, shot) == (k, 0, k), "tttt2's background"
 
@@ -74,17 +95,58 @@ def look(t):
         heading.append(int(255 * (state / 16777216.0) + 1))
     wait_until(lambda: shows(t, dialog, (120, 120, 2175, 255), tuple(heading)), 5,
                "the heading in %r" % heading)
-    x, y = win.point()  # over the main window, clear of the column x = 1
-    t.x.run_tool(["xdotool", "windowmove", "--sync", str(dialog.wid), str(x + 40), str(y + 40)])
-    wait_until(lambda: abs(dialog.point()[0] - (x + 40)) <= 10, 5, "the dialog to move")
     closed = dialog.pixel(390, 750)
     dialog.click((240, 600, 2055, 315))  # the screen top's list
     wait_until(lambda: dialog.pixel(390, 750) != closed, 5, "the list to drop down")
     t.x.key("Down", "Return")  # the item below "Black"
     wait_until(lambda: shows(t, dialog, (240, 960, 2055, 255), (0, 0, 255)), 5, "a blue preview")
-    assert gradient_is(t, win, outer, lambda k: (k, 0, k)), "a pick alone changed the window"
     dialog.click((840, 4080, 1575, 375))  # Ok
     t.x.wait_no_window(DIALOG)
     wait_until(lambda: gradient_is(t, win, outer, lambda k: (k, 0, 255)), 5, "blue at the top")
+
+    win.key("ctrl+a")
+    wid = t.x.wait_window(ABOUT)
+    wait_until(lambda: t.x.active_window() == wid, 5, "the about box to take the focus")
+    t.x.key("alt+q", "ctrl+q", "Return")  # reaching neither Quit nor File > Exit
+    t.x.wait_no_window(ABOUT)  # had Alt+Q or Ctrl+Q ended the program, the next About fails
+    win.key("ctrl+a")
+    box = Window(t.x, t.x.wait_window(ABOUT))
+    win.key("ctrl+a")
+    bands, lo, hi, width = wait_until(lambda: (lambda ink: ink[0] >= 2 and ink)(
+        caption_ink(t, box)), 5, "ANSWER drawn in two lines or more")
+    assert 0 < lo and hi < width - 1, "ANSWER runs into the sides: %d to %d" % (lo, hi)
+    box.click(ANSWER)  # handled after the second About
+    t.x.answer(JOKE, "Return")
+    assert t.x.windows(ABOUT) == [box.wid], "about boxes: %r" % t.x.windows(ABOUT)
+    check_typing(t, box, TEXT, "Caf")
+    box.close()
+    t.x.wait_no_window(ABOUT)
+    win.key("ctrl+a")
+    fresh = Window(t.x, t.x.wait_window(ABOUT))
+    wait_until(lambda: t.x.active_window() == fresh.wid, 5, "the new box to take the focus")
+    t.x.key("Tab", "Tab", "Tab", "Tab", "Return")  # through the panel's frames to ANSWER
+    t.x.answer(JOKE, "Return")
+    check_typing(t, fresh, TEXT, "Fianc")
+    fresh.close()
+    t.x.wait_no_window(ABOUT)
+
+    chosen = lambda k: win.pixel(slot_place(k)[0] + 135, slot_place(k)[1] + 150) == (0, 0, 0)
+    normal = lambda: win.pixel(PLACES["Setup"][0] + 150, PLACES["Setup"][1] + 150) == (255, 255, 0)
+    win.key("alt+a")
+    t.x.click_close_box(t.x.wait_window("Add Map"))
+    t.x.wait_no_window("Add Map")
+    win.click(slot_place(5))
+    win.key("alt+m")  # move mode: Towhere covers the button column
+    wait_until(lambda: not normal(), 5, "move mode")
+    win.click(PLACES["Towhere"])
+    wait_until(lambda: normal() and chosen(0), 5, "normal mode")
+    win.click(slot_place(5))
+    win.key("alt+c")
+    wait_until(lambda: Database.read(t.folder).slots[5] == "", 5, "slot 5 cleared")
+    for letter in "dbs":  # the run buttons on the now empty slot each ask for a map first
+        win.key("alt+" + letter)
+        t.x.answer("Duh!", "Return")
+    win.key("alt+r")  # Random picks the one filled slot left
+    wait_until(lambda: chosen(9), 5, "the random pick of slot 9")
     t.quit(win)
     assert Database.read(t.folder).colours[2] == "255,255,255,0"

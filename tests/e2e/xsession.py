@@ -1,9 +1,8 @@
 # SPDX-License-Identifier: MIT
-"""The helpers of the end-to-end scenarios and the real-engine runs: the program in an X server of
-its own (Xvfb at 96 dpi, openbox), driven through xdotool, read back through the screen, the file
-and the stand-ins' log. Places are (left, top, width, height) in twips (15 a pixel) of a window's
-area below the menu bar."""
+"""The program in an X server of its own (Xvfb at 96 dpi, openbox), driven through xdotool. Places
+are (left, top, width, height) in twips (15 a pixel) of a window's area below the menu bar."""
 
+import contextlib
 import json
 import os
 import re
@@ -25,10 +24,9 @@ PLACES = {"Addmap": (6360, 120, 1095, 3495), "Build": (7560, 120, 1935, 615),
           "Quit": (6360, 5640, 3135, 615), "Towhere": (6360, 120, 3135, 6135),
           "tttt2": (480, 6240, 1335, 255), "files": (120, 120, 3375, 2820),
           "Ok": (120, 3000, 3375, 615)}  # the last two: the picker's list and Ok
-# The launcher's commands: (shortcut, menu (from 0), item in it, button).
 COMMANDS = {"RIB": ("ctrl+b", 1, 0, "Build"), "RIS": ("ctrl+s", 1, 1, "Setup"),
             "RID": ("ctrl+d", 1, 2, "Duke3d"), "RB": ("ctrl+c", 2, 0, None),
-            "RS": ("ctrl+t", 2, 1, None), "RD": ("ctrl+e", 2, 2, None)}
+            "RS": ("ctrl+t", 2, 1, None), "RD": ("ctrl+e", 2, 2, None)}  # key, menu, item, button
 
 
 def slot_place(k):
@@ -36,7 +34,6 @@ def slot_place(k):
 
 
 def wait_until(predicate, timeout=10.0, what="condition", interval=0.02):
-    """Polls predicate() until it returns something true; returns that value."""
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
         if time.monotonic() > deadline:
@@ -183,8 +180,7 @@ class Window:  # a top-level window of the program (the main window with its men
         self.x.click_close_box(self.wid)
 
     def open_menu(self, menu, by_key=False):
-        """Opens the menu bar's menu number `menu` with the mouse (or F10) and waits for its
-        drop-down, once a closing menu's repaint is done: keys typed before would be lost."""
+        """Opens menu number `menu` once a closing menu's repaint is done (keys would be lost)."""
         ox, oy = self.point()
         self.x.run_tool(["xdotool", "mousemove", "0", "0"])
         seen = [self.x.grab(ox + 4, oy + 4, 40, 12)]
@@ -207,13 +203,11 @@ class Picker(Window):
         return [y + i for i in range(len(column) // 3) if column[3 * i:3 * i + 3] != bytes(WHITE)]
 
     def click_row(self, index, repeat=1):
-        """Clicks row `index` (from 0), measuring the rows on a first click on row 0."""
         x, y = self.point(PLACES["files"][0] + 300, PLACES["files"][1])
         self.x.click(x, y + 5)
         rows = wait_until(self.highlighted_rows, 5, "the first row's highlight")
-        if index or repeat > 1:
-            height = rows[-1] - rows[0] + 1
-            self.x.click(x, rows[0] + height * index + height // 2, repeat=repeat)
+        height = rows[-1] - rows[0] + 1
+        self.x.click(x, rows[0] + height * index + height // 2, repeat=repeat)
 
 
 def open_picker(t, main=None, move=True, wid=None):
@@ -253,17 +247,15 @@ class Database:
             raw = f.read().decode("latin-1")
         lines = raw.split("\r\n")
         assert len(lines) == 78 and lines[-1] == "", "not 77 lines ending in CR LF: %r" % raw
-        db = Database(selection=int(lines[68]) if lines[68] else None, colours=lines[69:77])
-        for i in range(68):
-            m = re.fullmatch(r'(-?\d+),"([^"]*)"', lines[i])
-            assert m, "slot line %d is %r" % (i + 1, lines[i])
-            db.numbers[i], db.slots[i] = int(m.group(1)), m.group(2)
+        slots = [re.fullmatch(r'(-?\d+),"([^"]*)"', line) for line in lines[:68]]
+        assert all(slots), "a slot line is not NUMBER,\"NAME\": %r" % raw
+        db = Database(dict(enumerate(m.group(2) for m in slots)), int(lines[68]) if lines[68]
+                      else None, lines[69:77], [int(m.group(1)) for m in slots])
         db.raw = raw
         return db
 
 
 def wait_file(folder, check, what):
-    """Waits until check(the database file) holds; returns the file."""
     return wait_until(lambda: (lambda db: check(db) and db)(Database.read(folder)), 5, what)
 
 
@@ -274,14 +266,12 @@ class Test:  # one scenario: a fresh folder, an X session and the program under 
         self.log_path = os.path.join(folder, ".dorvane-output")
 
     def start(self, wait_main=True, args=(), cwd=None, other_than=None, **kw):
-        """Starts the program (in the folder); returns its main Window once it is painted."""
         with open(self.log_path, "ab") as log:
             self.proc = self.x.spawn(list(args) or [self.binary], cwd=cwd or self.folder,
                                      stdout=log, stderr=subprocess.STDOUT, **kw)
         return self.main_window(other_than) if wait_main else None
 
     def main_window(self, other_than=None):
-        """The main window once painted (a paint reaches the screen whole): its menu bar grey."""
         win = Window(self.x, self.x.wait_window(MAIN_TITLE, other_than), menu=True)
         x, y, w, _ = self.x.geometry(win.wid)
         wait_until(lambda: self.x.grab(x + w - 3, y + win.menu_height // 2, 1, 1) == bytes(GREY),
@@ -297,15 +287,15 @@ class Test:  # one scenario: a fresh folder, an X session and the program under 
         assert self.wait_exit() == 0, "the program did not end cleanly"
 
 
-def install_standins(t, names=("duke3d.exe", "build.exe", "setup.exe"), folder=None):
+def install_standins(t, names=("duke3d.exe", "build.exe", "setup.exe")):
     source = os.path.abspath(os.environ.get("DORVANE_STANDIN") or os.path.join(
         os.path.dirname(t.binary), "..", "..", "tools", "standin", "dorvane_standin"))
     for name in names:
-        shutil.copy(source, os.path.join(folder or t.folder, name))
+        shutil.copy(source, os.path.join(t.folder, name))
 
 
 class Standins:
-    """What the stand-ins logged (one JSON object a line, "t" in time.monotonic()'s seconds)."""
+    """The stand-ins' log: a JSON object a line, "t" in time.monotonic()'s seconds."""
 
     def __init__(self, folder):
         self.path = os.path.join(folder, "standin.log")
@@ -318,7 +308,6 @@ class Standins:
             return [json.loads(line) for line in f if line.endswith("\n")]
 
     def wait_start(self, name):
-        """The next start of a stand-in under `name` (any letter case) since the last one."""
         found = lambda: [(i, e) for i, e in enumerate(self.log()) if i >= self.seen and
                          e["event"] == "start" and e["name"].lower() == name.lower()][:1]
         [(self.seen, event)] = wait_until(found, 10, "%s to start" % name)
@@ -336,14 +325,11 @@ class Standins:
 
 
 def end(pid):
-    try:
+    with contextlib.suppress(ProcessLookupError):
         os.kill(pid, signal.SIGTERM)
-    except ProcessLookupError:
-        pass
 
 
 def proc_stat(pid):
-    """The fields of /proc/PID/stat from the state on (or [])."""
     try:
         with open("/proc/%s/stat" % pid) as f:
             return f.read().rsplit(")", 1)[1].split()
@@ -372,7 +358,6 @@ def run_command(win, command, way):  # way: "button", "menu" or "shortcut"
         win.x.key(*["Down"] * (item + 1) + ["Return"])
 
 
-# --- The real engines' windows and the launcher's own state (tests/engines).
 def prop(t, wid, name):
     return t.x.run_tool(["xprop", "-id", str(wid), name], check=False)
 
@@ -381,11 +366,10 @@ def wm_class(t, wid):
     return (re.findall(r'= "([^"]*)"', prop(t, wid, "WM_CLASS")) or [""])[0]
 
 
-def window_of_class(t, name, leave_out=()):
-    """A managed window whose class instance is `name` (any letter case), not in leave_out."""
+def window_of_class(t, name):
     listed = re.findall(r"0x[0-9a-f]+", t.x.run_tool(["xprop", "-root", "_NET_CLIENT_LIST"]))
-    return next((w for w in (int(v, 16) for v in listed)
-                 if w not in leave_out and wm_class(t, w).lower() == name.lower()), None)
+    return next((w for w in (int(v, 16) for v in listed) if wm_class(t, w).lower() == name.lower()),
+                None)
 
 
 def maximised(t, wid):
@@ -398,24 +382,10 @@ def in_front(t, wid):  # the active window, holding the keyboard focus
     return t.x.active_window() == wid and focus == str(wid)
 
 
-def top_window(t):
-    """The top-most child of the root window: (id, x, y, width, height)."""
-    out = t.x.run_tool(["xwininfo", "-root", "-children"], check=False)
-    m = re.search(r"children:\s*\n\s*(0x[0-9a-f]+).*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)", out)
-    return m and (int(m.group(1), 16),) + tuple(int(m.group(i)) for i in (4, 5, 2, 3))
-
-
-def same_client(a, b):
-    """Whether two windows were made by one X client (they share the client's id base)."""
-    return a >> 21 == b >> 21
-
-
 class Launch:
-    """One launch from its key (the command's shortcut, or `press()`, which returns the time it
-    pressed its own): when each condition was first seen to hold, polled together, among them
-    "answered": the launcher back in its event loop after starting a new child, which
-    /proc/PID/syscall shows as FLTK's select or pselect6 (x86-64 numbers; Xlib waiting for the
-    server's reply waits in poll, which does not count)."""
+    """One launch from the command's shortcut (or `press()`, returning when it pressed its own):
+    when each condition first held, among them "answered": the launcher back in its event loop
+    after starting a new child, in select or pselect6 (x86-64; Xlib's poll does not count)."""
 
     def __init__(self, t, win, command, press=None):
         self.launcher, self.seen = t.proc.pid, {}
@@ -432,7 +402,6 @@ class Launch:
             return f.read().split()[0] in ("23", "270")
 
     def poll(self, conditions, timeout, what):
-        """Polls every condition ({name: function}) and the launcher until all have held."""
         conditions = dict(conditions, answered=lambda: set(children_of(self.launcher)) -
                           self.older and self.waiting())
 
@@ -460,8 +429,7 @@ class SeenLog:  # a log's lines from a mark on, each with the time it was first 
     def wait(self, predicate, what, timeout=20):
         return wait_until(lambda: self.find(predicate), timeout, what, interval=0.01)
 
-    def start(self):
-        """Sets the mark after the lines written so far."""
+    def start(self):  # the mark after the lines written so far
         self.find(lambda line: False)
         self.mark = len(self.seen)
 
@@ -472,29 +440,23 @@ def print_times(engine, command, **times):  # of one launch after its key, for t
 
 
 def scenario(fn):
-    """Runs the scenario when its file is run as a program, with the program's path in $DORVANE
-    or as the first argument; exits 0 when it passes. On failure it prints the program's output
-    and the window list and keeps the folder with a screenshot beside it."""
+    """Runs the scenario on the program in $DORVANE or the first argument; on failure it prints
+    the program's output and keeps the folder with a screenshot beside it."""
     if fn.__module__ != "__main__":
         return fn
     binary = os.path.abspath(os.environ.get("DORVANE") or (sys.argv[1:] or [""])[0])
     if not os.path.isfile(binary):
         sys.exit("give the program's path as DORVANE or as the first argument")
-    folder, ok = tempfile.mkdtemp(prefix="dorvane-e2e-"), False
+    folder = tempfile.mkdtemp(prefix="dorvane-e2e-")
     with XSession() as session:
         t = Test(binary, session, folder)
         try:
             fn(t)
-            ok = True
         except BaseException:
             traceback.print_exc()
             subprocess.run(["import", "-window", "root", folder + ".png"], env=session.env)
-            tree = session.run_tool(["xwininfo", "-root", "-tree"], check=False)
-            print("windows:\n" + "\n".join(line for line in tree.splitlines() if '"' in line))
-            print("program status:", t.proc and t.proc.poll(), "(None: running), output:")
-            print(open(t.log_path, errors="replace").read() if t.proc else "")
-            print("kept: %s and %s.png" % (folder, folder))
-    if ok:
-        shutil.rmtree(folder, ignore_errors=True)
-    print("%s: %s" % (fn.__name__, "passed" if ok else "FAILED"))
-    sys.exit(0 if ok else 1)
+            print(open(t.log_path, errors="replace").read() if t.proc else "", flush=True)
+            sys.exit("%s: FAILED; kept %s and %s.png" % (fn.__name__, folder, folder))
+    shutil.rmtree(folder, ignore_errors=True)
+    print("%s: passed" % fn.__name__)
+    sys.exit(0)
