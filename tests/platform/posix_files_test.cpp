@@ -5,8 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
-
 #include "platform/file_cases.h"
 #include "platform/posix/files.h"
 #include "platform/posix/real_name.h"
@@ -92,29 +90,6 @@ TEST_F(PosixFilesTest, PermissionsAndOwnersAreKept) {
     EXPECT_EQ(folder.read("db"), "saved");
     EXPECT_TRUE(shell("test $(stat -c %u:%g:%a db) = 0:0:666"));
     EXPECT_EQ(names(), (Names{"db", "game", "locked", "shut"}));
-}
-
-// A writer killed at any moment leaves the old or the new file, never a mix, and no pile of
-// temporary files: each writer removes what a killed one left, so at most the last one's remains.
-TEST_F(PosixFilesTest, AKilledWriterLeavesTheOldOrTheNewFile) {
-    const std::string old_text(64 * 1024, 'o'), new_text(32 * 1024, 'n');
-    folder.write("db", old_text);
-    for (int round = 0; round < 200; ++round) {
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (unsigned i = 0;; ++i)
-                save("db", i % 2 ? old_text : new_text);
-        }
-        ::usleep(static_cast<useconds_t>(round * 4999 % 3000));  // a spread of moments
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        std::string now = folder.read("db");
-        ASSERT_TRUE(now == old_text || now == new_text) << "after kill " << round;
-        ASSERT_LE(names().size(), 2u);
-    }
-    ASSERT_TRUE(save("db", old_text).ok);
-    EXPECT_EQ(names(), Names{"db"});
 }
 
 // The exact name, else the first in byte order of its case variants: regular files and links to
