@@ -88,7 +88,6 @@ Reading changed(const char* what, const std::string& base, Kind kind, const Line
     return {what, edited(base, written), kind, edited(base, taken), problem, problems};
 }
 
-// A damaged file, with copies kept before.
 Reading copies(const char* what, std::vector<std::string> kept, std::string copy,
                bool unlisted = false) {
     return {what, "damaged", Kind::Damaged, kFresh, {}, 0, std::move(kept), copy, unlisted};

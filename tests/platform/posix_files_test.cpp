@@ -20,7 +20,6 @@ struct PosixFilesTest : ::testing::Test, FileRig {
         folder.write("." + name, "x");
         return "." + name;
     }
-    // A pipe, a folder, and for root a copy of /dev/null and a link to it.
     Names not_files() override {
         bool root = shell("mkfifo pipe && mkdir dir && mknod null c 1 3 && ln -s null link");
         return root ? Names{"pipe", "dir", "null", "link"} : Names{"pipe", "dir"};
