@@ -88,7 +88,6 @@ Reading changed(const char* what, const std::string& base, Kind kind, const Line
     return {what, edited(base, written), kind, edited(base, taken), problem, problems};
 }
 
-// A damaged file, with copies kept before.
 Reading copies(const char* what, std::vector<std::string> kept, std::string copy,
                bool unlisted = false) {
     return {what, "damaged", Kind::Damaged, kFresh, {}, 0, std::move(kept), copy, unlisted};
@@ -189,8 +188,7 @@ TEST(DatabaseText, ReadWrittenBackAndLoaded) {
         if (row.kind == Kind::Complete)
             continue;
         const ShownMessage& told = services.messages[0];
-        EXPECT_EQ(told.title, "Dorvane");
-        EXPECT_EQ(told.buttons, Buttons::Ok);
+        EXPECT_TRUE(told.title == "Dorvane" && told.buttons == Buttons::Ok);
         EXPECT_EQ(
             told.prompt.find(renumbered ? "The file Qimdat.dat has been created/updated in"
                                         : "The file Qimdat.dat is damaged (" + row.first_problem),

@@ -5,9 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
-#include <set>
-
 #include "platform/file_cases.h"
 #include "platform/posix/files.h"
 #include "platform/posix/real_name.h"
@@ -23,7 +20,6 @@ struct PosixFilesTest : ::testing::Test, FileRig {
         folder.write("." + name, "x");
         return "." + name;
     }
-    // A pipe, a folder, and for root a copy of /dev/null and a link to it.
     Names not_files() override {
         bool root = shell("mkfifo pipe && mkdir dir && mknod null c 1 3 && ln -s null link");
         return root ? Names{"pipe", "dir", "null", "link"} : Names{"pipe", "dir"};
@@ -95,54 +91,20 @@ TEST_F(PosixFilesTest, PermissionsAndOwnersAreKept) {
     EXPECT_EQ(names(), (Names{"db", "game", "locked", "shut"}));
 }
 
-// A writer killed at any moment leaves the old or the new file, never a mix, and no pile of
-// temporary files: each writer removes what a killed one left, so at most the last one's remains.
-TEST_F(PosixFilesTest, AKilledWriterLeavesTheOldOrTheNewFile) {
-    const std::string old_text(64 * 1024, 'o'), new_text(32 * 1024, 'n');
-    folder.write("db", old_text);
-    ASSERT_TRUE(shell("chmod 0640 db"));
-    int interrupted = 0;
-    std::set<std::string> seen;
-    for (int round = 0; round < 200; ++round) {
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (unsigned i = 0;; ++i)
-                save("db", i % 2 ? old_text : new_text);
-        }
-        ::usleep(static_cast<useconds_t>(round * 4999 % 3000));  // a spread of moments
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        std::string now = folder.read("db");
-        ASSERT_TRUE(now == old_text || now == new_text)
-            << "after kill " << round << ": " << now.size();
-        seen.insert(now);
-        ASSERT_LE(names().size(), 2u);
-        interrupted += names().size() == 2;
-    }
-    EXPECT_EQ(seen.size(), 2u) << "no write ever completed";
-    EXPECT_GT(interrupted, 0) << "no kill ever landed in the middle of a write";
-    ASSERT_TRUE(save("db", old_text).ok);
-    EXPECT_EQ(names(), Names{"db"});
-    EXPECT_TRUE(shell("test $(stat -c %a db) = 640"));
-}
-
 // The exact name, else the first in byte order of its case variants: regular files and links to
 // them, bare names only (a wrong one untouched, even in no folder); a folder that cannot be
 // searched fails with the reason.
 TEST_F(PosixFilesTest, RealNameOfAFileAskedForInAnotherLetterCase) {
     ASSERT_TRUE(
-        shell("touch e1L8.map E1L8.MAP e3L1.map E3l1.map file && mkdir A.MAP sub && touch "
-              "sub/b.map && ln -s file B.MAP && ln -s nowhere C.MAP"));
+        shell("touch e1L8.map E1L8.MAP file && mkdir A.MAP sub && touch sub/b.map && ln -s "
+              "file B.MAP && ln -s nowhere C.MAP"));
     const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
         {"", "e1l8.map", "E1L8.MAP"},
         {"", "e1L8.map", "e1L8.map"},
-        {"", "e3l1.map", "E3l1.map"},
         {"", "a.map", "(none)"},
         {"", "b.map", "B.MAP"},
         {"", "c.map", "(none)"},
         {"", "sub/b.map", "(none)"},
-        {"/missing", "a.map", "(No such file or directory)"},
         {"/file", "a.map", "(Not a directory)"},
         {"/missing", "../a.map", "(none)"}};
     for (const auto& [sub, name, expected] : cases) {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The Win32 file services on real files (run under Wine by the tests): the shared file cases,
-// and what only Windows has: the current folder's full path, the file's attributes and marks.
+// and what only Windows has: the file's attributes and marks.
 #include <windows.h>
 
 #include <fstream>
@@ -56,17 +56,6 @@ struct Win32FilesTest : ::testing::Test, FileRig {
 };
 
 DORVANE_FILE_CASES(Win32FilesTest)
-
-TEST_F(Win32FilesTest, BareNamesResolveInTheCurrentFolder) {
-    const auto before = std::filesystem::current_path();
-    std::filesystem::current_path(folder.path());
-    Win32Files here;
-    bool saved =
-        here.replace_file("Qimdat.dat", "one").ok && here.replace_file("Qimdat.dat", "two").ok;
-    std::filesystem::current_path(before);
-    EXPECT_TRUE(saved);
-    EXPECT_EQ(folder.read("Qimdat.dat"), "two");
-}
 
 // A save keeps the file's marks; a read-only file, or one held open without sharing, is not
 // replaced, and the program's temporary file is not left beside it.
