@@ -46,8 +46,7 @@ struct Windows : ::testing::TestWithParam<Merge>, Canvas {
 };
 
 // Band k of 255 and slot row r of 17 lie k and r steps from the top colour toward the bottom
-// one, each component rounded, halves to even; the whole steps of the default colours are the
-// look scenario's. Green runs between the int limits a hand-edited file may hold.
+// one, each component rounded, halves to even; green spans the int limits a file may hold.
 TEST_F(Windows, EachColourShowsWhereItBelongs) {
     EXPECT_EQ(compose(0.5, 1.5, 2.5), 0u + 256u * 2 + 65536u * 2);
     EXPECT_EQ(compose(3.5, 254.5, 255.4), 4u + 256u * 254 + 65536u * 255);
@@ -78,8 +77,7 @@ TEST_F(Windows, EachColourShowsWhereItBelongs) {
     EXPECT_EQ(a.Setup.back, compose(s.scr, s.scg, s.scb));
     EXPECT_EQ(a.Duke3d.back, compose(s.dcr, s.dcg, s.dcb));
     EXPECT_EQ(a.Random.back, compose(s.rcr, s.rcg, s.rcb));
-    unreadable =
-        a.money.place.top - 500;  // one hidden label's sample that cannot be read hides all
+    unreadable = a.money.place.top - 500;  // one unreadable sample hides every label
     for (bool shown : {true, false}) {
         for (Control* label : {&a.tttt2, &a.can, &a.Coke, &a.money, &a.dixie})
             EXPECT_EQ(label->visible, shown) << label->name;
