@@ -50,7 +50,6 @@ struct Launcher : ::testing::Test {
     Launcher() { services.file_list = Lines{}; }
     // Only the caption: the commands run what the window shows, not the record's name.
     void put(int slot, const std::string& name) { main.Option1[slot].caption = name; }
-    // The log without the clock's stamps.
     Lines transcript() const {
         Lines out;
         for (const std::string& line : services.log)
