@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 #include "mainwindow/dorvane.h"
@@ -15,13 +16,8 @@ namespace dorvane {
 namespace {
 
 // A clears slot 1, sets slot 4 ("mid.map") and the map text's red (255) and quits; then B, open
-// since before, sets them and quits: slot 4 and the red saved, what B is asked ("": nothing).
-struct Merge {
-    const char *a_slot, *b_slot, *slot;
-    int a_red, b_red, red;
-    const char* question;
-    Answer answer;
-};
+// since before, does too. Slot 4 by A, by B, saved; the red so; what B is asked ("": nothing).
+using Merge = std::tuple<const char*, const char*, const char*, int, int, int, const char*, Answer>;
 
 // Two windows on one catalogue; A paints on a canvas of its size that records each fill's colour.
 struct Windows : ::testing::TestWithParam<Merge>, Canvas {
@@ -46,8 +42,7 @@ struct Windows : ::testing::TestWithParam<Merge>, Canvas {
 };
 
 // Band k of 255 and slot row r of 17 lie k and r steps from the top colour toward the bottom
-// one, each component rounded, halves to even; the whole steps of the default colours are the
-// look scenario's. Green runs between the int limits a hand-edited file may hold.
+// one, each component rounded, halves to even; green spans the int limits a file may hold.
 TEST_F(Windows, EachColourShowsWhereItBelongs) {
     EXPECT_EQ(compose(0.5, 1.5, 2.5), 0u + 256u * 2 + 65536u * 2);
     EXPECT_EQ(compose(3.5, 254.5, 255.4), 4u + 256u * 254 + 65536u * 255);
@@ -78,8 +73,7 @@ TEST_F(Windows, EachColourShowsWhereItBelongs) {
     EXPECT_EQ(a.Setup.back, compose(s.scr, s.scg, s.scb));
     EXPECT_EQ(a.Duke3d.back, compose(s.dcr, s.dcg, s.dcb));
     EXPECT_EQ(a.Random.back, compose(s.rcr, s.rcg, s.rcb));
-    unreadable =
-        a.money.place.top - 500;  // one hidden label's sample that cannot be read hides all
+    unreadable = a.money.place.top - 500;  // one unreadable sample hides every label
     for (bool shown : {true, false}) {
         for (Control* label : {&a.tttt2, &a.can, &a.Coke, &a.money, &a.dixie})
             EXPECT_EQ(label->visible, shown) << label->name;
@@ -111,28 +105,28 @@ TEST_F(Windows, SortPacksTheNamesInOrdinalOrderAndSavesThem) {
 }
 
 TEST_P(Windows, EachKeepsTheOthersChangesAndAsksWhereBothDiffer) {
-    const Merge& c = GetParam();
+    const auto& [a_slot, b_slot, slot, a_red, b_red, red, question, answer] = GetParam();
     a.choose_slot(0);
     a.Clear_Click();
-    a.state.maps[3].mapname = c.a_slot;
-    a.state.tcr = c.a_red;
+    a.state.maps[3].mapname = a_slot;
+    a.state.tcr = a_red;
     a.Quit_Click();
-    services_b.answers = {c.answer};
+    services_b.answers = {answer};
     b.choose_slot(5);
-    b.state.maps[3].mapname = c.b_slot;
-    b.state.tcr = c.b_red;
+    b.state.maps[3].mapname = b_slot;
+    b.state.tcr = b_red;
     b.Quit_Click();
     const State now = file();
-    EXPECT_EQ(now.maps[3].mapname, c.slot);
-    EXPECT_EQ(now.tcr, c.red);
+    EXPECT_EQ(now.maps[3].mapname, slot);
+    EXPECT_EQ(now.tcr, red);
     EXPECT_EQ(now.maps[0].mapname, "");  // A's clear
     EXPECT_EQ(now.selected_map, 5);      // the window saved last stores its own
     EXPECT_EQ(b.state.tcr, now.tcr);     // B goes on with what it saved
     for (int i = 0; i < kSlots; ++i)
         EXPECT_EQ(b.Option1[i].caption, now.maps[i].mapname) << "slot " << i;
-    EXPECT_EQ(services_b.messages.size(), *c.question ? 1u : 0u);
+    EXPECT_EQ(services_b.messages.size(), *question ? 1u : 0u);
     for (const ShownMessage& asked : services_b.messages)
-        EXPECT_NE(asked.prompt.find(c.question), std::string::npos) << asked.prompt;
+        EXPECT_NE(asked.prompt.find(question), std::string::npos) << asked.prompt;
 }
 
 const Merge kMerges[] = {
