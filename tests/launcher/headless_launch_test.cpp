@@ -10,9 +10,7 @@
 namespace dorvane {
 namespace {
 
-using std::chrono::duration;
-using std::chrono::milliseconds;
-using testing::Behaviour;
+using std::chrono::duration, std::chrono::milliseconds, testing::Behaviour;
 const auto seconds = [](milliseconds time) { return duration<double>(time).count(); };
 
 class HeadlessLaunch : public ::testing::Test, public testing::LaunchRig {

@@ -28,11 +28,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::Behaviour;
-using Lines = std::vector<std::string>;
 using Events = std::vector<testing::StandinEvent>;
 using testing::wait_until;
 
-// The stand-ins' events of one kind, of one process (0: of any); with `wait`, once there is one.
+// With `wait`, once there is one.
 Events log_of(TaskId pid, const std::string& kind, bool wait = false) {
     Events found;
     wait_until([&] {
@@ -40,17 +39,6 @@ Events log_of(TaskId pid, const std::string& kind, bool wait = false) {
         return !wait || !found.empty();
     });
     return found;
-}
-
-// The end of the stand-in's start line for these arguments, in the current folder.
-std::string start_with(const Lines& argv) {
-    std::string out = "\"argv\":[";
-    for (const std::string& arg : argv) {
-        out += out.back() == '[' ? "" : ",";
-        out += standin::json_text(arg);
-    }
-    return out + "],\"cwd\":" + standin::json_text(fs::current_path().string()) +
-           ",\"fds\":[0,1,2]}";
 }
 
 Display* const display = XOpenDisplay(nullptr);
@@ -70,8 +58,7 @@ bool viewable(Window window) {
 Window show_window(const char* name, bool fixed, bool iconic) {
     Window w = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 64, 40, 0, 0, 0);
     XClassHint hint{const_cast<char*>(name), const_cast<char*>("Wine")};
-    XSizeHints size{};
-    size.flags = fixed ? PMinSize | PMaxSize : 0;
+    XSizeHints size{.flags = fixed ? PMinSize | PMaxSize : 0};
     size.min_width = size.max_width = 64;
     size.min_height = size.max_height = 40;
     XWMHints hints{.flags = StateHint, .initial_state = iconic ? IconicState : NormalState};
@@ -83,8 +70,7 @@ Window show_window(const char* name, bool fixed, bool iconic) {
 }
 
 // Per test a fresh current folder with the stand-ins' log, and a window of the test's own in
-// the place of the launcher's, focused at the start: the launch contract's cases, and the
-// driver's own rules.
+// the place of the launcher's, focused at the start.
 class X11Launch : public ::testing::Test, public testing::LaunchRig {
   protected:
     void SetUp() override {
@@ -98,8 +84,6 @@ class X11Launch : public ::testing::Test, public testing::LaunchRig {
         ASSERT_TRUE(wait_until([&] { return x11::holds_focus(display, launcher); }));
     }
     void TearDown() override {
-        if (ctrl.joinable())
-            ctrl.join();
         for (TaskId pid : to_end)
             kill(static_cast<pid_t>(pid), SIGTERM);
         XDestroyWindow(display, launcher);
@@ -113,14 +97,9 @@ class X11Launch : public ::testing::Test, public testing::LaunchRig {
             to_end.push_back(*task);
         return task;
     }
-    std::string start_of(TaskId pid) {  // as start_with() writes it
-        Events found = log_of(pid, "start", true);
-        return found.empty() ? "" : found[0].line.substr(found[0].line.find("\"argv\":"));
-    }
 
     launch::LaunchEngine& engine() override { return engine_; }
     Clock::time_point now() override { return Clock::now(); }
-    // A stand-in that behaves so (none: missing), started with a map.
     std::optional<TaskId> start(const std::string& name,
                                 std::optional<Behaviour> behaviour) override {
         auto knob = [](const char* k, const char* v) { v ? setenv(k, v, 1) : unsetenv(k); };
@@ -158,10 +137,8 @@ class X11Launch : public ::testing::Test, public testing::LaunchRig {
     bool in_front(TaskId task) override {
         return wait_until([&] {
             Events mapped = log_of(task, "mapped");
-            Window active = active_window();
-            return !mapped.empty() && active != None &&
-                   mapped[0].line.find("\"window\":" + std::to_string(active) + "}") !=
-                       std::string::npos;
+            return !mapped.empty() &&
+                   mapped[0].line.ends_with(",\"window\":" + std::to_string(active_window()) + "}");
         });
     }
     bool stray_keys() override {
@@ -173,7 +150,7 @@ class X11Launch : public ::testing::Test, public testing::LaunchRig {
         const unsigned code = XKeysymToKeycode(display, XK_Control_L);
         XTestFakeKeyEvent(display, code, True, 0);
         XSync(display, False);
-        ctrl = std::thread([time, code] {
+        ctrl = std::jthread([time, code] {
             std::this_thread::sleep_for(time);
             Display* own = XOpenDisplay(nullptr);
             XTestFakeKeyEvent(own, code, False, 0);
@@ -185,7 +162,7 @@ class X11Launch : public ::testing::Test, public testing::LaunchRig {
     testing::LoopFree<x11::X11LaunchDriver> driver{display};
     launch::LaunchEngine engine_{driver, {.window_wait = std::chrono::seconds(5)}};
     Window launcher = None;
-    std::thread ctrl;
+    std::jthread ctrl;
     std::vector<TaskId> to_end;
 };
 
@@ -206,11 +183,15 @@ TEST_F(X11Launch, ProgramGetsItsArgumentsExactlyAndNothingElse) {
                                    "`touch${IFS}y`.map", "'\\\\'&&touch${IFS}v", "\xe9t\xe9.map"}) {
         std::optional<TaskId> task = run("duke3d.exe -map " + name);
         ASSERT_TRUE(task) << driver.last_error();
-        Lines args{"duke3d.exe", "-map"};
+        std::string argv = "\"argv\":[\"duke3d.exe\",\"-map\"";
         std::istringstream words(name);
         for (std::string word; words >> word;)
-            args.push_back(word);
-        EXPECT_EQ(start_of(*task), start_with(args));
+            argv += "," + standin::json_text(word);
+        Events begun = log_of(*task, "start", true);
+        ASSERT_FALSE(begun.empty());
+        EXPECT_EQ(begun[0].line.substr(begun[0].line.find("\"argv\":")),
+                  argv + "],\"cwd\":" + standin::json_text(fs::current_path().string()) +
+                      ",\"fds\":[0,1,2]}");
     }
     for (const char* made : {"x", "y", "v", "touch", "ran"})
         EXPECT_FALSE(fs::exists(made)) << made;
@@ -251,10 +232,7 @@ TEST_F(X11Launch, WindowOfAProcessThatLeftTheTreeAndTheSessionIsFound) {
     EXPECT_FALSE(log_of(second, "focus", true).empty());
     EXPECT_FALSE(log_of(second, "maximised", true).empty());
     EXPECT_TRUE(engine_.send_keys("Y", launch::kAtOnce));
-    EXPECT_TRUE(wait_until([&] {  // after the Shift's, with no text
-        Events keys = log_of(second, "key");
-        return !keys.empty() && keys.back().line.find("\"key\":\"Y\"") != std::string::npos;
-    }));
+    EXPECT_EQ(keys_of(second).text, "Y");
 }
 
 // A window that was there before the start is not the program's, even of its class; one shown
