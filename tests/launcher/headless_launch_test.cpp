@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The launch engine against the headless backend's scripted driver, in its clock's time: the
-// launch contract's cases, and the rules no real program can be made to show on cue.
+// The launch engine against the headless backend's scripted driver, in its clock's time.
 #include <gtest/gtest.h>
 
 #include "launch_cases.h"

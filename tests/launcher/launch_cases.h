@@ -18,7 +18,7 @@ using std::chrono::milliseconds;
 // "Slow" and "later": after the activation's hold (1.5 s), well within the window wait.
 enum class Behaviour { Window, SlowWindow, NoWindow, FailsAtOnce, FailsLater, EndsWithoutWindow };
 
-// Sets the stand-ins' knobs for a behaviour through set(name, value), a null value unsetting.
+// Through set(name, value), a null value unsetting.
 template <class Set>
 void set_knobs(Behaviour behaviour, Set set) {
     static constexpr const char* kValues[][3] = {

@@ -83,7 +83,7 @@ TEST(DosBoxTitle, NamesTheRunningProgramByItsDosName) {
         EXPECT_FALSE(names_running_program(other, "BUILD")) << other;
 }
 
-// Looks at a shell's child as an event loop would, every 10 ms for at most five seconds.
+// As an event loop would look.
 bool ends_within_five_seconds(Child& child) {
     for (int i = 0; i < 500 && child.running(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
