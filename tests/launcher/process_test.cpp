@@ -27,10 +27,9 @@ namespace dorvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::Behaviour;
 using Events = std::vector<testing::StandinEvent>;
 using std::chrono::duration, std::chrono::duration_cast, std::chrono::milliseconds;
-using testing::wait_until;
+using testing::Behaviour, testing::wait_until;
 
 Events log_of(TaskId pid, const std::string& kind, bool wait = false) {
     Events found;
