@@ -81,7 +81,6 @@ class X11Launch : public ::testing::Test, public testing::LaunchRig {
         for (TaskId pid : to_end)
             kill(static_cast<pid_t>(pid), SIGTERM);
         XDestroyWindow(display, launcher);
-        XSync(display, False);
     }
 
     std::optional<TaskId> run(const std::string& command_line) {
