@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The launch engine against the headless backend's scripted driver, in its clock's time: the
-// launch contract's cases, and the rules no real program can be made to show on cue.
+// The launch engine against the headless backend's scripted driver, in its clock's time.
 #include <gtest/gtest.h>
 
 #include "launch_cases.h"
@@ -10,9 +9,7 @@
 namespace dorvane {
 namespace {
 
-using std::chrono::duration;
-using std::chrono::milliseconds;
-using testing::Behaviour;
+using std::chrono::duration, std::chrono::milliseconds, testing::Behaviour;
 const auto seconds = [](milliseconds time) { return duration<double>(time).count(); };
 
 class HeadlessLaunch : public ::testing::Test, public testing::LaunchRig {

@@ -18,7 +18,7 @@ using std::chrono::milliseconds;
 // "Slow" and "later": after the activation's hold (1.5 s), well within the window wait.
 enum class Behaviour { Window, SlowWindow, NoWindow, FailsAtOnce, FailsLater, EndsWithoutWindow };
 
-// Sets the stand-ins' knobs for a behaviour through set(name, value), a null value unsetting.
+// Through set(name, value), a null value unsetting.
 template <class Set>
 void set_knobs(Behaviour behaviour, Set set) {
     static constexpr const char* kValues[][3] = {
@@ -29,7 +29,7 @@ void set_knobs(Behaviour behaviour, Set set) {
     set("DORVANE_STANDIN_NO_WINDOW", values[2]);
 }
 
-// A real driver without the backend's loop: the test's own loop follows launches up.
+// The test's own loop follows launches up.
 template <class Driver>
 struct LoopFree : Driver {
     using Driver::Driver;
@@ -60,9 +60,7 @@ class LaunchRig {
     virtual milliseconds reading_lag() const { return milliseconds(20); }
 
     TaskId started(const std::string& name, Behaviour behaviour) {
-        std::optional<TaskId> task = start(name, behaviour);
-        EXPECT_TRUE(task) << name;
-        return task.value_or(-1);
+        return start(name, behaviour).value_or(-1);  // a failed start fails the activation
     }
     milliseconds since(Clock::time_point start) {
         return std::chrono::duration_cast<milliseconds>(now() - start);
@@ -106,13 +104,11 @@ TYPED_TEST_P(LaunchCases, FailureIsKnownAtOnceOrReportedLaterOnce) {
 TYPED_TEST_P(LaunchCases, WindowComesToTheFrontAndTakesTheKeysOnceCtrlIsLetGo) {
     LaunchRig& rig = *this;
     TaskId task = rig.started("duke3d.exe", Behaviour::Window);
-    auto start = rig.now();
     EXPECT_TRUE(rig.engine().activate(task));
-    EXPECT_LT(rig.since(start), kActivateHold + rig.slack());
     EXPECT_TRUE(rig.in_front(task));
     const milliseconds held(600);
     rig.hold_ctrl(held);
-    start = rig.now();
+    auto start = rig.now();
     EXPECT_TRUE(rig.engine().send_keys("Y", kAtOnce));
     EXPECT_GE(rig.since(start), held - rig.reading_lag());
     EXPECT_EQ(rig.keys_of(task).text, "Y");

@@ -30,10 +30,7 @@ TEST(ProgramKind, HeaderDecides) {
     for (const auto& [head, new_header, kind] : cases)
         EXPECT_EQ(classify(head, new_header), kind) << head << new_header;
     testing::TempFolder folder;
-    std::string file(0x200, '\0');
-    file.replace(0, 2, "MZ");
-    file[0x3D] = 0x01;  // at 0x100
-    file.replace(0x100, 4, pe);
+    const std::string file = "MZ" + std::string(0x3B, '\0') + '\1' + std::string(0xC2, '\0') + pe;
     folder.write("win.exe", file);
     folder.write("dos.exe", file.substr(0, 0x100));
     EXPECT_EQ(classify_file(folder.str() + "/win.exe"), Windows);
@@ -52,16 +49,22 @@ TEST(ProgramFile, HelpersAreTheExecutableFilesOnThePath) {
     EXPECT_EQ(find_on_path("dosbox", nullptr), std::nullopt);
 }
 
-// Wine gets the file on disk by its path; DOSBox the folder, the settings, and no shell syntax.
+// Wine gets the file on disk by its path; DOSBox the folder, the full screen unless the folder's
+// settings say otherwise, and no shell syntax.
 TEST(ExecPlan, HelpersGetTheProgramAndNoShellSyntax) {
     EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Windows, {"d.exe"}, std::nullopt));
-    EXPECT_EQ(plan_exec("/g", "B.EXE", ProgramKind::Windows, {"b.exe", "m.map"}, "/w")->argv,
+    EXPECT_EQ(plan_exec("/g", "B.EXE", ProgramKind::Windows, {"b.exe", "m.map"}, "/w").value().argv,
               (Args{"/w", "/g/B.EXE", "m.map"}));
-    auto configured = plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe"}, "/bin/dosbox",
-                                DosScreen::AsConfigured);
-    ASSERT_TRUE(configured);
-    EXPECT_EQ(configured->argv, (Args{"/bin/dosbox", "-noautoexec", "-c", "mount c \"/g\"", "-c",
-                                      "c:", "-c", "D.EXE", "-c", "exit"}));
+    auto dos = [](DosScreen screen) {
+        return plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe", "-map", "m"}, "/d", screen)
+            .value()
+            .argv;
+    };
+    Args session{"/d",           "-noautoexec", "-c",  "mount c \"/g\"", "-c", "c:", "-c",
+                 "D.EXE -map m", "-c",          "exit"};
+    EXPECT_EQ(dos(DosScreen::AsConfigured), session);
+    session.insert(session.begin() + 1, "-fullscreen");
+    EXPECT_EQ(dos(DosScreen::FullScreen), session);
     for (const char* bad : {"a>b.map", "a<b", "a|b", "a\"b", "a\rb"})
         EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe", bad}, "/d")) << bad;
     EXPECT_FALSE(plan_exec("/g\"", "D.EXE", ProgramKind::Dos, {"d.exe"}, "/d"));
@@ -80,7 +83,7 @@ TEST(DosBoxTitle, NamesTheRunningProgramByItsDosName) {
         EXPECT_FALSE(names_running_program(other, "BUILD")) << other;
 }
 
-// Looks at a shell's child as an event loop would, every 10 ms for at most five seconds.
+// As an event loop would look.
 bool ends_within_five_seconds(Child& child) {
     for (int i = 0; i < 500 && child.running(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

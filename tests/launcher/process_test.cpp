@@ -27,12 +27,10 @@ namespace dorvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::Behaviour;
-using Lines = std::vector<std::string>;
 using Events = std::vector<testing::StandinEvent>;
-using testing::wait_until;
+using std::chrono::duration, std::chrono::duration_cast, std::chrono::milliseconds;
+using testing::Behaviour, testing::wait_until;
 
-// The stand-ins' events of one kind, of one process (0: of any); with `wait`, once there is one.
 Events log_of(TaskId pid, const std::string& kind, bool wait = false) {
     Events found;
     wait_until([&] {
@@ -40,17 +38,6 @@ Events log_of(TaskId pid, const std::string& kind, bool wait = false) {
         return !wait || !found.empty();
     });
     return found;
-}
-
-// The end of the stand-in's start line for these arguments, in the current folder.
-std::string start_with(const Lines& argv) {
-    std::string out = "\"argv\":[";
-    for (const std::string& arg : argv) {
-        out += out.back() == '[' ? "" : ",";
-        out += standin::json_text(arg);
-    }
-    return out + "],\"cwd\":" + standin::json_text(fs::current_path().string()) +
-           ",\"fds\":[0,1,2]}";
 }
 
 Display* const display = XOpenDisplay(nullptr);
@@ -61,17 +48,11 @@ Window active_window() {
     return active.empty() ? None : active[0];
 }
 
-bool viewable(Window window) {
-    XWindowAttributes attributes{};
-    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
-}
-
 // A window of the test's own, of class `name` ("Wine"'s programs have their file's name), shown.
 Window show_window(const char* name, bool fixed, bool iconic) {
     Window w = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 64, 40, 0, 0, 0);
     XClassHint hint{const_cast<char*>(name), const_cast<char*>("Wine")};
-    XSizeHints size{};
-    size.flags = fixed ? PMinSize | PMaxSize : 0;
+    XSizeHints size{.flags = fixed ? PMinSize | PMaxSize : 0};
     size.min_width = size.max_width = 64;
     size.min_height = size.max_height = 40;
     XWMHints hints{.flags = StateHint, .initial_state = iconic ? IconicState : NormalState};
@@ -82,9 +63,7 @@ Window show_window(const char* name, bool fixed, bool iconic) {
     return w;
 }
 
-// Per test a fresh current folder with the stand-ins' log, and a window of the test's own in
-// the place of the launcher's, focused at the start: the launch contract's cases, and the
-// driver's own rules.
+// Per test a fresh current folder, and a window of the test's own as the launcher's, focused.
 class X11Launch : public ::testing::Test, public testing::LaunchRig {
   protected:
     void SetUp() override {
@@ -93,63 +72,54 @@ class X11Launch : public ::testing::Test, public testing::LaunchRig {
         setenv("DORVANE_STANDIN_LOG", (folder.path() / "standin.log").c_str(), 1);
         setenv("DORVANE_STANDIN_TIMEOUT", "60", 1);
         launcher = show_window("dorvane", false, false);
-        ASSERT_TRUE(wait_until([&] { return viewable(launcher); }));
-        x11::request_activation(display, launcher);
-        ASSERT_TRUE(wait_until([&] { return x11::holds_focus(display, launcher); }));
+        ASSERT_TRUE(wait_until([&] {  // asked again until it is mapped and taken
+            x11::request_activation(display, launcher);
+            return x11::holds_focus(display, launcher);
+        }));
     }
     void TearDown() override {
-        if (ctrl.joinable())
-            ctrl.join();
         for (TaskId pid : to_end)
             kill(static_cast<pid_t>(pid), SIGTERM);
         XDestroyWindow(display, launcher);
-        XSync(display, False);
     }
 
-    void install(const std::string& name) { fs::create_symlink(DORVANE_STANDIN_PATH, name); }
     std::optional<TaskId> run(const std::string& command_line) {
         std::optional<TaskId> task = engine_.start_program(command_line);
         if (task)
             to_end.push_back(*task);
         return task;
     }
-    std::string start_of(TaskId pid) {  // as start_with() writes it
-        Events found = log_of(pid, "start", true);
-        return found.empty() ? "" : found[0].line.substr(found[0].line.find("\"argv\":"));
-    }
 
     launch::LaunchEngine& engine() override { return engine_; }
     Clock::time_point now() override { return Clock::now(); }
-    // A stand-in that behaves so (none: missing), started with a map.
     std::optional<TaskId> start(const std::string& name,
                                 std::optional<Behaviour> behaviour) override {
         auto knob = [](const char* k, const char* v) { v ? setenv(k, v, 1) : unsetenv(k); };
         if (behaviour && !fs::exists(name))
-            install(name);
+            fs::create_symlink(DORVANE_STANDIN_PATH, name);
         testing::set_knobs(behaviour.value_or(Behaviour::Window), knob);
         std::optional<TaskId> task = run(name + " -map e1l8.map");
         testing::set_knobs(Behaviour::Window, knob);
         return task;
     }
     void run_events(double seconds) override {  // what the FLTK backend's timer does
-        for (auto end = Clock::now() + std::chrono::duration<double>(seconds);
-             Clock::now() < end;) {
+        for (auto end = Clock::now() + duration<double>(seconds); Clock::now() < end;) {
             if (engine_.pending())
                 engine_.follow_up();
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(milliseconds(50));
         }
     }
     Keys keys_of(TaskId task) override {
         Keys keys;
         wait_until([&] {
-            keys = {"", std::chrono::milliseconds::min()};
+            keys = {"", milliseconds::min()};
             Events mapped = log_of(task, "mapped");
             for (const testing::StandinEvent& e : log_of(task, "key")) {
                 std::size_t at = e.line.find("\"key\":\"") + 7;
                 keys.text += e.line.substr(at, e.line.find('"', at) - at);
-                if (keys.after_shown == std::chrono::milliseconds::min() && !mapped.empty())
-                    keys.after_shown = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::duration<double>(e.t - mapped[0].t));
+                if (keys.after_shown == milliseconds::min() && !mapped.empty())
+                    keys.after_shown =
+                        duration_cast<milliseconds>(duration<double>(e.t - mapped[0].t));
             }
             return !keys.text.empty();
         });
@@ -158,10 +128,8 @@ class X11Launch : public ::testing::Test, public testing::LaunchRig {
     bool in_front(TaskId task) override {
         return wait_until([&] {
             Events mapped = log_of(task, "mapped");
-            Window active = active_window();
-            return !mapped.empty() && active != None &&
-                   mapped[0].line.find("\"window\":" + std::to_string(active) + "}") !=
-                       std::string::npos;
+            return !mapped.empty() &&
+                   mapped[0].line.ends_with(",\"window\":" + std::to_string(active_window()) + "}");
         });
     }
     bool stray_keys() override {
@@ -169,11 +137,11 @@ class X11Launch : public ::testing::Test, public testing::LaunchRig {
         return XCheckWindowEvent(display, launcher, KeyPressMask, &e);
     }
     // Pressed here, let go from a connection of its own while the engine waits.
-    void hold_ctrl(std::chrono::milliseconds time) override {
+    void hold_ctrl(milliseconds time) override {
         const unsigned code = XKeysymToKeycode(display, XK_Control_L);
         XTestFakeKeyEvent(display, code, True, 0);
         XSync(display, False);
-        ctrl = std::thread([time, code] {
+        ctrl = std::jthread([time, code] {
             std::this_thread::sleep_for(time);
             Display* own = XOpenDisplay(nullptr);
             XTestFakeKeyEvent(own, code, False, 0);
@@ -185,7 +153,7 @@ class X11Launch : public ::testing::Test, public testing::LaunchRig {
     testing::LoopFree<x11::X11LaunchDriver> driver{display};
     launch::LaunchEngine engine_{driver, {.window_wait = std::chrono::seconds(5)}};
     Window launcher = None;
-    std::thread ctrl;
+    std::jthread ctrl;
     std::vector<TaskId> to_end;
 };
 
@@ -195,7 +163,7 @@ INSTANTIATE_TYPED_TEST_SUITE_P(X11, LaunchCases, X11Launch);
 // Exactly its arguments, in the current folder; names that a shell would take apart arrive as
 // plain bytes and run nothing; the program in any letter case. A file that cannot run fails.
 TEST_F(X11Launch, ProgramGetsItsArgumentsExactlyAndNothingElse) {
-    install("Duke3D.exe");
+    fs::create_symlink(DORVANE_STANDIN_PATH, "Duke3D.exe");
     folder.write("setup.exe", "#!/bin/sh\ntouch ran\n");  // no execute bit
     folder.write("build.exe", "garbage, not a program");
     fs::permissions("build.exe", fs::perms::owner_all);
@@ -206,35 +174,47 @@ TEST_F(X11Launch, ProgramGetsItsArgumentsExactlyAndNothingElse) {
                                    "`touch${IFS}y`.map", "'\\\\'&&touch${IFS}v", "\xe9t\xe9.map"}) {
         std::optional<TaskId> task = run("duke3d.exe -map " + name);
         ASSERT_TRUE(task) << driver.last_error();
-        Lines args{"duke3d.exe", "-map"};
+        std::string argv = "\"argv\":[\"duke3d.exe\",\"-map\"";
         std::istringstream words(name);
         for (std::string word; words >> word;)
-            args.push_back(word);
-        EXPECT_EQ(start_of(*task), start_with(args));
+            argv += "," + standin::json_text(word);
+        std::string begun = log_of(*task, "start", true).at(0).line;
+        EXPECT_EQ(begun.substr(begun.find("\"argv\":")),
+                  argv + "],\"cwd\":" + standin::json_text(fs::current_path().string()) +
+                      ",\"fds\":[0,1,2]}");
     }
     for (const char* made : {"x", "y", "v", "touch", "ran"})
         EXPECT_FALSE(fs::exists(made)) << made;
 }
 
-// The word of a program's end on the pipe reaps it as the backend's loop takes the word
-// (tests/e2e); without that word, the next start reaps it, and programs that ended during their
-// activation leave no zombie either.
+// The next start reaps the programs that ended, and so does the word of an end on the pipe as the
+// backend's loop takes it.
 TEST_F(X11Launch, FinishedProgramsLeaveNoZombies) {
     const int child_ends = posix::watch_child_ends();
     ASSERT_GE(child_ends, 0);
+    auto ended = [](TaskId pid) {  // looked at without reaping it
+        return wait_until([&] {
+            siginfo_t info{};
+            return waitid(P_PID, pid, &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid;
+        });
+    };
+    auto gone = [](TaskId pid) { return !fs::exists("/proc/" + std::to_string(pid)); };
     std::vector<TaskId> tasks;
     for (auto behaviour : {Behaviour::EndsWithoutWindow, Behaviour::FailsAtOnce, Behaviour::Window})
         tasks.push_back(start("duke3d.exe", behaviour).value_or(-1));
     ASSERT_TRUE(engine_.activate(tasks.back()));
     kill(static_cast<pid_t>(tasks.back()), SIGTERM);
-    ASSERT_TRUE(wait_until([&] {  // a zombie, looked at without reaping it
-        siginfo_t info{};
-        return waitid(P_PID, tasks.back(), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid;
-    }));
-    posix::take_child_ends(child_ends);  // no event loop here
-    ASSERT_TRUE(run("duke3d.exe"));
     for (TaskId pid : tasks)
-        EXPECT_FALSE(fs::exists("/proc/" + std::to_string(pid))) << pid << " left as a zombie";
+        ASSERT_TRUE(ended(pid)) << pid;
+    std::optional<TaskId> next = run("duke3d.exe");
+    ASSERT_TRUE(next);
+    for (TaskId pid : tasks)
+        EXPECT_TRUE(gone(pid)) << pid << " left as a zombie";
+    kill(static_cast<pid_t>(*next), SIGTERM);
+    ASSERT_TRUE(ended(*next));
+    posix::take_child_ends(child_ends);
+    driver.reap();
+    EXPECT_TRUE(gone(*next)) << "not reaped on the word of its end";
 }
 
 // Wine hands the program to a process outside the started one's tree and session: its window
@@ -248,19 +228,14 @@ TEST_F(X11Launch, WindowOfAProcessThatLeftTheTreeAndTheSessionIsFound) {
     TaskId second = detached[0].pid;
     to_end.push_back(second);
     EXPECT_TRUE(engine_.activate(*task));
-    EXPECT_FALSE(log_of(second, "focus", true).empty());
     EXPECT_FALSE(log_of(second, "maximised", true).empty());
     EXPECT_TRUE(engine_.send_keys("Y", launch::kAtOnce));
-    EXPECT_TRUE(wait_until([&] {  // after the Shift's, with no text
-        Events keys = log_of(second, "key");
-        return !keys.empty() && keys.back().line.find("\"key\":\"Y\"") != std::string::npos;
-    }));
+    EXPECT_EQ(keys_of(second).text, "Y");
 }
 
-// A window that was there before the start is not the program's, even of its class; one shown
-// after the start is taken by its class (no _NET_WM_PID) and keeps its fixed size, and one that
-// starts minimised comes up. The server gives a closed client's window numbers out again: by its
-// process, a number listed at the start is the launch's all the same.
+// A window older than the start is not the program's, even of its class; one shown after it is
+// taken by its class (no _NET_WM_PID), keeps its fixed size, comes up if minimised. Window numbers
+// are given out again: by its process, one listed at the start is the launch's all the same.
 TEST_F(X11Launch, WhichWindowIsTheProgramsOwn) {
     Window older = show_window("setup.exe", true, false);
     ASSERT_TRUE(wait_until([&] { return x11::managed_windows(display).count(older) > 0; }));
@@ -270,20 +245,20 @@ TEST_F(X11Launch, WhichWindowIsTheProgramsOwn) {
         EXPECT_TRUE(engine_.pending()) << "took a window older than the start";
         Window late = show_window("setup.exe", !iconic, iconic);
         EXPECT_TRUE(wait_until([&] { return !engine_.follow_up(); }));
-        EXPECT_TRUE(wait_until([&] { return viewable(late) && active_window() == late; }));
         XWindowAttributes attributes{};
-        XGetWindowAttributes(display, late, &attributes);
+        EXPECT_TRUE(wait_until([&] {
+            return XGetWindowAttributes(display, late, &attributes) &&
+                   attributes.map_state == IsViewable && active_window() == late;
+        }));
         EXPECT_TRUE(iconic || attributes.width == 64) << "a fixed size was not kept";
         XDestroyWindow(display, late);
     }
     const long pid = 424242;
     XChangeProperty(display, older, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
-    XSync(display, False);
     EXPECT_EQ(x11::window_of(display, [](pid_t p) { return p == pid; }, "setup.exe", {older}),
               older);
     XDestroyWindow(display, older);
-    XSync(display, False);
 }
 
 // Another client's property of the wrong type or format, or a window gone, reads as nothing.
@@ -295,7 +270,6 @@ TEST_F(X11Launch, PropertiesAreReadSafely) {
     XChangeProperty(display, top, XInternAtom(display, "DORVANE_TEST_BYTES", False), XA_CARDINAL, 8,
                     PropModeReplace, reinterpret_cast<const unsigned char*>("abcd"), 4);
     XStoreName(display, top, "tree test");
-    XSync(display, False);
     EXPECT_EQ(x11::cardinals(display, top, "DORVANE_TEST_FOUR", XA_CARDINAL, 2),
               (std::vector<unsigned long>{1, 2}));
     EXPECT_TRUE(x11::cardinals(display, top, "DORVANE_TEST_FOUR", XA_WINDOW).empty());

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "standin_log.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace dorvane::testing {
@@ -24,10 +26,9 @@ std::vector<StandinEvent> read_standin_log(const std::string& path) {
 std::vector<StandinEvent> events_of(const std::vector<StandinEvent>& events, int pid,
                                     const std::string& kind) {
     std::vector<StandinEvent> out;
-    for (const StandinEvent& e : events) {
-        if ((!pid || e.pid == pid) && (kind.empty() || e.event == kind))
-            out.push_back(e);
-    }
+    std::ranges::copy_if(events, std::back_inserter(out), [&](const StandinEvent& e) {
+        return (!pid || e.pid == pid) && (kind.empty() || e.event == kind);
+    });
     return out;
 }
 
@@ -38,12 +39,10 @@ double monotonic_now() {  // the steady clock is CLOCK_MONOTONIC, as the stand-i
 
 bool wait_until(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end)
-            return condition();
+    bool met = condition();
+    for (; !met && std::chrono::steady_clock::now() < end; met = condition())
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
+    return met;
 }
 
 }  // namespace dorvane::testing

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Reading the stand-in program's log (a JSON object a line; tools/standin), for the X11 launch
-// tests and the launch benchmark.
+// Reading the stand-in program's log (a JSON object a line; tools/standin).
 #pragma once
 
 #include <chrono>
