@@ -383,9 +383,8 @@ def in_front(t, wid):  # the active window, holding the keyboard focus
 
 
 class Launch:
-    """One launch from the command's shortcut (or `press()`, returning when it pressed its own):
-    when each condition first held, among them "answered": the launcher back in its event loop
-    after starting a new child, in select or pselect6 (x86-64; Xlib's poll does not count)."""
+    """One launch by the command's shortcut (or `press()`): when each condition first held, with
+    "answered": a new child started and the launcher back in select or pselect6 (x86-64)."""
 
     def __init__(self, t, win, command, press=None):
         self.launcher, self.seen = t.proc.pid, {}
@@ -399,11 +398,11 @@ class Launch:
 
     def waiting(self):
         with open("/proc/%d/syscall" % self.launcher) as f:
-            return f.read().split()[0] in ("23", "270")
+            started = set(children_of(self.launcher)) - self.older
+            return started and f.read().split()[0] in ("23", "270")
 
     def poll(self, conditions, timeout, what):
-        conditions = dict(conditions, answered=lambda: set(children_of(self.launcher)) -
-                          self.older and self.waiting())
+        conditions = dict(conditions, answered=self.waiting)
 
         def all_seen():
             for name, holds in conditions.items():
@@ -434,14 +433,8 @@ class SeenLog:  # a log's lines from a mark on, each with the time it was first 
         self.mark = len(self.seen)
 
 
-def print_times(engine, command, **times):  # of one launch after its key, for the record
-    print("%s %s: %s" % (engine, command, ", ".join("%s %.2f s" % kv for kv in times.items())),
-          flush=True)
-
-
 def scenario(fn):
-    """Runs the scenario on the program in $DORVANE or the first argument; on failure it prints
-    the program's output and keeps the folder with a screenshot beside it."""
+    """Runs the scenario on $DORVANE or the first argument; a failure keeps folder and screen."""
     if fn.__module__ != "__main__":
         return fn
     binary = os.path.abspath(os.environ.get("DORVANE") or (sys.argv[1:] or [""])[0])
