@@ -96,9 +96,6 @@ class XSession:  # Xvfb and openbox; every program started here is stopped with 
         return [int(w) for w in self.run_tool(["xdotool", "search", "--onlyvisible", "--name",
                                                "^%s$" % re.escape(title)], check=False).split()]
 
-    def find_window(self, title):
-        return (self.windows(title) + [None])[0]
-
     def wait_window(self, title, other_than=None):
         return wait_until(lambda: next((w for w in self.windows(title) if w != other_than), None),
                           10, "window %r" % title)
@@ -287,10 +284,10 @@ class Test:  # one scenario: a fresh folder, an X session and the program under 
         assert self.wait_exit() == 0, "the program did not end cleanly"
 
 
-def install_standins(t, names=("duke3d.exe", "build.exe", "setup.exe")):
-    source = os.path.abspath(os.environ.get("DORVANE_STANDIN") or os.path.join(
-        os.path.dirname(t.binary), "..", "..", "tools", "standin", "dorvane_standin"))
-    for name in names:
+def install_standins(t):
+    source = os.environ.get("DORVANE_STANDIN") or os.path.join(
+        os.path.dirname(t.binary), "../../tools/standin/dorvane_standin")
+    for name in ("duke3d.exe", "build.exe", "setup.exe"):
         shutil.copy(source, os.path.join(t.folder, name))
 
 
@@ -380,39 +377,6 @@ def maximised(t, wid):
 def in_front(t, wid):  # the active window, holding the keyboard focus
     focus = t.x.run_tool(["xdotool", "getwindowfocus"], check=False).strip()
     return t.x.active_window() == wid and focus == str(wid)
-
-
-class Launch:
-    """One launch by the command's shortcut (or `press()`): when each condition first held, with
-    "answered": a new child started and the launcher back in select or pselect6 (x86-64)."""
-
-    def __init__(self, t, win, command, press=None):
-        self.launcher, self.seen = t.proc.pid, {}
-        self.older = set(children_of(self.launcher))
-        if press is None:
-            win.activate()
-            self.t0 = time.monotonic()
-            t.x.key(COMMANDS[command][0])
-        else:
-            self.t0 = press()
-
-    def waiting(self):
-        with open("/proc/%d/syscall" % self.launcher) as f:
-            started = set(children_of(self.launcher)) - self.older
-            return started and f.read().split()[0] in ("23", "270")
-
-    def poll(self, conditions, timeout, what):
-        conditions = dict(conditions, answered=self.waiting)
-
-        def all_seen():
-            for name, holds in conditions.items():
-                if name not in self.seen and holds():
-                    self.seen[name] = time.monotonic()
-            return len(self.seen) == len(conditions)
-        wait_until(all_seen, timeout, what, interval=0.005)
-
-    def since_key(self):
-        return {name: at - self.t0 for name, at in self.seen.items()}
 
 
 class SeenLog:  # a log's lines from a mark on, each with the time it was first seen
