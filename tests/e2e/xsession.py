@@ -399,8 +399,6 @@ class SeenLog:  # a log's lines from a mark on, each with the time it was first 
 
 def scenario(fn):
     """Runs the scenario on $DORVANE or the first argument; a failure keeps folder and screen."""
-    if fn.__module__ != "__main__":
-        return fn
     binary = os.path.abspath(os.environ.get("DORVANE") or (sys.argv[1:] or [""])[0])
     if not os.path.isfile(binary):
         sys.exit("give the program's path as DORVANE or as the first argument")
