@@ -74,7 +74,7 @@ def run_programs(t):
                          ("RB", "shortcut")):
         run_command(win, command, way)
         t.x.answer("Error!", "Return")
-    assert t.x.find_window(QUESTION) is None
+    assert not t.x.windows(QUESTION)
     before = listen.server_time()
     run_command(win, "RD", "shortcut")
     after = listen.server_time()

@@ -96,9 +96,6 @@ class XSession:  # Xvfb and openbox; every program started here is stopped with 
         return [int(w) for w in self.run_tool(["xdotool", "search", "--onlyvisible", "--name",
                                                "^%s$" % re.escape(title)], check=False).split()]
 
-    def find_window(self, title):
-        return (self.windows(title) + [None])[0]
-
     def wait_window(self, title, other_than=None):
         return wait_until(lambda: next((w for w in self.windows(title) if w != other_than), None),
                           10, "window %r" % title)
@@ -287,10 +284,10 @@ class Test:  # one scenario: a fresh folder, an X session and the program under 
         assert self.wait_exit() == 0, "the program did not end cleanly"
 
 
-def install_standins(t, names=("duke3d.exe", "build.exe", "setup.exe")):
-    source = os.path.abspath(os.environ.get("DORVANE_STANDIN") or os.path.join(
-        os.path.dirname(t.binary), "..", "..", "tools", "standin", "dorvane_standin"))
-    for name in names:
+def install_standins(t):
+    source = os.environ.get("DORVANE_STANDIN") or os.path.join(
+        os.path.dirname(t.binary), "../../tools/standin/dorvane_standin")
+    for name in ("duke3d.exe", "build.exe", "setup.exe"):
         shutil.copy(source, os.path.join(t.folder, name))
 
 
@@ -382,40 +379,6 @@ def in_front(t, wid):  # the active window, holding the keyboard focus
     return t.x.active_window() == wid and focus == str(wid)
 
 
-class Launch:
-    """One launch from the command's shortcut (or `press()`, returning when it pressed its own):
-    when each condition first held, among them "answered": the launcher back in its event loop
-    after starting a new child, in select or pselect6 (x86-64; Xlib's poll does not count)."""
-
-    def __init__(self, t, win, command, press=None):
-        self.launcher, self.seen = t.proc.pid, {}
-        self.older = set(children_of(self.launcher))
-        if press is None:
-            win.activate()
-            self.t0 = time.monotonic()
-            t.x.key(COMMANDS[command][0])
-        else:
-            self.t0 = press()
-
-    def waiting(self):
-        with open("/proc/%d/syscall" % self.launcher) as f:
-            return f.read().split()[0] in ("23", "270")
-
-    def poll(self, conditions, timeout, what):
-        conditions = dict(conditions, answered=lambda: set(children_of(self.launcher)) -
-                          self.older and self.waiting())
-
-        def all_seen():
-            for name, holds in conditions.items():
-                if name not in self.seen and holds():
-                    self.seen[name] = time.monotonic()
-            return len(self.seen) == len(conditions)
-        wait_until(all_seen, timeout, what, interval=0.005)
-
-    def since_key(self):
-        return {name: at - self.t0 for name, at in self.seen.items()}
-
-
 class SeenLog:  # a log's lines from a mark on, each with the time it was first seen
 
     def __init__(self, read_lines):
@@ -434,16 +397,8 @@ class SeenLog:  # a log's lines from a mark on, each with the time it was first 
         self.mark = len(self.seen)
 
 
-def print_times(engine, command, **times):  # of one launch after its key, for the record
-    print("%s %s: %s" % (engine, command, ", ".join("%s %.2f s" % kv for kv in times.items())),
-          flush=True)
-
-
 def scenario(fn):
-    """Runs the scenario on the program in $DORVANE or the first argument; on failure it prints
-    the program's output and keeps the folder with a screenshot beside it."""
-    if fn.__module__ != "__main__":
-        return fn
+    """Runs the scenario on $DORVANE or the first argument; a failure keeps folder and screen."""
     binary = os.path.abspath(os.environ.get("DORVANE") or (sys.argv[1:] or [""])[0])
     if not os.path.isfile(binary):
         sys.exit("give the program's path as DORVANE or as the first argument")
