@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <vector>
 
 #include "platform/behaviour_cases.h"
@@ -97,14 +98,8 @@ struct BoxAnswerer {
 };
 
 struct FltkBehaviour : ::testing::Test, BehaviourRig {
-    Display* other = nullptr;  // another program: a connection of its own to the X server
-
-    ~FltkBehaviour() override { switched(); }
-    void switched() {
-        if (other)
-            XCloseDisplay(other);
-        other = nullptr;
-    }
+    // Another program: a connection of its own to the X server.
+    std::unique_ptr<Display, int (*)(Display*)> other{nullptr, XCloseDisplay};
 
     void created(Form& form) override { backend().form_created(form); }
     void destroyed(Form& form) override { backend().form_destroyed(form); }
@@ -124,16 +119,16 @@ struct FltkBehaviour : ::testing::Test, BehaviourRig {
     void switch_to(Form& form) override {
         x11::request_activation(fl_display, fl_xid(window_of(form)));
         if (until([&] { return active(form); }))
-            switched();
+            other.reset();
     }
     void other_program() override {
-        switched();
-        other = XOpenDisplay(nullptr);
-        Window w = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 200, 100, 0, 0, 0);
-        XMapWindow(other, w);
-        XSync(other, False);
-        x11::request_activation(other, w);
-        ASSERT_TRUE(until([&] { return x11::holds_focus(other, w); }));
+        other.reset(XOpenDisplay(nullptr));
+        Display* d = other.get();
+        Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 200, 100, 0, 0, 0);
+        XMapWindow(d, w);
+        XSync(d, False);
+        x11::request_activation(d, w);
+        ASSERT_TRUE(until([&] { return x11::holds_focus(d, w); }));
     }
     void click(Form& form, Control& control) override {
         fltk::FormWindow* window = window_of(form);
@@ -150,10 +145,8 @@ struct FltkBehaviour : ::testing::Test, BehaviourRig {
     void close_frame(Form& form) override { request_close(window_of(form)); }
     void key(Key key) override {
         std::vector<KeySym> held;
-        if (key.alt)
-            held.push_back(XK_Alt_L);
-        if (key.ctrl)
-            held.push_back(XK_Control_L);
+        if (key.alt || key.ctrl)
+            held.push_back(key.alt ? XK_Alt_L : XK_Control_L);
         type_key(key.code == Key::kEnter    ? "Return"
                  : key.code == Key::kEscape ? "Escape"
                                             : std::string(1, key.code),
