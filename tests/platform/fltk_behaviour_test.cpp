@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/behaviour_cases.h"
@@ -52,13 +53,13 @@ void request_close(Fl_Window* window) {
     XFlush(fl_display);
 }
 
-// A key pressed and let go ("y", "Return", "Tab"), with the modifier keys `held` held down.
-void type_key(const std::string& keysym, std::vector<KeySym> held = {}) {
-    held.push_back(XStringToKeysym(keysym.c_str()));
-    for (KeySym k : held)
-        XTestFakeKeyEvent(fl_display, XKeysymToKeycode(fl_display, k), True, 0);
-    for (auto k = held.rbegin(); k != held.rend(); ++k)
-        XTestFakeKeyEvent(fl_display, XKeysymToKeycode(fl_display, *k), False, 0);
+// A key pressed and let go ("y", "Return", "Tab"), with a modifier key (0: none) held around it.
+void type_key(const std::string& keysym, KeySym held = 0) {
+    KeySym key = XStringToKeysym(keysym.c_str());
+    for (auto [k, down] : {std::pair{held, True}, {key, True}, {key, False}, {held, False}}) {
+        if (k)
+            XTestFakeKeyEvent(fl_display, XKeysymToKeycode(fl_display, k), down, 0);
+    }
     XFlush(fl_display);
 }
 
@@ -118,8 +119,6 @@ struct FltkBehaviour : ::testing::Test, BehaviourRig {
     }
     void switch_to(Form& form) override {
         x11::request_activation(fl_display, fl_xid(window_of(form)));
-        if (until([&] { return active(form); }))
-            other.reset();
     }
     void other_program() override {
         other.reset(XOpenDisplay(nullptr));
@@ -144,13 +143,12 @@ struct FltkBehaviour : ::testing::Test, BehaviourRig {
     }
     void close_frame(Form& form) override { request_close(window_of(form)); }
     void key(Key key) override {
-        std::vector<KeySym> held;
-        if (key.alt || key.ctrl)
-            held.push_back(key.alt ? XK_Alt_L : XK_Control_L);
         type_key(key.code == Key::kEnter    ? "Return"
                  : key.code == Key::kEscape ? "Escape"
                                             : std::string(1, key.code),
-                 held);
+                 key.alt    ? XK_Alt_L
+                 : key.ctrl ? XK_Control_L
+                            : 0);
     }
     void left_arrow() override { type_key("Left"); }
 };

@@ -16,19 +16,6 @@
 namespace dorvane::testing {
 namespace {
 
-// A key pressed and let go, with a modifier key (0: none) held around it.
-void send_key(WORD key, WORD held = 0) {
-    std::vector<INPUT> input;
-    for (auto [k, flags] : {std::pair<WORD, DWORD>{held, 0},
-                            {key, 0},
-                            {key, KEYEVENTF_KEYUP},
-                            {held, KEYEVENTF_KEYUP}}) {
-        if (k)
-            input.push_back({.type = INPUT_KEYBOARD, .ki = {.wVk = k, .dwFlags = flags}});
-    }
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-}
-
 struct Win32Behaviour : ::testing::Test, BehaviourRig {
     win32::Backend backend{GetModuleHandleW(nullptr)};
     HWND elsewhere = nullptr;  // a window that is none of the program's forms
@@ -50,15 +37,11 @@ struct Win32Behaviour : ::testing::Test, BehaviourRig {
     void route(const std::function<void()>& handler) override { backend.route(handler); }
     bool wait(const std::function<bool()>& done, double seconds) override {
         auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        for (;;) {
-            MSG msg;
+        for (MSG msg;; MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT)) {
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
                 backend.take(msg);
-            if (done())
-                return true;
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            if (done() || std::chrono::steady_clock::now() > end)
+                return done();
         }
     }
     bool active(const Form& form) override {
@@ -114,10 +97,17 @@ struct Win32Behaviour : ::testing::Test, BehaviourRig {
                     : key.code == Key::kEscape ? VK_ESCAPE
                                                : LOBYTE(VkKeyScanW(static_cast<wchar_t>(key.code)));
         send_key(code, key.alt ? VK_MENU : key.ctrl ? VK_CONTROL : 0);
-        settle();
     }
-    void left_arrow() override {
-        send_key(VK_LEFT);
+    void left_arrow() override { send_key(VK_LEFT); }
+    // A key pressed and let go, with a modifier key (0: none) held around it.
+    void send_key(WORD key, WORD held = 0) {
+        std::vector<INPUT> input;
+        const DWORD up = KEYEVENTF_KEYUP;
+        for (auto [k, flags] : {std::pair<WORD, DWORD>{held, 0}, {key, 0}, {key, up}, {held, up}}) {
+            if (k)
+                input.push_back({.type = INPUT_KEYBOARD, .ki = {.wVk = k, .dwFlags = flags}});
+        }
+        SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
         settle();
     }
 };
