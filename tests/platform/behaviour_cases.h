@@ -46,8 +46,8 @@ class BehaviourRig {
         for (char letter : letters)
             key({letter});
     }
-    // Shows the form from a handler; true once its window holds the keyboard, which the window
-    // manager gives a new window (or else is asked for).
+    // Shows the form from a handler; true once its window holds the keyboard (asked for if need
+    // be).
     bool show(Form& form) {
         route([&form] { form.visible = true; });
         if (!wait([&] { return active(form); }, 1))

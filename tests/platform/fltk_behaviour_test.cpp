@@ -63,10 +63,9 @@ void type_key(const std::string& keysym, KeySym held = 0) {
     XFlush(fl_display);
 }
 
-// Answers the next message box as a user at the keyboard: each key ("close": the frame's close
-// control) once the box holds the X keyboard focus. A key typed while the window manager hands
-// the focus over may be lost, so the last one is typed again every two seconds; a box still open
-// after 20 s is closed and the test fails.
+// Answers the next message box as a user would: each key ("close": the frame's close control)
+// once the box holds the X focus. A key typed as the focus moves may be lost, so the last is typed
+// again every 2 s; a box still open after 20 s is closed and the test fails.
 struct BoxAnswerer {
     std::vector<std::string> keys;
     std::size_t next = 0;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The Win32 backend on real windows: the event rules' cases, driven by the system's own input
-// (SendInput) and activation (under Wine in a virtual X server), and a window the system will not
-// make. Its mirroring is checked on the real program by scenarios.sh.
+// The Win32 backend on real windows, driven by the system's own input and activation (under Wine
+// in a virtual X server): the event rules' cases, and a window the system will not make.
 #include <gtest/gtest.h>
 #include <windows.h>
 
