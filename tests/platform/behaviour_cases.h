@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The event rules (platform/events.h) as a user meets them: one set of cases, run against every
-// backend with the user's own input (the headless backend's user events, real X input for FLTK,
-// real window messages under Windows).
-// A backend's test gives a fixture that is a BehaviourRig and a GoogleTest fixture, and adds
-// DORVANE_BEHAVIOUR_CASES(Fixture).
+// The event rules (platform/events.h) as a user meets them, run on every backend with its own
+// input: a backend's fixture is a BehaviourRig and adds DORVANE_BEHAVIOUR_CASES(Fixture).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -49,8 +46,8 @@ class BehaviourRig {
         for (char letter : letters)
             key({letter});
     }
-    // Shows the form from a handler; true once its window holds the keyboard, which the window
-    // manager gives a new window (or else is asked for).
+    // Shows the form from a handler; true once its window holds the keyboard (asked for if need
+    // be).
     bool show(Form& form) {
         route([&form] { form.visible = true; });
         if (!wait([&] { return active(form); }, 1))
@@ -84,7 +81,7 @@ struct CaseForm : Form {
     void Form_Activate() override { ++activations; }
     void frame_closed() override {
         ++closes;
-        retired = closing_ends;
+        retired = true;
     }
 
     using K = ControlKind;
@@ -95,7 +92,6 @@ struct CaseForm : Form {
     Control first = control("first", K::OptionButton, "first", {2800, 120, 1500, 300}, 3);
     Control second = control("second", K::OptionButton, "second", {2800, 520, 1500, 300}, 4);
     int activations = 0, closes = 0, presses = 0, commands = 0;
-    bool closing_ends = false;  // frame_closed ends the window
 };
 
 namespace behaviour_cases {
@@ -139,9 +135,8 @@ inline void a_form_not_modeless_holds_the_input_till_its_frame_ends_it(Behaviour
     EXPECT_TRUE(rig.until([&] { return m->presses == 1; }));
     rig.settle();
     EXPECT_EQ(behind.presses + behind.closes, 0);
-    // The frame's close control runs frame_closed, which ends the window here; then the window
-    // behind takes input again.
-    m->closing_ends = true;
+    // The frame's close control runs frame_closed, which ends the window; then the window behind
+    // takes input again.
     m->release = [&modal] { modal.reset(); };
     rig.close_frame(*m);
     EXPECT_TRUE(rig.until([&] { return modal == nullptr; }));

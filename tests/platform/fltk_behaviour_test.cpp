@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/behaviour_cases.h"
@@ -51,20 +53,19 @@ void request_close(Fl_Window* window) {
     XFlush(fl_display);
 }
 
-// A key pressed and let go ("y", "Return", "Tab"), with the modifier keys `held` held down.
-void type_key(const std::string& keysym, std::vector<KeySym> held = {}) {
-    held.push_back(XStringToKeysym(keysym.c_str()));
-    for (KeySym k : held)
-        XTestFakeKeyEvent(fl_display, XKeysymToKeycode(fl_display, k), True, 0);
-    for (auto k = held.rbegin(); k != held.rend(); ++k)
-        XTestFakeKeyEvent(fl_display, XKeysymToKeycode(fl_display, *k), False, 0);
+// A key pressed and let go ("y", "Return", "Tab"), with a modifier key (0: none) held around it.
+void type_key(const std::string& keysym, KeySym held = 0) {
+    KeySym key = XStringToKeysym(keysym.c_str());
+    for (auto [k, down] : {std::pair{held, True}, {key, True}, {key, False}, {held, False}}) {
+        if (k)
+            XTestFakeKeyEvent(fl_display, XKeysymToKeycode(fl_display, k), down, 0);
+    }
     XFlush(fl_display);
 }
 
-// Answers the next message box as a user at the keyboard: each key ("close": the frame's close
-// control) once the box holds the X keyboard focus. A key typed while the window manager hands
-// the focus over may be lost, so the last one is typed again every two seconds; a box still open
-// after 20 s is closed and the test fails.
+// Answers the next message box as a user would: each key ("close": the frame's close control)
+// once the box holds the X focus. A key typed as the focus moves may be lost, so the last is typed
+// again every 2 s; a box still open after 20 s is closed and the test fails.
 struct BoxAnswerer {
     std::vector<std::string> keys;
     std::size_t next = 0;
@@ -97,14 +98,8 @@ struct BoxAnswerer {
 };
 
 struct FltkBehaviour : ::testing::Test, BehaviourRig {
-    Display* other = nullptr;  // another program: a connection of its own to the X server
-
-    ~FltkBehaviour() override { switched(); }
-    void switched() {
-        if (other)
-            XCloseDisplay(other);
-        other = nullptr;
-    }
+    // Another program: a connection of its own to the X server.
+    std::unique_ptr<Display, int (*)(Display*)> other{nullptr, XCloseDisplay};
 
     void created(Form& form) override { backend().form_created(form); }
     void destroyed(Form& form) override { backend().form_destroyed(form); }
@@ -123,17 +118,15 @@ struct FltkBehaviour : ::testing::Test, BehaviourRig {
     }
     void switch_to(Form& form) override {
         x11::request_activation(fl_display, fl_xid(window_of(form)));
-        if (until([&] { return active(form); }))
-            switched();
     }
     void other_program() override {
-        switched();
-        other = XOpenDisplay(nullptr);
-        Window w = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 200, 100, 0, 0, 0);
-        XMapWindow(other, w);
-        XSync(other, False);
-        x11::request_activation(other, w);
-        ASSERT_TRUE(until([&] { return x11::holds_focus(other, w); }));
+        other.reset(XOpenDisplay(nullptr));
+        Display* d = other.get();
+        Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 200, 100, 0, 0, 0);
+        XMapWindow(d, w);
+        XSync(d, False);
+        x11::request_activation(d, w);
+        ASSERT_TRUE(until([&] { return x11::holds_focus(d, w); }));
     }
     void click(Form& form, Control& control) override {
         fltk::FormWindow* window = window_of(form);
@@ -149,15 +142,12 @@ struct FltkBehaviour : ::testing::Test, BehaviourRig {
     }
     void close_frame(Form& form) override { request_close(window_of(form)); }
     void key(Key key) override {
-        std::vector<KeySym> held;
-        if (key.alt)
-            held.push_back(XK_Alt_L);
-        if (key.ctrl)
-            held.push_back(XK_Control_L);
         type_key(key.code == Key::kEnter    ? "Return"
                  : key.code == Key::kEscape ? "Escape"
                                             : std::string(1, key.code),
-                 held);
+                 key.alt    ? XK_Alt_L
+                 : key.ctrl ? XK_Control_L
+                            : 0);
     }
     void left_arrow() override { type_key("Left"); }
 };

