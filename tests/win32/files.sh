@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Both dorvane.exe files are single files for Windows: PE programs for the right processor that
-# import nothing but DLLs every Windows has (the C++ runtime is linked in statically), carrying
-# the program's icon as their first icon group, byte for byte the committed ICO (wrestool pads
-# the last picture it extracts), and version information naming the program and its version.
+# Both dorvane.exe files: PE programs for the right processor importing only DLLs every Windows
+# has, the committed ICO as icon group 1 (wrestool pads the last picture), version information.
 #   files.sh imports|resources WINDOWS_BUILD [ICO VERSION]
 set -euo pipefail
 allowed="ADVAPI32 COMCTL32 COMDLG32 GDI32 KERNEL32 msvcrt ole32 OLEAUT32 SHELL32 SHLWAPI USER32"

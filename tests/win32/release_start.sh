@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The Windows programs of a release, unpacked in FOLDER (scripts/test-release.sh): each prints
-# its version, refuses an unknown option with status 2, and started elsewhere with a game
-# folder named on its command line has its first run there.
+# The Windows programs of a release unpacked in FOLDER: their version, an unknown option, and
+# the first run in a game folder named on the command line.
 #   release_start.sh WINDOWS_BUILD FOLDER VERSION
 source "$(dirname "$0")/wine.sh" "$1" 64
 version=$3

@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: MIT
-// A stand-in for the game's programs (and for dosbox and wine on the PATH): a small X11 window
-// that appends what a launcher did to it to $DORVANE_STANDIN_LOG (default ./standin.log), one
-// JSON object a line (json_text.h) with "event", "t" (monotonic seconds), "pid" and "name":
-// "start" (argv, cwd, open fds), "mapped" (window), "focus", "maximised", "key" (key). It ends
-// (status 0) on SIGTERM, SIGINT, SIGHUP, a window close or after $DORVANE_STANDIN_TIMEOUT (120 s).
-// DORVANE_STANDIN_EXIT=n: exit with n at once, no window; DORVANE_STANDIN_NO_WINDOW=1: run without
-// one; DORVANE_STANDIN_DELAY=s: wait s seconds first; DORVANE_STANDIN_DETACH=1: hand over to a
-// child that leaves the session, as Wine does ("detached", "from").
+// A stand-in for the game's programs (and dosbox and wine): an X11 window that appends to
+// $DORVANE_STANDIN_LOG (./standin.log) one JSON object a line with "event", "t" (monotonic
+// seconds), "pid" and "name": "start" (argv, cwd, fds), "mapped" (window), "focus", "maximised",
+// "key" (key), "detached" (from). It ends on a signal, a close or after DORVANE_STANDIN_TIMEOUT
+// (120 s). DORVANE_STANDIN_EXIT=n: exit with n, no window; NO_WINDOW=1: run without one;
+// DELAY=s: wait s seconds first; DETACH=1: hand over to a child outside the session, as Wine does.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -44,23 +42,6 @@ void event(const char* kind, const std::string& fields = "") {
         std::perror("standin: log");
 }
 
-std::string start_fields(int argc, char** argv) {
-    std::string out = "\"argv\":[";
-    for (int i = 0; i < argc; ++i)
-        out.append(i ? "," : "").append(json_text(argv[i]));
-    char cwd[4096] = "";
-    out += "],\"cwd\":" + json_text(getcwd(cwd, sizeof cwd) ? cwd : "") + ",\"fds\":[";
-    DIR* dir = opendir("/proc/self/fd");
-    while (dirent* entry = dir ? readdir(dir) : nullptr) {
-        int fd = std::atoi(entry->d_name);
-        if (entry->d_name[0] != '.' && fd != dirfd(dir) && fd != g_log)
-            out.append(out.back() == '[' ? "" : ",").append(std::to_string(fd));
-    }
-    if (dir)
-        closedir(dir);
-    return out + "]";
-}
-
 double knob(const char* name, double otherwise) {
     const char* value = std::getenv(name);
     return value ? std::atof(value) : otherwise;
@@ -74,12 +55,12 @@ bool maximised(Display* display, Window window) {
     if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False), 0, 64,
                            False, XA_ATOM, &type, &format, &count, &after, &data) != Success)
         return false;
+    Atom vert = XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_VERT", False);
+    Atom horz = XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
+    Atom* atoms = reinterpret_cast<Atom*>(data);
     int found = 0;
-    for (unsigned long i = 0; i < count; ++i) {
-        char* name = XGetAtomName(display, reinterpret_cast<Atom*>(data)[i]);
-        found += std::string(name).rfind("_NET_WM_STATE_MAXIMIZED_", 0) == 0;
-        XFree(name);
-    }
+    for (unsigned long i = 0; i < count; ++i)
+        found += atoms[i] == vert || atoms[i] == horz;
     XFree(data);
     return found == 2;
 }
@@ -92,7 +73,20 @@ int main(int argc, char** argv) {
     const char* path = std::getenv("DORVANE_STANDIN_LOG");
     g_log =
         open(path && *path ? path : "standin.log", O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    event("start", start_fields(argc, argv));
+    std::string start = "\"argv\":[";
+    for (int i = 0; i < argc; ++i)
+        start.append(i ? "," : "").append(json_text(argv[i]));
+    char cwd[4096] = "";
+    start += "],\"cwd\":" + json_text(getcwd(cwd, sizeof cwd) ? cwd : "") + ",\"fds\":[";
+    DIR* dir = opendir("/proc/self/fd");
+    while (dirent* entry = dir ? readdir(dir) : nullptr) {
+        int fd = std::atoi(entry->d_name);
+        if (entry->d_name[0] != '.' && fd != dirfd(dir) && fd != g_log)
+            start.append(start.back() == '[' ? "" : ",").append(std::to_string(fd));
+    }
+    if (dir)
+        closedir(dir);
+    event("start", start + "]");
     if (knob("DORVANE_STANDIN_DETACH", 0) == 1) {
         int from = static_cast<int>(getpid());
         if (pid_t child = fork(); child != 0)
