@@ -5,8 +5,6 @@
 #   files.sh imports|resources WINDOWS_BUILD [ICO VERSION]
 set -euo pipefail
 allowed="ADVAPI32 COMCTL32 COMDLG32 GDI32 KERNEL32 msvcrt ole32 OLEAUT32 SHELL32 SHLWAPI USER32"
-ico=$(mktemp)
-trap 'rm -f "$ico"' EXIT
 status=0
 for bits in 64 32; do
   exe=$2/win$bits/bin/dorvane.exe
@@ -19,8 +17,8 @@ for bits in 64 32; do
       grep -qw "${dll%.dll}" <<<"$allowed" || complain "needs $dll"
     done
   else
-    wrestool -x --type=14 --name=1 "$exe" >"$ico"
-    cmp -s -n "$(stat -c %s "$3")" "$ico" "$3" || complain "its icon group 1 is not $3"
+    cmp -s -n "$(stat -c %s "$3")" <(wrestool -x --type=14 --name=1 "$exe") "$3" ||
+      complain "its icon group 1 is not $3"
     # VERSIONINFO strings are UTF-16; read them as text.
     info=$(wrestool -x --raw --type=16 "$exe" | iconv -f UTF-16LE -t UTF-8 2>/dev/null | tr -c '[:print:]' ' ')
     for want in "Dorvane (Duke3d Map Loader)" OriginalFilename dorvane.exe ProductVersion "$4"; do

@@ -24,10 +24,10 @@ cp "$game/Qimdat.dat" "$work/before"
 for program in duke3d.exe build.exe setup.exe; do cp "$bin/standin.exe" "$game/$program"; done
 export DORVANE_STANDIN_LOG=$work/standin.log
 start_dorvane "$game"
-see "$main" 30
+at "$main" 30
 # The default colours, and the mascot against the JPEG (decoders differ by a few steps).
 shows() { compare -metric AE -fuzz "$4%" "xc:#$(colour_at "$main" "$1" "$2")" "xc:#$3" null:; }
-mascot=$(convert "$here/../../assets/wobbin1.jpg" -format "%[hex:p{30,40}]" info:)
+mascot=$(convert "$(dirname "$0")/../../assets/wobbin1.jpg" -format "%[hex:p{30,40}]" info:)
 for check in "4800 200 FF00FF 0" "4800 5960 0F000F 0" "7600 160 FF0000 0" "7600 880 FFFF00 0" \
   "7600 1600 00FF00 0" "6400 3760 0000FF 0" "8760 4710 $mascot 5"; do
   read -r x y colour fuzz <<<"$check"
@@ -38,31 +38,25 @@ click "$main" $(slot 5)
 quit alt+F4
 diff <(sed 69d "$work/before") <(sed 69d "$game/Qimdat.dat") >&2 || fail "the catalogue changed"
 
-picker="Add Map"
 start_dorvane "$game"
-see "$main" 30
+at "$main" 30
 keys_to "$main" alt+a
-at "$picker"
+at "Add Map"
 xdotool mousemove $((x + 40)) $((y + 14)) click --repeat 2 --delay 100 1  # the first file
-gone "$picker"
 wait_for 10 grep -q '^5,"e1l9.map"' "$game/Qimdat.dat" || fail "slot 5: $(line "$game/Qimdat.dat" 6)"
 click "$main" $(slot 4)
 keys_to "$main" alt+a
-keys_to "$picker" End
-click "$picker" 1800 3300  # Ok
-gone "$picker"
+keys_to "Add Map" End
+click "Add Map" 1800 3300  # Ok
 wait_for 10 grep -q '^4,"b.map"' "$game/Qimdat.dat" || fail "slot 4: $(line "$game/Qimdat.dat" 5)"
 
-dialog="FORM OF DEATH! no, wait..."
 keys_to "$main" F10 Right Right Right Right Return
-see "$dialog"
-keys_to "$dialog" r  # the first list (top of screen) takes its first colour starting with R
-click "$dialog" 1627 4267  # Ok
-gone "$dialog"
+at "FORM OF DEATH! no, wait..."
+keys_to "FORM OF DEATH! no, wait..." r  # the first list (top of screen) takes its first colour starting with R
+click "FORM OF DEATH! no, wait..." 1627 4267  # Ok
 click "$main" 60 6300
 keys_to "$main" ctrl+a
 keys_to "About Dorvane" Return  # the focus is on its close button from the start
-gone "About Dorvane"
 
 count() { [ "$(grep -c " $1\$" "$DORVANE_STANDIN_LOG")" -eq "$2" ]; }
 # started_in_front TITLE [N]: the N-th stand-in started with command line TITLE is maximised, in front.
@@ -91,10 +85,9 @@ ticks=($(grep -e ' command Build.exe e1l8.map$' -e ' key Y$' "$DORVANE_STANDIN_L
 [ $((ticks[1] - ticks[0])) -ge 2000 ] || fail "the Y came early"
 says "Helpful Shortcut :)" "Would you like to run e1l8.map in Duke3d?"
 keys_to "Helpful Shortcut :)" n
-gone "Helpful Shortcut :)"
 back_to_main "Build.exe e1l8.map"
 keys_to "$main" ctrl+b
-see "Helpful Shortcut :)" 20
+at "Helpful Shortcut :)" 20
 keys_to "Helpful Shortcut :)" y
 started_in_front "duke3d.exe -map e1l8.map" 2
 back_to_main "duke3d.exe -map e1l8.map" "Build.exe e1l8.map"
@@ -102,11 +95,10 @@ click "$main" $(slot 2)
 keys_to "$main" ctrl+d
 says "Duh!" "Put a map in the slot first."
 keys_to "Duh!" Return
-gone "Duh!"
 
 # The session's end saves as closing does, also while a question is open: not taken for a Yes.
 keys_to "$main" ctrl+z
-see "Erase All Maps"
+at "Erase All Maps"
 wineboot --end-session >/dev/null 2>&1 || fail "the session did not end"
 ended "$dorvane_pid" 10 || fail "the session's end did not end the program"
 [ "$(grep -c ' command ' "$DORVANE_STANDIN_LOG")" -eq 5 ] ||

@@ -12,10 +12,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "tools/standin/json_text.h"
@@ -27,16 +27,13 @@ using dorvane::standin::json_text;
 int g_log = -1;
 std::string g_name;
 
-double now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 // One write per line, so that the lines of several stand-ins sharing a log never mix.
 void event(const char* kind, const std::string& fields = "") {
     char head[96];
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
     std::snprintf(head, sizeof head, "{\"event\":\"%s\",\"t\":%.6f,\"pid\":%d,\"name\":", kind,
-                  now(), static_cast<int>(getpid()));
+                  now.tv_sec + now.tv_nsec / 1e9, static_cast<int>(getpid()));
     std::string line = head + json_text(g_name) + (fields.empty() ? "" : "," + fields) + "}\n";
     if (write(g_log, line.data(), line.size()) < 0)
         std::perror("standin: log");
@@ -68,8 +65,7 @@ bool maximised(Display* display, Window window) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    g_name = argc > 0 ? argv[0] : "";
-    g_name = g_name.substr(g_name.rfind('/') + 1);
+    g_name = std::string(argv[0]).substr(std::string(argv[0]).rfind('/') + 1);
     const char* path = std::getenv("DORVANE_STANDIN_LOG");
     g_log =
         open(path && *path ? path : "standin.log", O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
@@ -116,7 +112,7 @@ int main(int argc, char** argv) {
     XSelectInput(display, window,
                  KeyPressMask | FocusChangeMask | StructureNotifyMask | PropertyChangeMask);
     XMapWindow(display, window);
-    bool was_maximised = false, closed = false;
+    bool closed = false;
     while (!closed) {
         XEvent e;
         XNextEvent(display, &e);
@@ -124,11 +120,8 @@ int main(int argc, char** argv) {
             event("mapped", "\"window\":" + std::to_string(window));
         } else if (e.type == FocusIn && e.xfocus.detail != NotifyPointer) {
             event("focus");
-        } else if (e.type == PropertyNotify) {
-            bool is = maximised(display, window);
-            if (is && !was_maximised)
-                event("maximised");
-            was_maximised = is;
+        } else if (e.type == PropertyNotify && maximised(display, window)) {
+            event("maximised");
         } else if (e.type == KeyPress) {
             char text[16] = "";
             int n = XLookupString(&e.xkey, text, sizeof text - 1, nullptr, nullptr);
@@ -137,6 +130,5 @@ int main(int argc, char** argv) {
             closed = static_cast<Atom>(e.xclient.data.l[0]) == close;
         }
     }
-    XCloseDisplay(display);
     return 0;
 }

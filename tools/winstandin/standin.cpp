@@ -14,12 +14,11 @@ namespace {
 FILE* log_file = nullptr;
 
 void log_line(const std::wstring& line) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(n > 0 ? n : 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8.data(), n, nullptr, nullptr);
+    char utf8[65536] = "";
+    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
     if (log_file)
         std::fprintf(log_file, "%llu %lu %s\n", static_cast<unsigned long long>(GetTickCount64()),
-                     GetCurrentProcessId(), utf8.c_str());
+                     GetCurrentProcessId(), utf8);
 }
 
 LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
