@@ -1,14 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Both dorvane.exe files are single files for Windows: PE programs for the right processor that
-# import nothing but DLLs every Windows has (the C++ runtime is linked in statically), carrying
-# the program's icon as their first icon group, byte for byte the committed ICO (wrestool pads
-# the last picture it extracts), and version information naming the program and its version.
+# Both dorvane.exe files: PE programs for the right processor importing only DLLs every Windows
+# has, the committed ICO as icon group 1 (wrestool pads the last picture), version information.
 #   files.sh imports|resources WINDOWS_BUILD [ICO VERSION]
 set -euo pipefail
 allowed="ADVAPI32 COMCTL32 COMDLG32 GDI32 KERNEL32 msvcrt ole32 OLEAUT32 SHELL32 SHLWAPI USER32"
-ico=$(mktemp)
-trap 'rm -f "$ico"' EXIT
 status=0
 for bits in 64 32; do
   exe=$2/win$bits/bin/dorvane.exe
@@ -21,8 +17,8 @@ for bits in 64 32; do
       grep -qw "${dll%.dll}" <<<"$allowed" || complain "needs $dll"
     done
   else
-    wrestool -x --type=14 --name=1 "$exe" >"$ico"
-    cmp -s -n "$(stat -c %s "$3")" "$ico" "$3" || complain "its icon group 1 is not $3"
+    cmp -s -n "$(stat -c %s "$3")" <(wrestool -x --type=14 --name=1 "$exe") "$3" ||
+      complain "its icon group 1 is not $3"
     # VERSIONINFO strings are UTF-16; read them as text.
     info=$(wrestool -x --raw --type=16 "$exe" | iconv -f UTF-16LE -t UTF-8 2>/dev/null | tr -c '[:print:]' ' ')
     for want in "Dorvane (Duke3d Map Loader)" OriginalFilename dorvane.exe ProductVersion "$4"; do

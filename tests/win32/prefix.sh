@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Makes the private Wine prefix once (Wine's first boot takes most of the time of the first
-# run): 64-bit, with a virtual desktop, so that every window lives in one X window of a known
-# size and Wine keeps the focus rules in its own hands.
+# The private Wine prefix, made once, with a virtual desktop: every window lives in one X
+# window of a known size and Wine keeps the focus rules in its own hands.
 source "$(dirname "$0")/wine.sh"
 [ -f "$WINEPREFIX/.dorvane-ready" ] && exit 0
 start_wine_desktop

@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The Windows programs of a release, unpacked in FOLDER (scripts/test-release.sh): each prints
-# its version, refuses an unknown option with status 2, and started elsewhere with a game
-# folder named on its command line has its first run there.
+# A release's Windows programs in FOLDER: --version, an unknown option, a first run elsewhere.
 #   release_start.sh WINDOWS_BUILD FOLDER VERSION
 source "$(dirname "$0")/wine.sh" "$1" 64
-version=$3
 start_wine_desktop
 for arch in x64 x86; do
-  exe=$2/dorvane-$version-windows-$arch/dorvane.exe
+  exe=$2/dorvane-$3-windows-$arch/dorvane.exe
   said=$(wine "$exe" --version | tr -d '\r') || fail "$arch: --version failed"
-  [ "$said" = "Dorvane $version" ] || fail "$arch: --version said \"$said\""
+  [ "$said" = "Dorvane $3" ] || fail "$arch: --version said \"$said\""
   status=0
   wine "$exe" --frobnicate 2>"$work/said" || status=$?
   [ $status -eq 2 ] && grep -q "unknown option --frobnicate" "$work/said" ||

@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# A player's sessions with one Windows build in Wine's virtual desktop: the first run; the
-# window's colours and mascot, the frame closed storing the slot clicked; the map file picker;
-# the colour dialog from the menu bar's item-less entry; the about box; the game's programs
-# (stand-ins that log what they get) started maximised in front with their exact command lines,
-# the editor's "Y" two seconds on, its question; the session's end while a question is open.
+# A player's sessions with one Windows build in Wine's virtual desktop.
 #   scenarios.sh WINDOWS_BUILD_FOLDER BITS
 source "$(dirname "$0")/wine.sh"
 start_wine_desktop
@@ -18,19 +14,20 @@ quit ctrl+q
 
 game=$work/game
 mkdir "$game"
-catalogue "$game/Qimdat.dat" 12 e1l8.map "my map.map"
+names=(e1l8.map "my map.map")
+for ((i = 0; i < 68; i++)); do printf '%d,"%s"\r\n' $i "${names[i]:-}"; done >"$game/Qimdat.dat"
+printf '%s\r\n' 12 0,255,255,0 0,0,0,0 0,255,255,0 0,255,0 255,0,0 255,255,0 0,0,255 255,255,255 \
+  >>"$game/Qimdat.dat"
 for file in E1L9.MAP b.map x.mapx notes.txt .hid.map zz.map; do echo map >"$game/$file"; done
-# Hidden: a dot file (Wine's rule for Unix names) and one with the hidden attribute.
 wine attrib +h "$(winepath -w "$game/zz.map")" >/dev/null 2>&1 || fail "cannot hide zz.map"
 cp "$game/Qimdat.dat" "$work/before"
 for program in duke3d.exe build.exe setup.exe; do cp "$bin/standin.exe" "$game/$program"; done
-export DORVANE_STANDIN_LOG=$work/standin.log  # the stand-ins learn it from the launcher
+export DORVANE_STANDIN_LOG=$work/standin.log
 start_dorvane "$game"
-see "$main" 30
-# The default colours, and the mascot against the JPEG (decoders may differ by a few steps);
-# the window may be listed before it has painted.
+at "$main" 30
+# The default colours, and the mascot against the JPEG (decoders differ by a few steps).
 shows() { compare -metric AE -fuzz "$4%" "xc:#$(colour_at "$main" "$1" "$2")" "xc:#$3" null:; }
-mascot=$(convert "$here/../../assets/wobbin1.jpg" -format "%[hex:p{30,40}]" info:)
+mascot=$(convert "$(dirname "$0")/../../assets/wobbin1.jpg" -format "%[hex:p{30,40}]" info:)
 for check in "4800 200 FF00FF 0" "4800 5960 0F000F 0" "7600 160 FF0000 0" "7600 880 FFFF00 0" \
   "7600 1600 00FF00 0" "6400 3760 0000FF 0" "8760 4710 $mascot 5"; do
   read -r x y colour fuzz <<<"$check"
@@ -41,44 +38,34 @@ click "$main" $(slot 5)
 quit alt+F4
 diff <(sed 69d "$work/before") <(sed 69d "$game/Qimdat.dat") >&2 || fail "the catalogue changed"
 
-# Started again on slot 5: the picker's double-click fills it.
-picker="Add Map"
 start_dorvane "$game"
-see "$main" 30
+at "$main" 30
 keys_to "$main" alt+a
-at "$picker"
+at "Add Map"
 xdotool mousemove $((x + 40)) $((y + 14)) click --repeat 2 --delay 100 1  # the first file
-gone "$picker"
 wait_for 10 grep -q '^5,"e1l9.map"' "$game/Qimdat.dat" || fail "slot 5: $(line "$game/Qimdat.dat" 6)"
 click "$main" $(slot 4)
 keys_to "$main" alt+a
-keys_to "$picker" End
-click "$picker" 1800 3300  # Ok
-gone "$picker"
+keys_to "Add Map" End
+click "Add Map" 1800 3300  # Ok
 wait_for 10 grep -q '^4,"b.map"' "$game/Qimdat.dat" || fail "slot 4: $(line "$game/Qimdat.dat" 5)"
 
-dialog="FORM OF DEATH! no, wait..."
 keys_to "$main" F10 Right Right Right Right Return
-see "$dialog"
-keys_to "$dialog" r  # the first list (top of screen) takes its first colour starting with R
-click "$dialog" 1627 4267  # Ok
-gone "$dialog"
+at "FORM OF DEATH! no, wait..."
+keys_to "FORM OF DEATH! no, wait..." r  # the first list (top of screen) takes its first colour starting with R
+click "FORM OF DEATH! no, wait..." 1627 4267  # Ok
 click "$main" 60 6300
 keys_to "$main" ctrl+a
 keys_to "About Dorvane" Return  # the focus is on its close button from the start
-gone "About Dorvane"
 
-tick() { grep " $1\$" "$DORVANE_STANDIN_LOG" | tail -1 | cut -d' ' -f1; }
 count() { [ "$(grep -c " $1\$" "$DORVANE_STANDIN_LOG")" -eq "$2" ]; }
-# started_in_front TITLE [N]: the N-th (first) stand-in started with command line TITLE is
-# maximised and in front (the driver's focus and keys are win32_processes_test's).
+# started_in_front TITLE [N]: the N-th stand-in started with command line TITLE is maximised, in front.
 started_in_front() {
   wait_for 15 count "command $1" "${2:-1}" || fail "no start of $1"
   local pid=$(grep " command $1\$" "$DORVANE_STANDIN_LOG" | tail -1 | cut -d' ' -f2)
   wait_for 10 grep -q "^[0-9]* $pid shown maximised\$" "$DORVANE_STANDIN_LOG" || fail "$1 not maximised"
   wait_for 10 front_is "$1" || fail "$1 is not in front but \"$(probe front)\""
 }
-# back_to_main TITLE...: closes these stand-ins and clicks the main window, as the user goes on.
 back_to_main() {
   for title; do probe close "$title" && gone "$title" || fail "cannot close $title"; done
   click "$main" 60 6300
@@ -94,13 +81,13 @@ back_to_main "setup.exe -map my map.map"
 click "$main" $(slot 0)
 keys_to "$main" ctrl+b
 wait_for 15 count "key Y" 1 || fail "no Y in the editor"
-[ $(($(tick "key Y") - $(tick "command Build.exe e1l8.map"))) -ge 2000 ] || fail "the Y came early"
+ticks=($(grep -e ' command Build.exe e1l8.map$' -e ' key Y$' "$DORVANE_STANDIN_LOG" | cut -d' ' -f1))
+[ $((ticks[1] - ticks[0])) -ge 2000 ] || fail "the Y came early"
 says "Helpful Shortcut :)" "Would you like to run e1l8.map in Duke3d?"
 keys_to "Helpful Shortcut :)" n
-gone "Helpful Shortcut :)"
 back_to_main "Build.exe e1l8.map"
 keys_to "$main" ctrl+b
-see "Helpful Shortcut :)" 20
+at "Helpful Shortcut :)" 20
 keys_to "Helpful Shortcut :)" y
 started_in_front "duke3d.exe -map e1l8.map" 2
 back_to_main "duke3d.exe -map e1l8.map" "Build.exe e1l8.map"
@@ -108,12 +95,10 @@ click "$main" $(slot 2)
 keys_to "$main" ctrl+d
 says "Duh!" "Put a map in the slot first."
 keys_to "Duh!" Return
-gone "Duh!"
 
-# The session ending (log off, shut down) saves as closing does, also while a question is open:
-# the selection is kept and the question is not taken for a Yes.
+# The session's end saves as closing does, also while a question is open: not taken for a Yes.
 keys_to "$main" ctrl+z
-see "Erase All Maps"
+at "Erase All Maps"
 wineboot --end-session >/dev/null 2>&1 || fail "the session did not end"
 ended "$dorvane_pid" 10 || fail "the session's end did not end the program"
 [ "$(grep -c ' command ' "$DORVANE_STANDIN_LOG")" -eq 5 ] ||

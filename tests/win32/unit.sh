@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Runs one Windows build's own tests under Wine; the toolchains name Wine as their emulator.
 # Wine's services must be up before two test programs start at once, or the first may hang.
 source "$(dirname "$0")/wine.sh"
 start_wine_desktop

@@ -1,9 +1,7 @@
 ; SPDX-License-Identifier: MIT
-; A stand-in for the game's DOS programs, run in a real DOSBox: a 16-bit MZ .EXE that appends to
-; DOSLOG.TXT (which must exist) in its current folder its command tail as the PSP holds it,
-; between brackets ("tail [ -map e1l8.map]"), then one line per key it reads through the BIOS
-; ("key Y"), each with an open, a write and a close, so that the host sees it at once. Escape
-; ends it.
+; A stand-in for the game's DOS programs: a 16-bit MZ .EXE that appends to DOSLOG.TXT (which
+; must exist) its command tail as the PSP holds it ("tail [ -map e1l8.map]"), then a line per
+; BIOS key ("key Y"), each opened, written and closed so that the host sees it. Escape ends it.
 bits 16
 cpu 8086
 

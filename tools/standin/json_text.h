@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// How the stand-in writes a string in its log: JSON, with bytes below 0x20 and from 0x7f up as
-// \u00XX, so that the Latin-1 encoding of the decoded string gives back the exact bytes.
-// Shared with the tests that read the log.
+// A string in the stand-in's log: JSON, bytes below 0x20 and from 0x7f up as \u00XX, so that
+// the Latin-1 encoding of the decoded string gives back the exact bytes.
 #pragma once
 
 #include <cstdio>

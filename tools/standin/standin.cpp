@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: MIT
-// A stand-in for the game's programs (and for dosbox and wine on the PATH): a small X11 window
-// that appends what a launcher did to it to $DORVANE_STANDIN_LOG (default ./standin.log), one
-// JSON object a line (json_text.h) with "event", "t" (monotonic seconds), "pid" and "name":
-// "start" (argv, cwd, open fds), "mapped" (window), "focus", "maximised", "key" (key). It ends
-// (status 0) on SIGTERM, SIGINT, SIGHUP, a window close or after $DORVANE_STANDIN_TIMEOUT (120 s).
-// DORVANE_STANDIN_EXIT=n: exit with n at once, no window; DORVANE_STANDIN_NO_WINDOW=1: run without
-// one; DORVANE_STANDIN_DELAY=s: wait s seconds first; DORVANE_STANDIN_DETACH=1: hand over to a
-// child that leaves the session, as Wine does ("detached", "from").
+// A stand-in for the game's programs (and dosbox and wine): an X11 window that appends to
+// $DORVANE_STANDIN_LOG (./standin.log) one JSON object a line with "event", "t" (monotonic
+// seconds), "pid" and "name": "start" (argv, cwd, fds), "mapped" (window), "focus", "maximised",
+// "key" (key), "detached" (from). It ends on a signal, a close or after DORVANE_STANDIN_TIMEOUT
+// (120 s). DORVANE_STANDIN_EXIT=n: exit with n, no window; NO_WINDOW=1: run without one;
+// DELAY=s: wait s seconds first; DETACH=1: hand over to a child outside the session, as Wine does.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -14,10 +12,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "tools/standin/json_text.h"
@@ -29,36 +27,16 @@ using dorvane::standin::json_text;
 int g_log = -1;
 std::string g_name;
 
-double now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 // One write per line, so that the lines of several stand-ins sharing a log never mix.
 void event(const char* kind, const std::string& fields = "") {
     char head[96];
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
     std::snprintf(head, sizeof head, "{\"event\":\"%s\",\"t\":%.6f,\"pid\":%d,\"name\":", kind,
-                  now(), static_cast<int>(getpid()));
+                  now.tv_sec + now.tv_nsec / 1e9, static_cast<int>(getpid()));
     std::string line = head + json_text(g_name) + (fields.empty() ? "" : "," + fields) + "}\n";
     if (write(g_log, line.data(), line.size()) < 0)
         std::perror("standin: log");
-}
-
-std::string start_fields(int argc, char** argv) {
-    std::string out = "\"argv\":[";
-    for (int i = 0; i < argc; ++i)
-        out.append(i ? "," : "").append(json_text(argv[i]));
-    char cwd[4096] = "";
-    out += "],\"cwd\":" + json_text(getcwd(cwd, sizeof cwd) ? cwd : "") + ",\"fds\":[";
-    DIR* dir = opendir("/proc/self/fd");
-    while (dirent* entry = dir ? readdir(dir) : nullptr) {
-        int fd = std::atoi(entry->d_name);
-        if (entry->d_name[0] != '.' && fd != dirfd(dir) && fd != g_log)
-            out.append(out.back() == '[' ? "" : ",").append(std::to_string(fd));
-    }
-    if (dir)
-        closedir(dir);
-    return out + "]";
 }
 
 double knob(const char* name, double otherwise) {
@@ -74,12 +52,12 @@ bool maximised(Display* display, Window window) {
     if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False), 0, 64,
                            False, XA_ATOM, &type, &format, &count, &after, &data) != Success)
         return false;
+    Atom vert = XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_VERT", False);
+    Atom horz = XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
+    Atom* atoms = reinterpret_cast<Atom*>(data);
     int found = 0;
-    for (unsigned long i = 0; i < count; ++i) {
-        char* name = XGetAtomName(display, reinterpret_cast<Atom*>(data)[i]);
-        found += std::string(name).rfind("_NET_WM_STATE_MAXIMIZED_", 0) == 0;
-        XFree(name);
-    }
+    for (unsigned long i = 0; i < count; ++i)
+        found += atoms[i] == vert || atoms[i] == horz;
     XFree(data);
     return found == 2;
 }
@@ -87,12 +65,24 @@ bool maximised(Display* display, Window window) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    g_name = argc > 0 ? argv[0] : "";
-    g_name = g_name.substr(g_name.rfind('/') + 1);
+    g_name = std::string(argv[0]).substr(std::string(argv[0]).rfind('/') + 1);
     const char* path = std::getenv("DORVANE_STANDIN_LOG");
     g_log =
         open(path && *path ? path : "standin.log", O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    event("start", start_fields(argc, argv));
+    std::string start = "\"argv\":[";
+    for (int i = 0; i < argc; ++i)
+        start.append(i ? "," : "").append(json_text(argv[i]));
+    char cwd[4096] = "";
+    start += "],\"cwd\":" + json_text(getcwd(cwd, sizeof cwd) ? cwd : "") + ",\"fds\":[";
+    DIR* dir = opendir("/proc/self/fd");
+    while (dirent* entry = dir ? readdir(dir) : nullptr) {
+        int fd = std::atoi(entry->d_name);
+        if (entry->d_name[0] != '.' && fd != dirfd(dir) && fd != g_log)
+            start.append(start.back() == '[' ? "" : ",").append(std::to_string(fd));
+    }
+    if (dir)
+        closedir(dir);
+    event("start", start + "]");
     if (knob("DORVANE_STANDIN_DETACH", 0) == 1) {
         int from = static_cast<int>(getpid());
         if (pid_t child = fork(); child != 0)
@@ -122,7 +112,7 @@ int main(int argc, char** argv) {
     XSelectInput(display, window,
                  KeyPressMask | FocusChangeMask | StructureNotifyMask | PropertyChangeMask);
     XMapWindow(display, window);
-    bool was_maximised = false, closed = false;
+    bool closed = false;
     while (!closed) {
         XEvent e;
         XNextEvent(display, &e);
@@ -130,11 +120,8 @@ int main(int argc, char** argv) {
             event("mapped", "\"window\":" + std::to_string(window));
         } else if (e.type == FocusIn && e.xfocus.detail != NotifyPointer) {
             event("focus");
-        } else if (e.type == PropertyNotify) {
-            bool is = maximised(display, window);
-            if (is && !was_maximised)
-                event("maximised");
-            was_maximised = is;
+        } else if (e.type == PropertyNotify && maximised(display, window)) {
+            event("maximised");
         } else if (e.type == KeyPress) {
             char text[16] = "";
             int n = XLookupString(&e.xkey, text, sizeof text - 1, nullptr, nullptr);
@@ -143,6 +130,5 @@ int main(int argc, char** argv) {
             closed = static_cast<Atom>(e.xclient.data.l[0]) == close;
         }
     }
-    XCloseDisplay(display);
     return 0;
 }

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
-// A stand-in for the game's programs on Windows: it opens a window and logs to the file named by
-// DORVANE_STANDIN_LOG (or standin.log) its command line, how its window was shown, the focus and
-// every key typed into it, one line each after the system's millisecond tick count and its
-// process id. DORVANE_STANDIN_DELAY=s: wait s seconds first; then DORVANE_STANDIN_EXIT=n: exit
-// with status n without a window; DORVANE_STANDIN_NO_WINDOW=1: run a minute without one.
+// A stand-in for the game's programs on Windows: logs to DORVANE_STANDIN_LOG (standin.log) its
+// command line, how its window was shown, the focus and every key, after the millisecond tick
+// and its pid. DORVANE_STANDIN_DELAY=s: wait first; EXIT=n: exit with n; NO_WINDOW=1: run a
+// minute without a window.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,12 +14,11 @@ namespace {
 FILE* log_file = nullptr;
 
 void log_line(const std::wstring& line) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(n > 0 ? n : 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8.data(), n, nullptr, nullptr);
+    char utf8[65536] = "";
+    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
     if (log_file)
         std::fprintf(log_file, "%llu %lu %s\n", static_cast<unsigned long long>(GetTickCount64()),
-                     GetCurrentProcessId(), utf8.c_str());
+                     GetCurrentProcessId(), utf8);
 }
 
 LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
