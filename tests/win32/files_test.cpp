@@ -60,16 +60,14 @@ DORVANE_FILE_CASES(Win32FilesTest)
 // A save keeps the file's marks; a read-only file, or one held open without sharing, is not
 // replaced, and the program's temporary file is not left beside it.
 TEST_F(Win32FilesTest, ASaveKeepsTheFilesAttributesAndRespectsItsMarks) {
-    folder.write("Qimdat.dat", "old");
-    ASSERT_TRUE(SetFileAttributesW(path("Qimdat.dat").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const std::wstring dat = path(hidden_file("Qimdat.dat"));
     ASSERT_TRUE(save("Qimdat.dat", "new").ok);
-    EXPECT_TRUE(GetFileAttributesW(path("Qimdat.dat").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(GetFileAttributesW(dat.c_str()) & FILE_ATTRIBUTE_HIDDEN);
 
-    ASSERT_TRUE(SetFileAttributesW(path("Qimdat.dat").c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(SetFileAttributesW(dat.c_str(), FILE_ATTRIBUTE_READONLY));
     FileWrite read_only = save("Qimdat.dat", "newer");
-    SetFileAttributesW(path("Qimdat.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE held = CreateFileW(path("Qimdat.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    SetFileAttributesW(dat.c_str(), FILE_ATTRIBUTE_NORMAL);
+    HANDLE held = CreateFileW(dat.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     FileWrite busy = save("Qimdat.dat", "newer");
     CloseHandle(held);

