@@ -52,21 +52,6 @@ TEST(EventRules, RetiresWindowsOnlyOnceTheOutermostEventIsOverAndEndsFromOutside
                          "drop dialog", "release", "mirror", "mirror", "end", "mirror"}));
 }
 
-TEST(EventRules, AnActivationThatEndsItsWindowGivesNoFocus) {
-    struct Ending : Form {
-        Control button{.kind = ControlKind::CommandButton, .focus_place = 0};
-        Ending() : Form("ending") { controls = {&button}; }
-        void Form_Activate() override { retired = true; }
-    };
-    Program p;
-    auto ending = std::make_unique<Ending>();
-    p.events.created(*ending);
-    ending->release = [&ending] { ending.reset(); };
-    EXPECT_EQ(p.events.activated(*ending), nullptr);
-    EXPECT_EQ(ending, nullptr);
-    EXPECT_EQ(p.events.active(), nullptr);
-}
-
 TEST(EventRules, FocusGoesToTheFirstControlInFocusOrderThatCanTakeIt) {
     using K = ControlKind;
     Control label{.kind = K::Label, .focus_place = 0};
