@@ -17,7 +17,6 @@ namespace dorvane::testing {
 class BehaviourRig {
   public:
     virtual ~BehaviourRig() = default;
-    // The backend takes the form as one of the program's windows, or lets it go.
     virtual void created(Form& form) = 0;
     virtual void destroyed(Form& form) = 0;
     virtual void route(const std::function<void()>& handler) = 0;  // as one of the program's events
@@ -62,6 +61,7 @@ struct CaseForm : Form {
         client_height = 3000;
         close.click = [this] { ++presses; };
         first.click = [this] { first.value = true; };  // as a slot chooses itself
+        second.value = true;
         controls = {&close, &text, &other, &first, &second};
         menu = {{"File", "File", {{"Exit", "Exit", 'q', [this] { ++commands; }}}, nullptr}};
         rig.created(*this);
@@ -115,18 +115,17 @@ inline void modal_input(BehaviourRig& rig) {
     CaseForm behind(rig, "behind");
     ASSERT_TRUE(rig.show(behind));
     auto modal = std::make_unique<CaseForm>(rig, "modal");
-    CaseForm* m = modal.get();
-    m->modeless = false;
-    ASSERT_TRUE(rig.show(*m));
+    modal->modeless = false;
+    ASSERT_TRUE(rig.show(*modal));
     rig.click(behind, behind.close);
     rig.close_frame(behind);
-    rig.click(*m, m->close);
-    EXPECT_TRUE(rig.until([&] { return m->presses == 1; }));
+    rig.click(*modal, modal->close);
+    EXPECT_TRUE(rig.until([&] { return modal->presses == 1; }));
     rig.settle();
     EXPECT_EQ(behind.presses + behind.closes, 0);
     // Its frame's close control ends it (frame_closed); then the window behind takes input again.
-    m->release = [&modal] { modal.reset(); };
-    rig.close_frame(*m);
+    modal->release = [&modal] { modal.reset(); };
+    rig.close_frame(*modal);
     EXPECT_TRUE(rig.until([&] { return modal == nullptr; }));
     rig.settle();
     rig.click(behind, behind.close);
@@ -160,7 +159,6 @@ inline void focus(BehaviourRig& rig) {
     rig.route([&] {
         form.visible = false;
         form.close.visible = form.text.visible = form.other.visible = false;
-        form.second.value = true;
     });
     rig.settle();
     ASSERT_TRUE(rig.show(form));
@@ -171,12 +169,9 @@ inline void keys(BehaviourRig& rig) {
     CaseForm form(rig, "keys");
     ASSERT_TRUE(rig.show(form));
     ASSERT_TRUE(rig.until([&] { return rig.focused(form) == &form.close; }));
-    rig.route([&] {
-        form.first.caption = "a&b.map";  // a slot holding a map: data, not an access key
-        form.second.value = true;
-    });
-    // Each key, and the presses and commands by then; a key that does nothing precedes one that
-    // does.
+    // A slot holding a map: its name is data, not an access key.
+    rig.route([&] { form.first.caption = "a&b.map"; });
+    // Each key, and the presses and commands by then; a key doing nothing precedes one that does.
     struct Step {
         Key key;
         int presses, commands;

@@ -34,6 +34,10 @@ double now() {
         .count();
 }
 
+bool keyboard_in(const Fl_Window* window) {
+    return window && Fl::focus() && Fl::focus()->top_window() == window;
+}
+
 fltk::FormWindow* window_of(const Form& form) {
     for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
         if (w->label() && form.caption == w->label())
@@ -81,8 +85,7 @@ struct BoxAnswerer {
             ADD_FAILURE() << "the message box still open after 20 s was closed";
             return box->hide();
         }
-        bool ready = box && Fl::focus() && Fl::focus()->top_window() == box &&
-                     x11::holds_focus(fl_display, fl_xid(box));
+        bool ready = keyboard_in(box) && x11::holds_focus(fl_display, fl_xid(box));
         if (ready && (self->next < self->keys.size() || t - self->last >= 2)) {
             const std::string& key = self->keys[std::min(self->next++, self->keys.size() - 1)];
             key == "close" ? request_close(box) : type_key(key);
@@ -104,10 +107,7 @@ struct FltkBehaviour : ::testing::Test, BehaviourRig {
             Fl::wait(0.01);
         return done();
     }
-    bool active(const Form& form) override {
-        Fl_Window* window = window_of(form);
-        return window && Fl::focus() && Fl::focus()->top_window() == window;
-    }
+    bool active(const Form& form) override { return keyboard_in(window_of(form)); }
     const Control* focused(const Form& form) override {
         return active(form) ? window_of(form)->control_of(Fl::focus()) : nullptr;
     }
