@@ -33,8 +33,6 @@ struct Program {
 
 TEST(EventRules, RetiresWindowsOnlyOnceTheOutermostEventIsOverAndEndsFromOutsideOnce) {
     Program p;
-    p.events.created(*p.main);  // a second report of the same window changes nothing
-    EXPECT_EQ(p.events.forms().size(), 2u);
     p.events.route([&p] {
         p.main->retired = p.dialog->retired = true;
         // A message box inside the handler takes an event of its own: the dialog must survive it.
