@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The event rules (platform/events.h) as a user meets them, run on every backend with its own
-// input: a backend's fixture is a BehaviourRig and adds DORVANE_BEHAVIOUR_CASES(Fixture).
+// The event rules as a user meets them, on each backend's input: a BehaviourRig fixture adds them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,7 +17,6 @@ namespace dorvane::testing {
 class BehaviourRig {
   public:
     virtual ~BehaviourRig() = default;
-    // The backend takes the form as one of the program's windows, or lets it go.
     virtual void created(Form& form) = 0;
     virtual void destroyed(Form& form) = 0;
     virtual void route(const std::function<void()>& handler) = 0;  // as one of the program's events
@@ -30,8 +28,7 @@ class BehaviourRig {
     // The user brings the form's window to the front, or a window of another program.
     virtual void switch_to(Form& form) = 0;
     virtual void other_program() = 0;
-    // The user clicks the control or the frame's close control, or presses a key into the window
-    // in front.
+    // The user clicks a control or the frame's close control, or types into the window in front.
     virtual void click(Form& form, Control& control) = 0;
     virtual void close_frame(Form& form) = 0;
     virtual void key(Key key) = 0;
@@ -42,12 +39,7 @@ class BehaviourRig {
     void settle() {
         wait([] { return false; }, 0.3);
     }
-    void type(const std::string& letters) {
-        for (char letter : letters)
-            key({letter});
-    }
-    // Shows the form from a handler; true once its window holds the keyboard (asked for if need
-    // be).
+    // Shows the form from a handler; true once its window holds the keyboard (asking if need be).
     bool show(Form& form) {
         route([&form] { form.visible = true; });
         if (!wait([&] { return active(form); }, 1))
@@ -56,13 +48,9 @@ class BehaviourRig {
     }
 };
 
-inline Control control(std::string name, ControlKind kind, std::string caption, Rect place,
-                       int focus) {
-    return {.name = std::move(name),
-            .kind = kind,
-            .caption = std::move(caption),
-            .place = place,
-            .focus_place = focus};
+inline Control control(const std::string& name, ControlKind kind, const std::string& caption,
+                       Rect place, int focus) {
+    return {.name = name, .kind = kind, .caption = caption, .place = place, .focus_place = focus};
 }
 
 // A window with what the cases need: two buttons around a text box, an option group and a menu.
@@ -73,6 +61,7 @@ struct CaseForm : Form {
         client_height = 3000;
         close.click = [this] { ++presses; };
         first.click = [this] { first.value = true; };  // as a slot chooses itself
+        second.value = true;
         controls = {&close, &text, &other, &first, &second};
         menu = {{"File", "File", {{"Exit", "Exit", 'q', [this] { ++commands; }}}, nullptr}};
         rig.created(*this);
@@ -96,7 +85,7 @@ struct CaseForm : Form {
 
 namespace behaviour_cases {
 
-inline void activation_comes_with_showing_and_from_another_form_only(BehaviourRig& rig) {
+inline void activation(BehaviourRig& rig) {
     CaseForm one(rig, "one"), two(rig, "two");
     ASSERT_TRUE(rig.show(one));
     // Back from another program, the same form is the active one still.
@@ -122,41 +111,38 @@ inline void activation_comes_with_showing_and_from_another_form_only(BehaviourRi
     EXPECT_EQ(one.activations, 3);
 }
 
-inline void a_form_not_modeless_holds_the_input_till_its_frame_ends_it(BehaviourRig& rig) {
+inline void modal_input(BehaviourRig& rig) {
     CaseForm behind(rig, "behind");
     ASSERT_TRUE(rig.show(behind));
     auto modal = std::make_unique<CaseForm>(rig, "modal");
-    CaseForm* m = modal.get();
-    m->modeless = false;
-    ASSERT_TRUE(rig.show(*m));
+    modal->modeless = false;
+    ASSERT_TRUE(rig.show(*modal));
     rig.click(behind, behind.close);
     rig.close_frame(behind);
-    rig.click(*m, m->close);
-    EXPECT_TRUE(rig.until([&] { return m->presses == 1; }));
+    rig.click(*modal, modal->close);
+    EXPECT_TRUE(rig.until([&] { return modal->presses == 1; }));
     rig.settle();
     EXPECT_EQ(behind.presses + behind.closes, 0);
-    // The frame's close control runs frame_closed, which ends the window; then the window behind
-    // takes input again.
-    m->release = [&modal] { modal.reset(); };
-    rig.close_frame(*m);
+    // Its frame's close control ends it (frame_closed); then the window behind takes input again.
+    modal->release = [&modal] { modal.reset(); };
+    rig.close_frame(*modal);
     EXPECT_TRUE(rig.until([&] { return modal == nullptr; }));
     rig.settle();
     rig.click(behind, behind.close);
     EXPECT_TRUE(rig.until([&] { return behind.presses == 1; }));
 }
 
-inline void the_focus_goes_to_the_first_control_comes_back_and_takes_text(BehaviourRig& rig) {
+inline void focus(BehaviourRig& rig) {
     CaseForm form(rig, "focus"), elsewhere(rig, "elsewhere");
     ASSERT_TRUE(rig.show(form));
-    EXPECT_TRUE(rig.until([&] { return rig.focused(form) == &form.close; }));
     rig.click(form, form.text);
     ASSERT_TRUE(rig.until([&] { return rig.focused(form) == &form.text; }));
-    // Each letter is an event with its mirror, which must leave the box as the user has it: the
-    // cursor stays where the user put it.
-    rig.type("ac");
+    // Each letter is an event whose mirror must leave the cursor where the user put it.
+    rig.key({'a'});
     rig.left_arrow();
-    rig.type("bd");
-    EXPECT_TRUE(rig.until([&] { return form.text.caption == "abdc"; }));
+    rig.key({'b'});
+    rig.key({'c'});
+    EXPECT_TRUE(rig.until([&] { return form.text.caption == "bca"; }));
     // Away to another window and back, the control that had the focus has it again.
     ASSERT_TRUE(rig.show(elsewhere));
     rig.switch_to(form);
@@ -164,32 +150,27 @@ inline void the_focus_goes_to_the_first_control_comes_back_and_takes_text(Behavi
     rig.click(form, form.other);
     ASSERT_TRUE(rig.until([&] { return rig.focused(form) == &form.other; }));
     rig.key({Key::kEnter});  // presses that button, not the first
-    rig.type("e");           // a button takes no text
+    rig.key({'e'});          // a button takes no text
     rig.settle();
-    EXPECT_EQ(form.text.caption, "abdc");
+    EXPECT_EQ(form.text.caption, "bca");
     EXPECT_EQ(form.presses, 0);
-    // Shown anew, the window starts again from its first control; where the buttons are hidden
-    // that is the option group's chosen button, not the group's first.
+    // Shown anew it starts from its first control: with the buttons hidden, the group's chosen.
     rig.route([&] {
         form.visible = false;
         form.close.visible = form.text.visible = form.other.visible = false;
-        form.second.value = true;
     });
     rig.settle();
     ASSERT_TRUE(rig.show(form));
     EXPECT_TRUE(rig.until([&] { return rig.focused(form) == &form.second; }));
 }
 
-inline void keys_press_buttons_and_run_menus_but_a_map_name_is_no_access_key(BehaviourRig& rig) {
+inline void keys(BehaviourRig& rig) {
     CaseForm form(rig, "keys");
     ASSERT_TRUE(rig.show(form));
     ASSERT_TRUE(rig.until([&] { return rig.focused(form) == &form.close; }));
-    rig.route([&] {
-        form.first.caption = "a&b.map";  // a slot holding a map: data, not an access key
-        form.second.value = true;
-    });
-    // Each key and the presses and menu commands by then. A key that must do nothing is followed
-    // by one that does something, which is handled after it.
+    // A slot holding a map: its name is data, not an access key.
+    rig.route([&] { form.first.caption = "a&b.map"; });
+    // Each key, and the presses and commands by then; a key doing nothing precedes one that does.
     struct Step {
         Key key;
         int presses, commands;
@@ -221,14 +202,10 @@ inline void keys_press_buttons_and_run_menus_but_a_map_name_is_no_access_key(Beh
         ::dorvane::testing::behaviour_cases::function(*this); \
     }
 
-#define DORVANE_BEHAVIOUR_CASES(Fixture)                                                  \
-    DORVANE_BEHAVIOUR_CASE(Fixture, ActivationComesWithShowingAndFromAnotherForm,         \
-                           activation_comes_with_showing_and_from_another_form_only)      \
-    DORVANE_BEHAVIOUR_CASE(Fixture, FormNotModelessHoldsTheInputTillItsFrameEndsIt,       \
-                           a_form_not_modeless_holds_the_input_till_its_frame_ends_it)    \
-    DORVANE_BEHAVIOUR_CASE(Fixture, FocusGoesToTheFirstControlComesBackAndTakesText,      \
-                           the_focus_goes_to_the_first_control_comes_back_and_takes_text) \
-    DORVANE_BEHAVIOUR_CASE(Fixture, KeysPressButtonsAndRunMenusButNeverAMapName,          \
-                           keys_press_buttons_and_run_menus_but_a_map_name_is_no_access_key)
+#define DORVANE_BEHAVIOUR_CASES(Fixture)                                                         \
+    DORVANE_BEHAVIOUR_CASE(Fixture, ActivationComesWithShowingAndFromAnotherForm, activation)    \
+    DORVANE_BEHAVIOUR_CASE(Fixture, FormNotModelessHoldsTheInputTillItsFrameEndsIt, modal_input) \
+    DORVANE_BEHAVIOUR_CASE(Fixture, FocusGoesToTheFirstControlComesBackAndTakesText, focus)      \
+    DORVANE_BEHAVIOUR_CASE(Fixture, KeysPressButtonsAndRunMenusButNeverAMapName, keys)
 
 }  // namespace dorvane::testing

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The file services' contract (platform/file_service.h) on real files: one set of cases for each
-// system's implementation (PosixFiles, and Win32Files under Wine). A system's test gives a
-// fixture that is a FileRig and a GoogleTest fixture, and adds DORVANE_FILE_CASES(Fixture).
+// The file services' contract on real files, one case set for PosixFiles and Win32Files (under
+// Wine): a system's test gives a fixture that is a FileRig and adds DORVANE_FILE_CASES(Fixture).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -64,10 +63,9 @@ inline void reads_and_keeps_copies(FileRig& rig) {
     EXPECT_FALSE(files->keep_copy("missing.dat", "missing.bad").ok);
 }
 
-// Only a regular file that holds what the caller expects is replaced, with exactly the bytes
-// given, and nothing is left beside it: a crash's temporary file is taken over; another file's
-// is no business of this one. A save would put a file in place of a device (through a link, the
-// system's) or a folder, or write into a pipe: nothing there changes, nor is it read.
+// Only a regular file holding what the caller expects is replaced, with exactly the bytes given,
+// nothing left beside it (a crash's temporary file is taken over, another file's is not). Where a
+// save would replace a device (even through a link), a folder or a pipe, nothing changes.
 inline void saves_only_what_is_expected(FileRig& rig) {
     rig.folder.write(".Qimdat.dat.tmp", "left by a crash");
     rig.folder.write(".other.tmp", "half");

@@ -21,7 +21,6 @@ int measure(std::string_view text) {
     return width;
 }
 
-// Caption, width, lines.
 const std::tuple<std::string_view, int, std::vector<std::string>> kWraps[] = {
     // Fits to the unit; breaks at blanks, dropping them, then inside a word wider than the width
     // (the about box's tall narrow button), one character a line when not even one fits.

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The POSIX file services on real files, as root: the shared file cases, and what only a POSIX
-// system has: links, owners, permissions, ACLs and extended attributes, devices and pipes.
+// The POSIX file services as root: the shared file cases, and links, owners, permissions, ACLs,
+// extended attributes, devices and pipes.
 #include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,11 +31,10 @@ struct PosixFilesTest : ::testing::Test, FileRig {
 
 DORVANE_FILE_CASES(PosixFilesTest)
 
-// A save keeps the file's identity. Links stay links: it writes the file they end in (made there
-// if need be, each link read in its own folder); a chain that ends nowhere fails. Hard links keep
-// sharing the file. The mode, the ACL and every extended attribute stay: with an ACL the mode's
-// group bits are its mask (rw- for nobody's entry), not the owning group's r--; a folder's
-// default ACL is not added to a file that had none.
+// A save keeps the file's identity: it writes the file links end in (made there if need be, each
+// link read in its own folder; a chain that ends nowhere fails), hard links still share it, and
+// the mode, ACL and extended attributes stay (with an ACL the mode's group bits are its mask, rw-
+// for nobody's entry, not the group's r--); a folder's default ACL is not added to the file.
 TEST_F(PosixFilesTest, ASaveKeepsLinksModeACLAndAttributes) {
     ASSERT_TRUE(
         shell("mkdir store links && ln -s links/hop db && ln -s ../store/db links/hop && ln -s "
@@ -91,9 +90,8 @@ TEST_F(PosixFilesTest, PermissionsAndOwnersAreKept) {
     EXPECT_EQ(names(), (Names{"db", "game", "locked", "shut"}));
 }
 
-// The exact name, else the first in byte order of its case variants: regular files and links to
-// them, bare names only (a wrong one untouched, even in no folder); a folder that cannot be
-// searched fails with the reason.
+// The exact name, else the first in byte order of its case variants among regular files and links
+// to them; bare names only (even in no folder); an unsearchable folder fails with the reason.
 TEST_F(PosixFilesTest, RealNameOfAFileAskedForInAnotherLetterCase) {
     ASSERT_TRUE(
         shell("touch e1L8.map E1L8.MAP file && mkdir A.MAP sub && touch sub/b.map && ln -s "
