@@ -29,9 +29,8 @@ def full_screen(t, wid):  # DOSBox's top window, of the same X client (same id b
     return bool(top) and top[0] >> 21 == wid >> 21 and top[1:] == (0, 0) + SCREEN
 
 
-class Dosbox:
-    started = "tail ["  # DOSLOG.TXT's first line
-    listen = None
+class Dosbox:  # started: the log's first line; klass: its windows' class, or the program's
+    started, klass, listen, placed = "tail [", "dosbox", None, staticmethod(full_screen)
 
     def __init__(self, t):
         for name in ("DUKE3D.EXE", "BUILD.EXE"):
@@ -46,22 +45,16 @@ class Dosbox:
         with open(self.log, "rb") as f:
             return f.read().decode("latin-1").split("\r\n")[:-1]
 
-    def window(self, program):
-        return window_of_class(self.t, "dosbox")
-
-    def placed(self, wid):
-        return full_screen(self.t, wid)
-
     def got(self, line, program, arguments):
         return line == "tail [%s]" % arguments
 
     def end(self, wid):
         self.t.x.key("Escape")
-        wait_until(lambda: self.window("") != wid, 10, "DOSBox to end")
+        wait_until(lambda: window_of_class(self.t, "dosbox") != wid, 10, "DOSBox to end")
 
 
-class Wine(Dosbox):
-    started = "command "  # standin.log's text behind the tick and the pid
+class Wine(Dosbox):  # standin.log's lines: a tick, a pid and the text
+    started, klass, placed = "command ", None, staticmethod(maximised)
 
     def __init__(self, t):
         for name, bits in (("DUKE3D.EXE", 64), ("BUILD.EXE", 32)):
@@ -76,12 +69,6 @@ class Wine(Dosbox):
         with open(self.log, "rb") as f:
             return [l.split(" ", 2)[2] for l in f.read().decode("utf-8").split("\n")[:-1]]
 
-    def window(self, program):
-        return window_of_class(self.t, program)
-
-    def placed(self, wid):
-        return maximised(self.t, wid)
-
     def got(self, line, program, arguments):
         path = "Z:" + os.path.join(os.path.realpath(self.t.folder), program).replace("/", "\\")
         # Without arguments Wine ends the command line it makes with a blank.
@@ -95,10 +82,9 @@ class Wine(Dosbox):
 
 
 def launch(engine, win, log, command, program, arguments, press=None, timeout=30, placed=True):
-    """Presses the command's shortcut (or calls `press`, returning when it pressed its own) up to
-    the program's window in front and placed; returns the key's time, the window and when each
-    condition first held, "answered" being the launcher back in select or pselect6 (x86-64) after
-    starting a new child."""
+    """Presses the command's shortcut (or calls `press`, returning its key's time); waits for the
+    window in front and placed and for the launcher back in select or pselect6 (x86-64) with a new
+    child; returns the key's time, the window and when each first held."""
     log.start()
     launcher, t = engine.t.proc.pid, engine.t
     older = set(children_of(launcher))
@@ -112,10 +98,10 @@ def launch(engine, win, log, command, program, arguments, press=None, timeout=30
     def answered():
         with open("/proc/%d/syscall" % launcher) as f:
             return set(children_of(launcher)) - older and f.read().split()[0] in ("23", "270")
-    wid = lambda: engine.window(program)
-    placed = engine.placed if placed else bool
+    wid = lambda: window_of_class(t, engine.klass or program)
+    placed = (lambda w: engine.placed(t, w)) if placed else bool
     conditions = {"started": lambda: log.find(lambda l: l.startswith(engine.started)),
-                  "window": wid, "active": lambda: wid() and in_front(t, wid()),
+                  "active": lambda: wid() and in_front(t, wid()),
                   "placed": lambda: wid() and placed(wid()), "answered": answered}
     seen = {}
 
@@ -145,16 +131,15 @@ def session(t, engine):
         assert (wid, 2, int(new["TIMESTAMP"])) in engine.listen.activations, new
     engine.end(wid)
 
-    # Without a map, the "Y" at once, as soon as the program can take it (keys typed into DOSBox
-    # before the DOS program runs are lost).
+    # Without a map, the "Y" once the program can take it (DOSBox loses keys before it runs).
     t0, wid, seen = launch(engine, win, log, "RB", "BUILD.EXE", "")
     _, typed = log.wait(lambda l: l == "key Y", "the editor's Y")
     since = t0 + seen["active" if engine.listen else "started"]
     assert typed - since < 1.0, "the Y came %.2f s after the editor was ready" % (typed - since)
     engine.end(wid)
     assert not t.x.windows("Helpful Shortcut :)")
-    # With a map, two seconds after the key, then the question; DOSBox holds the keyboard in its
-    # full screen, so the editor ends before the question is answered.
+    # With a map, two seconds after the key, then the question (answered once the editor ends:
+    # DOSBox's full screen holds the keyboard).
     t0, wid, _ = launch(engine, win, log, "RIB", "BUILD.EXE", " e1l8.map")
     _, typed = log.wait(lambda l: l == "key Y", "the editor's Y")
     assert typed - t0 >= 2.0, "the Y came %.2f s after the key" % (typed - t0)
