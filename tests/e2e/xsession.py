@@ -165,11 +165,8 @@ class Window:  # a top-level window of the program (the main window with its men
     def grab(self, place):
         return self.x.grab(*self.point(*place[:2]), place[2] // 15, place[3] // 15)
 
-    def activate(self):
-        self.x.activate(self.wid)
-
     def key(self, *keys):
-        self.activate()
+        self.x.activate(self.wid)
         self.x.key(*keys)
 
     def close(self):
@@ -319,10 +316,6 @@ def proc_stat(pid):
         return []
 
 
-def ended(pid):  # gone or a zombie
-    return proc_stat(pid)[:1] in ([], ["Z"])
-
-
 def children_of(pid):
     return [int(p) for p in os.listdir("/proc")
             if p.isdigit() and proc_stat(p)[1:2] == [str(pid)]]
@@ -330,11 +323,10 @@ def children_of(pid):
 
 def run_command(win, command, way):  # way: "button", "menu" or "shortcut"
     shortcut, menu, item, button = COMMANDS[command]
-    win.activate()
     if way == "button":
         win.click(PLACES[button])
     elif way == "shortcut":
-        win.x.key(shortcut)
+        win.key(shortcut)
     else:
         win.open_menu(menu)
         win.x.key(*["Down"] * (item + 1) + ["Return"])

@@ -12,21 +12,13 @@ import sys
 import time
 
 from startup_listener import StartupListener
-from xsession import (COMMANDS, Database, SeenLog, children_of, ended, in_front, maximised, prop,
-                      scenario, wait_until, window_of_class, wm_class)
+from xsession import (COMMANDS, Database, SeenLog, children_of, in_front, maximised, proc_stat,
+                      prop, scenario, wait_until, window_of_class, wm_class)
 
-SCREEN = (1280, 1024)
-
-
-def top_window(t):  # the top-most child of the root window: (id, x, y, width, height)
+def full_screen(t, wid):  # the root's top child, of DOSBox's X client (its id base), covers all
     out = t.x.run_tool(["xwininfo", "-root", "-children"], check=False)
-    m = re.search(r"children:\s*\n\s*(0x[0-9a-f]+).*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)", out)
-    return m and (int(m[1], 16), int(m[4]), int(m[5]), int(m[2]), int(m[3]))
-
-
-def full_screen(t, wid):  # DOSBox's top window, of the same X client (same id base), covers all
-    top = top_window(t)
-    return bool(top) and top[0] >> 21 == wid >> 21 and top[1:] == (0, 0) + SCREEN
+    m = re.search(r"children:\s*\n\s*(0x[0-9a-f]+).*?(\d+x\d+\+-?\d+\+-?\d+)", out)
+    return bool(m) and int(m[1], 16) >> 21 == wid >> 21 and m[2] == "1280x1024+0+0"
 
 
 class Dosbox:  # started: the log's first line; klass: its windows' class, or the program's
@@ -75,25 +67,22 @@ class Wine(Dosbox):  # standin.log's lines: a tick, a pid and the text
         return re.fullmatch(r'command "?%s"?%s' % (re.escape(path), re.escape(arguments) or " ?"),
                             line)
 
-    def end(self, wid):  # through the Unix process that owns the stand-in's window
+    def end(self, wid):  # through the Unix process that owns the window: gone, or a zombie
         pid = int(re.search(r"= (\d+)", prop(self.t, wid, "_NET_WM_PID")).group(1))
         os.kill(pid, signal.SIGTERM)
-        wait_until(lambda: ended(pid), 10, "the program to end")
+        wait_until(lambda: proc_stat(pid)[:1] in ([], ["Z"]), 10, "the program to end")
 
 
-def launch(engine, win, log, command, program, arguments, press=None, timeout=30, placed=True):
-    """Presses the command's shortcut (or calls `press`, returning its key's time); waits for the
-    window in front and placed and for the launcher back in select or pselect6 (x86-64) with a new
-    child; returns the key's time, the window and when each first held."""
+def launch(engine, win, log, command, program, arguments, question=0, timeout=30, placed=True):
+    """Presses the command's shortcut (or "y" in the `question`); waits for the window in front
+    and placed and for the launcher back in select or pselect6 (x86-64) with a new child; returns
+    the key's time, the window and when each first held."""
     log.start()
     launcher, t = engine.t.proc.pid, engine.t
     older = set(children_of(launcher))
-    if press is None:
-        win.activate()
-        t0 = time.monotonic()
-        t.x.key(COMMANDS[command][0])
-    else:
-        t0 = press()
+    t.x.activate(question or win.wid)
+    t0 = time.monotonic()
+    t.x.key("y" if question else COMMANDS[command][0])
 
     def answered():
         with open("/proc/%d/syscall" % launcher) as f:
@@ -145,13 +134,7 @@ def session(t, engine):
     assert typed - t0 >= 2.0, "the Y came %.2f s after the key" % (typed - t0)
     question = t.x.wait_window("Helpful Shortcut :)")
     engine.end(wid)
-
-    def yes():
-        t.x.activate(question)
-        pressed = time.monotonic()
-        t.x.key("y")
-        return pressed
-    _, game, _ = launch(engine, win, log, "RID", "DUKE3D.EXE", " -map e1l8.map", press=yes)
+    _, game, _ = launch(engine, win, log, "RID", "DUKE3D.EXE", " -map e1l8.map", question)
     assert not log.find(lambda l: l == "key Y"), "the game got a key"
     engine.end(game)
 
