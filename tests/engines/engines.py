@@ -12,26 +12,17 @@ import sys
 import time
 
 from startup_listener import StartupListener
-from xsession import (COMMANDS, Database, SeenLog, children_of, ended, in_front, maximised, prop,
-                      scenario, wait_until, window_of_class, wm_class)
+from xsession import (COMMANDS, Database, SeenLog, children_of, in_front, maximised, proc_stat,
+                      prop, scenario, wait_until, window_of_class, wm_class)
 
-SCREEN = (1280, 1024)
-
-
-def top_window(t):  # the top-most child of the root window: (id, x, y, width, height)
+def full_screen(t, wid):  # the root's top child, of DOSBox's X client (its id base), covers all
     out = t.x.run_tool(["xwininfo", "-root", "-children"], check=False)
-    m = re.search(r"children:\s*\n\s*(0x[0-9a-f]+).*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)", out)
-    return m and (int(m[1], 16), int(m[4]), int(m[5]), int(m[2]), int(m[3]))
+    m = re.search(r"children:\s*\n\s*(0x[0-9a-f]+).*?(\d+x\d+\+-?\d+\+-?\d+)", out)
+    return bool(m) and int(m[1], 16) >> 21 == wid >> 21 and m[2] == "1280x1024+0+0"
 
 
-def full_screen(t, wid):  # DOSBox's top window, of the same X client (same id base), covers all
-    top = top_window(t)
-    return bool(top) and top[0] >> 21 == wid >> 21 and top[1:] == (0, 0) + SCREEN
-
-
-class Dosbox:
-    started = "tail ["  # DOSLOG.TXT's first line
-    listen = None
+class Dosbox:  # started: the log's first line; klass: its windows' class, or the program's
+    started, klass, listen, placed = "tail [", "dosbox", None, staticmethod(full_screen)
 
     def __init__(self, t):
         for name in ("DUKE3D.EXE", "BUILD.EXE"):
@@ -46,22 +37,16 @@ class Dosbox:
         with open(self.log, "rb") as f:
             return f.read().decode("latin-1").split("\r\n")[:-1]
 
-    def window(self, program):
-        return window_of_class(self.t, "dosbox")
-
-    def placed(self, wid):
-        return full_screen(self.t, wid)
-
     def got(self, line, program, arguments):
         return line == "tail [%s]" % arguments
 
     def end(self, wid):
         self.t.x.key("Escape")
-        wait_until(lambda: self.window("") != wid, 10, "DOSBox to end")
+        wait_until(lambda: window_of_class(self.t, "dosbox") != wid, 10, "DOSBox to end")
 
 
-class Wine(Dosbox):
-    started = "command "  # standin.log's text behind the tick and the pid
+class Wine(Dosbox):  # standin.log's lines: a tick, a pid and the text
+    started, klass, placed = "command ", None, staticmethod(maximised)
 
     def __init__(self, t):
         for name, bits in (("DUKE3D.EXE", 64), ("BUILD.EXE", 32)):
@@ -76,46 +61,36 @@ class Wine(Dosbox):
         with open(self.log, "rb") as f:
             return [l.split(" ", 2)[2] for l in f.read().decode("utf-8").split("\n")[:-1]]
 
-    def window(self, program):
-        return window_of_class(self.t, program)
-
-    def placed(self, wid):
-        return maximised(self.t, wid)
-
     def got(self, line, program, arguments):
         path = "Z:" + os.path.join(os.path.realpath(self.t.folder), program).replace("/", "\\")
         # Without arguments Wine ends the command line it makes with a blank.
         return re.fullmatch(r'command "?%s"?%s' % (re.escape(path), re.escape(arguments) or " ?"),
                             line)
 
-    def end(self, wid):  # through the Unix process that owns the stand-in's window
+    def end(self, wid):  # through the Unix process that owns the window: gone, or a zombie
         pid = int(re.search(r"= (\d+)", prop(self.t, wid, "_NET_WM_PID")).group(1))
         os.kill(pid, signal.SIGTERM)
-        wait_until(lambda: ended(pid), 10, "the program to end")
+        wait_until(lambda: proc_stat(pid)[:1] in ([], ["Z"]), 10, "the program to end")
 
 
-def launch(engine, win, log, command, program, arguments, press=None, timeout=30, placed=True):
-    """Presses the command's shortcut (or calls `press`, returning when it pressed its own) up to
-    the program's window in front and placed; returns the key's time, the window and when each
-    condition first held, "answered" being the launcher back in select or pselect6 (x86-64) after
-    starting a new child."""
+def launch(engine, win, log, command, program, arguments, question=0, timeout=30, placed=True):
+    """Presses the command's shortcut (or "y" in the `question`); waits for the window in front
+    and placed and for the launcher back in select or pselect6 (x86-64) with a new child; returns
+    the key's time, the window and when each first held."""
     log.start()
     launcher, t = engine.t.proc.pid, engine.t
     older = set(children_of(launcher))
-    if press is None:
-        win.activate()
-        t0 = time.monotonic()
-        t.x.key(COMMANDS[command][0])
-    else:
-        t0 = press()
+    t.x.activate(question or win.wid)
+    t0 = time.monotonic()
+    t.x.key("y" if question else COMMANDS[command][0])
 
     def answered():
         with open("/proc/%d/syscall" % launcher) as f:
             return set(children_of(launcher)) - older and f.read().split()[0] in ("23", "270")
-    wid = lambda: engine.window(program)
-    placed = engine.placed if placed else bool
+    wid = lambda: window_of_class(t, engine.klass or program)
+    placed = (lambda w: engine.placed(t, w)) if placed else bool
     conditions = {"started": lambda: log.find(lambda l: l.startswith(engine.started)),
-                  "window": wid, "active": lambda: wid() and in_front(t, wid()),
+                  "active": lambda: wid() and in_front(t, wid()),
                   "placed": lambda: wid() and placed(wid()), "answered": answered}
     seen = {}
 
@@ -145,28 +120,21 @@ def session(t, engine):
         assert (wid, 2, int(new["TIMESTAMP"])) in engine.listen.activations, new
     engine.end(wid)
 
-    # Without a map, the "Y" at once, as soon as the program can take it (keys typed into DOSBox
-    # before the DOS program runs are lost).
+    # Without a map, the "Y" once the program can take it (DOSBox loses keys before it runs).
     t0, wid, seen = launch(engine, win, log, "RB", "BUILD.EXE", "")
     _, typed = log.wait(lambda l: l == "key Y", "the editor's Y")
     since = t0 + seen["active" if engine.listen else "started"]
     assert typed - since < 1.0, "the Y came %.2f s after the editor was ready" % (typed - since)
     engine.end(wid)
     assert not t.x.windows("Helpful Shortcut :)")
-    # With a map, two seconds after the key, then the question; DOSBox holds the keyboard in its
-    # full screen, so the editor ends before the question is answered.
+    # With a map, two seconds after the key, then the question (answered once the editor ends:
+    # DOSBox's full screen holds the keyboard).
     t0, wid, _ = launch(engine, win, log, "RIB", "BUILD.EXE", " e1l8.map")
     _, typed = log.wait(lambda l: l == "key Y", "the editor's Y")
     assert typed - t0 >= 2.0, "the Y came %.2f s after the key" % (typed - t0)
     question = t.x.wait_window("Helpful Shortcut :)")
     engine.end(wid)
-
-    def yes():
-        t.x.activate(question)
-        pressed = time.monotonic()
-        t.x.key("y")
-        return pressed
-    _, game, _ = launch(engine, win, log, "RID", "DUKE3D.EXE", " -map e1l8.map", press=yes)
+    _, game, _ = launch(engine, win, log, "RID", "DUKE3D.EXE", " -map e1l8.map", question)
     assert not log.find(lambda l: l == "key Y"), "the game got a key"
     engine.end(game)
 
