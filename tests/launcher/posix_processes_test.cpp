@@ -21,7 +21,7 @@ namespace {
 using Args = std::vector<std::string>;
 
 // The header decides, through the new header it points to ("PE" cut short is none).
-TEST(ProgramKind, HeaderDecides) {
+TEST(ProgramFile, HeaderDecidesAndHelpersAreTheExecutableFilesOnThePath) {
     using enum ProgramKind;
     const std::string mz = "MZ" + std::string(62, '\0'), pe("PE\0\0", 4);
     const std::tuple<std::string, std::string, ProgramKind> cases[] = {
@@ -35,11 +35,7 @@ TEST(ProgramKind, HeaderDecides) {
     folder.write("dos.exe", file.substr(0, 0x100));
     EXPECT_EQ(classify_file(folder.str() + "/win.exe"), Windows);
     EXPECT_EQ(classify_file(folder.str() + "/dos.exe"), Dos);
-}
-
-// The program itself is found as the map names are (real_name_test.cpp).
-TEST(ProgramFile, HelpersAreTheExecutableFilesOnThePath) {
-    testing::TempFolder folder, other;
+    testing::TempFolder other;  // helpers: the first executable file of the name on the path
     folder.write("dosbox", "");
     other.write("dosbox", "#!/bin/sh\n");
     std::filesystem::permissions(other.path() / "dosbox", std::filesystem::perms::owner_all);
@@ -93,19 +89,16 @@ Child shell(const char* script) {
     return *spawn_program({"/bin/sh", {"sh", "-c", script}}).child;
 }
 
-// A signal's end is no success, though its status reads 0 as an exit code.
-TEST(Child, ALookTellsHowItEnded) {
+// A signal's end is no success, though its status reads 0 as an exit code. In a process that
+// ignores SIGCHLD the system reaps children itself: a child still counts as running while it
+// runs, and as ended, well, once it is gone.
+TEST(Child, ALookTellsHowItEndedEvenReapedBySomeoneElse) {
     for (auto [script, ok] :
          {std::pair{"exit 0", true}, {"kill -KILL $$", false}, {"kill -TERM $$", false}}) {
         Child child = shell(script);
         ASSERT_TRUE(ends_within_five_seconds(child)) << script;
         EXPECT_EQ(child.succeeded(), ok) << script;
     }
-}
-
-// In a process that ignores SIGCHLD the system reaps children itself: a child still counts as
-// running while it runs, and as ended, well, once it is gone.
-TEST(Child, ReapedBySomeoneElseItEndsOnceGone) {
     EXPECT_EXIT(
         {
             signal(SIGCHLD, SIG_IGN);
