@@ -65,13 +65,7 @@ class LaunchRig {
     milliseconds since(Clock::time_point start) {
         return std::chrono::duration_cast<milliseconds>(now() - start);
     }
-    int& late_reports() {  // from now on
-        engine().on_late_failure([this] { ++late_; });
-        return late_;
-    }
-
-  private:
-    int late_ = 0;
+    int late = 0;  // late failures reported, once a case asks the engine for them
 };
 
 template <class Rig>
@@ -83,7 +77,7 @@ TYPED_TEST_SUITE_P(LaunchCases);
 // work to another process), a program is no failure.
 TYPED_TEST_P(LaunchCases, FailureIsKnownAtOnceOrReportedLaterOnce) {
     LaunchRig& rig = *this;
-    int& late = rig.late_reports();
+    rig.engine().on_late_failure([&rig] { ++rig.late; });
     auto start = rig.now();
     EXPECT_FALSE(rig.start("missing.exe", std::nullopt));
     EXPECT_LT(rig.since(start), rig.slack());
@@ -91,11 +85,11 @@ TYPED_TEST_P(LaunchCases, FailureIsKnownAtOnceOrReportedLaterOnce) {
     EXPECT_FALSE(rig.engine().activate(rig.started("setup.exe", Behaviour::FailsAtOnce)));
     EXPECT_FALSE(rig.engine().send_keys("Y", kAtOnce));
     rig.run_events(0.3);
-    EXPECT_EQ(late, 0);
+    EXPECT_EQ(rig.late, 0);
     EXPECT_TRUE(rig.engine().activate(rig.started("duke3d.exe", Behaviour::FailsLater)));
-    EXPECT_EQ(late, 0);
+    EXPECT_EQ(rig.late, 0);
     rig.run_events(2.5);
-    EXPECT_EQ(late, 1);
+    EXPECT_EQ(rig.late, 1);
     for (auto behaviour : {Behaviour::NoWindow, Behaviour::EndsWithoutWindow}) {
         TaskId task = rig.started("build.exe", behaviour);
         start = rig.now();
@@ -109,7 +103,7 @@ TYPED_TEST_P(LaunchCases, FailureIsKnownAtOnceOrReportedLaterOnce) {
         rig.run_events(0.3);
     }
     EXPECT_FALSE(rig.stray_keys());
-    EXPECT_EQ(late, 1);
+    EXPECT_EQ(rig.late, 1);
 }
 
 // The keys wait until the window was on the screen as long as asked, whether it showed in the

@@ -46,7 +46,6 @@ struct Launcher : ::testing::Test {
     Services services{folder.str()};
     Dorvane main{services};
 
-    Launcher() { services.file_list = Lines{}; }
     // Only the caption: the commands run what the window shows, not the record's name.
     void put(int slot, const std::string& name) { main.Option1[slot].caption = name; }
     Lines transcript() const {
@@ -138,7 +137,6 @@ TEST_F(Launcher, MapReachesTheGameUnderItsRealName) {
     services.fail_lists = "Permission denied";
     main.Duke3d_Click();
     services.fail_lists.reset();
-    services.file_list.reset();
     folder.write(".e1L8.map", "");  // hidden from the picker only
     folder.write(".E1L8.MAP", "");
     put(0, ".e1l8.map");

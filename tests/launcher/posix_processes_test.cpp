@@ -51,16 +51,14 @@ TEST(ExecPlan, HelpersGetTheProgramAndNoShellSyntax) {
     EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Windows, {"d.exe"}, std::nullopt));
     EXPECT_EQ(plan_exec("/g", "B.EXE", ProgramKind::Windows, {"b.exe", "m.map"}, "/w").value().argv,
               (Args{"/w", "/g/B.EXE", "m.map"}));
-    auto dos = [](DosScreen screen) {
-        return plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe", "-map", "m"}, "/d", screen)
-            .value()
-            .argv;
-    };
     Args session{"/d",           "-noautoexec", "-c",  "mount c \"/g\"", "-c", "c:", "-c",
                  "D.EXE -map m", "-c",          "exit"};
-    EXPECT_EQ(dos(DosScreen::AsConfigured), session);
-    session.insert(session.begin() + 1, "-fullscreen");
-    EXPECT_EQ(dos(DosScreen::FullScreen), session);
+    for (DosScreen screen : {DosScreen::AsConfigured, DosScreen::FullScreen}) {
+        auto plan =
+            plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe", "-map", "m"}, "/d", screen);
+        EXPECT_EQ(plan.value().argv, session);
+        session.insert(session.begin() + 1, "-fullscreen");
+    }
     for (const char* bad : {"a>b.map", "a<b", "a|b", "a\"b", "a\rb"})
         EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe", bad}, "/d")) << bad;
     EXPECT_FALSE(plan_exec("/g\"", "D.EXE", ProgramKind::Dos, {"d.exe"}, "/d"));

@@ -5,6 +5,7 @@
 #include <deque>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "launcher/launcher.h"
 #include "mainwindow/dorvane.h"
@@ -34,11 +35,10 @@ struct RandomPick : ::testing::Test {
     }
     std::string said() {
         std::string out;
-        for (const ShownMessage& m : services.messages) {
+        for (const ShownMessage& m : std::exchange(services.messages, {})) {
             EXPECT_EQ(m.buttons, Buttons::Ok);
             out += m.title + ": " + m.prompt;
         }
-        services.messages.clear();
         return out;
     }
     Pick pick(const std::deque<float>& draws = {}) {

@@ -96,7 +96,6 @@ int main(int argc, char** argv) {
         return 2;
     Window window =
         XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 320, 240, 0, 0, 0x404040);
-    XStoreName(display, window, ("standin " + g_name).c_str());
     long pid = getpid();
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
@@ -105,8 +104,7 @@ int main(int argc, char** argv) {
     XSelectInput(display, window,
                  KeyPressMask | FocusChangeMask | StructureNotifyMask | PropertyChangeMask);
     XMapWindow(display, window);
-    bool closed = false;
-    while (!closed) {
+    while (true) {
         XEvent e;
         XNextEvent(display, &e);
         if (e.type == MapNotify) {
@@ -119,9 +117,8 @@ int main(int argc, char** argv) {
             char text[16] = "";
             int n = XLookupString(&e.xkey, text, sizeof text - 1, nullptr, nullptr);
             event("key", "\"key\":" + json_text(std::string(text, n > 0 ? n : 0)));
-        } else if (e.type == ClientMessage) {
-            closed = static_cast<Atom>(e.xclient.data.l[0]) == close;
+        } else if (e.type == ClientMessage && static_cast<Atom>(e.xclient.data.l[0]) == close) {
+            return 0;
         }
     }
-    return 0;
 }
