@@ -138,11 +138,11 @@ TEST_F(Launcher, MapReachesTheGameUnderItsRealName) {
     main.Duke3d_Click();
     services.fail_lists.reset();
     folder.write(".e1L8.map", "");  // hidden from the picker only
-    folder.write(".E1L8.MAP", "");
+    folder.write(".E1l8.map", "");
     put(0, ".e1l8.map");
     main.Setup_Click();
     EXPECT_EQ(transcript(),
-              (Lines{"start duke3d.exe -map e1l8.map", "start setup.exe -map .E1L8.MAP"}));
+              (Lines{"start duke3d.exe -map e1l8.map", "start setup.exe -map .E1l8.map"}));
 }
 
 }  // namespace
