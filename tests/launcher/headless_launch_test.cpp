@@ -52,7 +52,8 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Headless, LaunchCases, HeadlessLaunch);
 
 // The window manager may drop the first requests for the focus: it is asked for again every
 // kFocusAgain, within a wait that the time asked for on the screen does not shorten. Modifiers
-// held beyond the keys' wait fail the keys rather than make a shortcut.
+// held beyond the keys' wait fail the keys rather than make a shortcut. The window is looked for
+// until kWindowWait after the start, and not after.
 TEST_F(HeadlessLaunch, FocusIsAskedForAgainAndHeldModifiersAreNeverTypedInto) {
     TaskId task = started("duke3d.exe", Behaviour::Window);
     services.raises_dropped = 3;
@@ -65,11 +66,7 @@ TEST_F(HeadlessLaunch, FocusIsAskedForAgainAndHeldModifiersAreNeverTypedInto) {
     hold_ctrl(launch::kKeysWait * 2);
     EXPECT_FALSE(engine().send_keys("Y", launch::kAtOnce));
     EXPECT_EQ(services.keys_received[task], "Y");
-}
-
-// The window is looked for until kWindowWait after the start, and not after.
-TEST_F(HeadlessLaunch, ALaunchIsFollowedUpForTheWindowWaitAndThenLeftAlone) {
-    TaskId task = started("setup.exe", Behaviour::NoWindow);
+    task = started("setup.exe", Behaviour::NoWindow);
     double start = services.clock;
     EXPECT_TRUE(engine().activate(task));
     run_events(120);

@@ -21,7 +21,7 @@ namespace {
 using Args = std::vector<std::string>;
 
 // The header decides, through the new header it points to ("PE" cut short is none).
-TEST(ProgramKind, HeaderDecides) {
+TEST(ProgramFile, HeaderDecidesAndHelpersAreTheExecutableFilesOnThePath) {
     using enum ProgramKind;
     const std::string mz = "MZ" + std::string(62, '\0'), pe("PE\0\0", 4);
     const std::tuple<std::string, std::string, ProgramKind> cases[] = {
@@ -35,11 +35,7 @@ TEST(ProgramKind, HeaderDecides) {
     folder.write("dos.exe", file.substr(0, 0x100));
     EXPECT_EQ(classify_file(folder.str() + "/win.exe"), Windows);
     EXPECT_EQ(classify_file(folder.str() + "/dos.exe"), Dos);
-}
-
-// The program itself is found as the map names are (real_name_test.cpp).
-TEST(ProgramFile, HelpersAreTheExecutableFilesOnThePath) {
-    testing::TempFolder folder, other;
+    testing::TempFolder other;  // helpers: the first executable file of the name on the path
     folder.write("dosbox", "");
     other.write("dosbox", "#!/bin/sh\n");
     std::filesystem::permissions(other.path() / "dosbox", std::filesystem::perms::owner_all);
@@ -55,16 +51,14 @@ TEST(ExecPlan, HelpersGetTheProgramAndNoShellSyntax) {
     EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Windows, {"d.exe"}, std::nullopt));
     EXPECT_EQ(plan_exec("/g", "B.EXE", ProgramKind::Windows, {"b.exe", "m.map"}, "/w").value().argv,
               (Args{"/w", "/g/B.EXE", "m.map"}));
-    auto dos = [](DosScreen screen) {
-        return plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe", "-map", "m"}, "/d", screen)
-            .value()
-            .argv;
-    };
     Args session{"/d",           "-noautoexec", "-c",  "mount c \"/g\"", "-c", "c:", "-c",
                  "D.EXE -map m", "-c",          "exit"};
-    EXPECT_EQ(dos(DosScreen::AsConfigured), session);
-    session.insert(session.begin() + 1, "-fullscreen");
-    EXPECT_EQ(dos(DosScreen::FullScreen), session);
+    for (DosScreen screen : {DosScreen::AsConfigured, DosScreen::FullScreen}) {
+        auto plan =
+            plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe", "-map", "m"}, "/d", screen);
+        EXPECT_EQ(plan.value().argv, session);
+        session.insert(session.begin() + 1, "-fullscreen");
+    }
     for (const char* bad : {"a>b.map", "a<b", "a|b", "a\"b", "a\rb"})
         EXPECT_FALSE(plan_exec("/g", "D.EXE", ProgramKind::Dos, {"d.exe", bad}, "/d")) << bad;
     EXPECT_FALSE(plan_exec("/g\"", "D.EXE", ProgramKind::Dos, {"d.exe"}, "/d"));
@@ -93,19 +87,16 @@ Child shell(const char* script) {
     return *spawn_program({"/bin/sh", {"sh", "-c", script}}).child;
 }
 
-// A signal's end is no success, though its status reads 0 as an exit code.
-TEST(Child, ALookTellsHowItEnded) {
+// A signal's end is no success, though its status reads 0 as an exit code. In a process that
+// ignores SIGCHLD the system reaps children itself: a child still counts as running while it
+// runs, and as ended, well, once it is gone.
+TEST(Child, ALookTellsHowItEndedEvenReapedBySomeoneElse) {
     for (auto [script, ok] :
          {std::pair{"exit 0", true}, {"kill -KILL $$", false}, {"kill -TERM $$", false}}) {
         Child child = shell(script);
         ASSERT_TRUE(ends_within_five_seconds(child)) << script;
         EXPECT_EQ(child.succeeded(), ok) << script;
     }
-}
-
-// In a process that ignores SIGCHLD the system reaps children itself: a child still counts as
-// running while it runs, and as ended, well, once it is gone.
-TEST(Child, ReapedBySomeoneElseItEndsOnceGone) {
     EXPECT_EXIT(
         {
             signal(SIGCHLD, SIG_IGN);

@@ -5,6 +5,7 @@
 #include <deque>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "launcher/launcher.h"
 #include "mainwindow/dorvane.h"
@@ -34,11 +35,10 @@ struct RandomPick : ::testing::Test {
     }
     std::string said() {
         std::string out;
-        for (const ShownMessage& m : services.messages) {
+        for (const ShownMessage& m : std::exchange(services.messages, {})) {
             EXPECT_EQ(m.buttons, Buttons::Ok);
             out += m.title + ": " + m.prompt;
         }
-        services.messages.clear();
         return out;
     }
     Pick pick(const std::deque<float>& draws = {}) {
@@ -52,8 +52,9 @@ struct RandomPick : ::testing::Test {
     }
 };
 
-// The mascot explains itself; Random on an empty catalogue complains and changes nothing.
-TEST_F(RandomPick, EmptyCatalogueComplainsAndChangesNothing) {
+// The mascot explains itself; Random on an empty catalogue complains and changes nothing. A draw
+// of a free slot, or of the last frame again, is drawn again.
+TEST_F(RandomPick, DrawsMapToSlotsAndFrames) {
     press(main.Wobbin);
     EXPECT_EQ(said(),
               "This is synonymous with cheeze: This is Wobbin!  Click Random to make him "
@@ -61,10 +62,6 @@ TEST_F(RandomPick, EmptyCatalogueComplainsAndChangesNothing) {
     main.choose_slot(4);
     EXPECT_EQ(pick(), (Pick{4, 4, 4, "", std::nullopt, Picture::Frame1,
                             "*SHEESH!*: Put some maps in the stupid thing!!!"}));
-}
-
-// A draw of a free slot, or of the last frame again, is drawn again.
-TEST_F(RandomPick, DrawsMapToSlotsAndFrames) {
     put(0, "first.map");
     put(67, "last.map");
     main.choose_slot(10);

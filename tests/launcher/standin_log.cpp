@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "standin_log.h"
 
-#include <algorithm>
-#include <cstdlib>
+#include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <thread>
 
 namespace dorvane::testing {
@@ -13,12 +11,11 @@ std::vector<StandinEvent> read_standin_log(const std::string& path) {
     std::vector<StandinEvent> events;
     std::ifstream in(path);
     for (std::string line; std::getline(in, line);) {
-        // The fields every line opens with: {"event":"…","t":…,"pid":…,
-        std::size_t t = line.find(",\"t\":"), pid = line.find(",\"pid\":");
-        if (line.rfind("{\"event\":\"", 0) == 0 && t != std::string::npos &&
-            pid != std::string::npos)
-            events.push_back({line.substr(10, t - 11), std::atof(line.c_str() + t + 5),
-                              std::atoi(line.c_str() + pid + 7), line});
+        char kind[32];
+        StandinEvent e{.line = line};
+        if (std::sscanf(line.c_str(), "{\"event\":\"%31[^\"]\",\"t\":%lf,\"pid\":%d", kind, &e.t,
+                        &e.pid) == 3)
+            events.push_back({kind, e.t, e.pid, line});
     }
     return events;
 }
@@ -26,9 +23,9 @@ std::vector<StandinEvent> read_standin_log(const std::string& path) {
 std::vector<StandinEvent> events_of(const std::vector<StandinEvent>& events, int pid,
                                     const std::string& kind) {
     std::vector<StandinEvent> out;
-    std::ranges::copy_if(events, std::back_inserter(out), [&](const StandinEvent& e) {
-        return (!pid || e.pid == pid) && (kind.empty() || e.event == kind);
-    });
+    for (const StandinEvent& e : events)
+        if ((!pid || e.pid == pid) && (kind.empty() || e.event == kind))
+            out.push_back(e);
     return out;
 }
 

@@ -8,10 +8,10 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -52,12 +52,10 @@ bool maximised(Display* display, Window window) {
     if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False), 0, 64,
                            False, XA_ATOM, &type, &format, &count, &after, &data) != Success)
         return false;
-    Atom vert = XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_VERT", False);
-    Atom horz = XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
     Atom* atoms = reinterpret_cast<Atom*>(data);
     int found = 0;
-    for (unsigned long i = 0; i < count; ++i)
-        found += atoms[i] == vert || atoms[i] == horz;
+    for (const char* side : {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"})
+        found += std::count(atoms, atoms + count, XInternAtom(display, side, False)) > 0;
     XFree(data);
     return found == 2;
 }
@@ -74,14 +72,9 @@ int main(int argc, char** argv) {
         start.append(i ? "," : "").append(json_text(argv[i]));
     char cwd[4096] = "";
     start += "],\"cwd\":" + json_text(getcwd(cwd, sizeof cwd) ? cwd : "") + ",\"fds\":[";
-    DIR* dir = opendir("/proc/self/fd");
-    while (dirent* entry = dir ? readdir(dir) : nullptr) {
-        int fd = std::atoi(entry->d_name);
-        if (entry->d_name[0] != '.' && fd != dirfd(dir) && fd != g_log)
+    for (int fd = 0; fd < 4096; ++fd)
+        if (fd != g_log && fcntl(fd, F_GETFD) != -1)
             start.append(start.back() == '[' ? "" : ",").append(std::to_string(fd));
-    }
-    if (dir)
-        closedir(dir);
     event("start", start + "]");
     if (knob("DORVANE_STANDIN_DETACH", 0) == 1) {
         int from = static_cast<int>(getpid());
@@ -103,7 +96,6 @@ int main(int argc, char** argv) {
         return 2;
     Window window =
         XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 320, 240, 0, 0, 0x404040);
-    XStoreName(display, window, ("standin " + g_name).c_str());
     long pid = getpid();
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
@@ -112,8 +104,7 @@ int main(int argc, char** argv) {
     XSelectInput(display, window,
                  KeyPressMask | FocusChangeMask | StructureNotifyMask | PropertyChangeMask);
     XMapWindow(display, window);
-    bool closed = false;
-    while (!closed) {
+    while (true) {
         XEvent e;
         XNextEvent(display, &e);
         if (e.type == MapNotify) {
@@ -126,9 +117,8 @@ int main(int argc, char** argv) {
             char text[16] = "";
             int n = XLookupString(&e.xkey, text, sizeof text - 1, nullptr, nullptr);
             event("key", "\"key\":" + json_text(std::string(text, n > 0 ? n : 0)));
-        } else if (e.type == ClientMessage) {
-            closed = static_cast<Atom>(e.xclient.data.l[0]) == close;
+        } else if (e.type == ClientMessage && static_cast<Atom>(e.xclient.data.l[0]) == close) {
+            return 0;
         }
     }
-    return 0;
 }
