@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Qimdat.dat: what the reader makes of a text, the bytes written back, what a load leaves in
-// memory and on disk (a damaged file kept aside, then mended), start-up and quit, the save.
+// memory and on disk (a damaged file kept aside, then mended), the save.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -9,7 +9,6 @@
 #include <tuple>
 
 #include "catalogue/database.h"
-#include "mainwindow/dorvane.h"
 #include "platform/headless/headless.h"
 #include "support/temp_folder.h"
 
@@ -202,24 +201,6 @@ TEST(DatabaseText, ReadWrittenBackAndLoaded) {
                                            "be listed: Input/output error; "),
                   std::string::npos)
             << told.prompt;
-    }
-}
-
-// No file and a file of zero bytes are both a first run; there, and where the stored selection
-// is no slot, slot 0 is chosen, and quitting stores it.
-TEST(DatabaseStart, ChoosesASlotAndQuitStoresIt) {
-    for (int start = 0; start < 3; ++start) {
-        testing::TempFolder folder;
-        HeadlessServices services(folder.str());
-        if (start > 0)
-            folder.write(kDatabaseFile, start == 1 ? "" : edited(kFull, {{68, "99"}}));
-        Dorvane main(services);
-        main.Form_Load();
-        EXPECT_EQ(main.state.map, 0);
-        EXPECT_EQ(main.state.selected_map, 0);
-        EXPECT_EQ(services.messages.size(), start < 2 ? 1u : 0u);
-        main.Quit_Click();
-        EXPECT_EQ(folder.read(kDatabaseFile), edited(start < 2 ? kFresh : kFull, {{68, "0"}}));
     }
 }
 
