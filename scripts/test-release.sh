@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The release files (scripts/release.sh): made twice, byte for byte the same; each unpacked and
-# its program started: the single-file Linux program and the package's in a virtual X server
-# (the first-run scenario), the Windows ones under Wine (tests/win32/release_start.sh). Run
-# after scripts/test.sh's builds, whose programs it takes.
+# its program started: the Linux ones in a virtual X server (the first-run scenario), the Windows
+# ones under Wine (tests/win32/release_start.sh). Run after scripts/test.sh, whose builds it takes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${DORVANE_BUILD:-$root/build}

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the program, its tests and the database fuzz target with AddressSanitizer and UBSan
-# (clang, preset ci-asan) in build/asan, and runs every test but the Windows ones and the real
-# engines (the cross-built programs are no sanitizer builds, and the engines run in the main
-# build) with leak checking on. Undefined behaviour ends a test at once.
+# Builds the program, its tests and the database fuzz target with ASan and UBSan (clang, preset
+# ci-asan) in build/asan and runs every test with leaks checked but the Windows ones (no sanitizer
+# builds) and the real engines (run in the main build). Undefined behaviour ends a test at once.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${DORVANE_BUILD:-$root/build}

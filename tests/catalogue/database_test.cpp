@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Qimdat.dat: what the reader makes of a text, the bytes written back, what a load leaves in
-// memory and on disk (a damaged file kept aside, then mended), start-up and quit, the save.
+// memory and on disk (a damaged file kept aside, then mended), the save.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -9,7 +9,6 @@
 #include <tuple>
 
 #include "catalogue/database.h"
-#include "mainwindow/dorvane.h"
 #include "platform/headless/headless.h"
 #include "support/temp_folder.h"
 
@@ -67,8 +66,7 @@ struct Reading {
     const char* what;
     std::string text;
     Kind kind;
-    // What memory and the file hold after the load (a first run or an upgrade renumbers).
-    std::string record;
+    std::string record;  // memory and the file after the load (a first run and an upgrade renumber)
     std::string first_problem = {};  // with the number of problems
     std::size_t problems = 0;
     std::vector<std::string> kept = {};  // the copies Qimdat.dat.damaged-N kept before
@@ -76,8 +74,7 @@ struct Reading {
     bool unlisted = false;               // the folder cannot be listed
 };
 
-// Lines of a file as they are written, and as the reader takes them.
-using Lines = std::vector<std::tuple<int, std::string, std::string>>;
+using Lines = std::vector<std::tuple<int, std::string, std::string>>;  // as written, as read
 Reading changed(const char* what, const std::string& base, Kind kind, const Lines& lines,
                 std::string problem = {}, std::size_t problems = 0) {
     std::map<int, std::string> written, taken;
@@ -189,10 +186,9 @@ TEST(DatabaseText, ReadWrittenBackAndLoaded) {
             continue;
         const ShownMessage& told = services.messages[0];
         EXPECT_TRUE(told.title == "Dorvane" && told.buttons == Buttons::Ok);
-        EXPECT_EQ(
-            told.prompt.find(renumbered ? "The file Qimdat.dat has been created/updated in"
-                                        : "The file Qimdat.dat is damaged (" + row.first_problem),
-            0u)
+        EXPECT_TRUE(told.prompt.starts_with(
+            renumbered ? "The file Qimdat.dat has been created/updated in"
+                       : "The file Qimdat.dat is damaged (" + row.first_problem))
             << told.prompt;
         if (renumbered)
             continue;
@@ -205,28 +201,10 @@ TEST(DatabaseText, ReadWrittenBackAndLoaded) {
     }
 }
 
-// No file and a file of zero bytes are both a first run; there, and where the stored selection
-// is no slot, slot 0 is chosen, and quitting stores it.
-TEST(DatabaseStart, ChoosesASlotAndQuitStoresIt) {
-    for (int start = 0; start < 3; ++start) {
-        testing::TempFolder folder;
-        HeadlessServices services(folder.str());
-        if (start > 0)
-            folder.write(kDatabaseFile, start == 1 ? "" : edited(kFull, {{68, "99"}}));
-        Dorvane main(services);
-        main.Form_Load();
-        EXPECT_EQ(main.state.map, 0);
-        EXPECT_EQ(main.state.selected_map, 0);
-        EXPECT_EQ(services.messages.size(), start < 2 ? 1u : 0u);
-        main.Quit_Click();
-        EXPECT_EQ(folder.read(kDatabaseFile), edited(start < 2 ? kFresh : kFull, {{68, "0"}}));
-    }
-}
-
-// A file that cannot be read cannot be kept aside either: it is left as it is. A first write
-// that fails is reported, and the program goes on from memory. A name the format cannot carry
-// leaves the file as it was; no change another program saved is undone; savemaps fills the
-// chosen slot (slot 0 before any), its number never wrapped.
+// A file that cannot be read is left as it is, not kept aside; a first write that fails is
+// reported and the program goes on from memory. A name the format cannot carry leaves the file
+// as it was; no change another program saved is undone; savemaps fills the chosen slot (slot 0
+// before any), its number never wrapped.
 TEST(DatabaseFile, ASaveWritesOnlyWhatReadsBackAndUndoesNoOtherChange) {
     testing::TempFolder folder;
     HeadlessServices services(folder.str());

@@ -34,9 +34,11 @@ struct Windows : ::testing::TestWithParam<Merge>, Canvas {
     void SetUp() override {
         State state = first_run_record();
         state.maps[0].mapname = "zeta.map", state.maps[3].mapname = "mid.map";
+        state.selected_map = 99;  // no slot: each window starts on slot 0
         folder.write(kDatabaseFile, format_database(state, Numbering::ByMapnum));
         a.Form_Load();
         b.Form_Load();
+        ASSERT_TRUE(a.state.map == 0 && b.state.selected_map == 0);
     }
     State file() const { return parse_database(folder.read(kDatabaseFile)).record; }
 };
@@ -106,7 +108,6 @@ TEST_F(Windows, SortPacksTheNamesInOrdinalOrderAndSavesThem) {
 
 TEST_P(Windows, EachKeepsTheOthersChangesAndAsksWhereBothDiffer) {
     const auto& [a_slot, b_slot, slot, a_red, b_red, red, question, answer] = GetParam();
-    a.choose_slot(0);
     a.Clear_Click();
     a.state.maps[3].mapname = a_slot;
     a.state.tcr = a_red;

@@ -2,8 +2,8 @@
 #include "support/temp_folder.h"
 
 #include <fstream>
+#include <iterator>
 #include <random>
-#include <sstream>
 #include <stdexcept>
 
 namespace dorvane::testing {
@@ -27,9 +27,8 @@ void TempFolder::write(const std::string& name, const std::string& bytes) const 
 }
 
 std::string TempFolder::read(const std::string& name) const {
-    std::ostringstream out;
-    out << std::ifstream(path_ / name, std::ios::binary).rdbuf();
-    return out.str();
+    std::ifstream in(path_ / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace dorvane::testing
