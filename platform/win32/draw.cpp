@@ -131,7 +131,9 @@ LRESULT Backend::colour_control(HDC dc, HWND control) {
 
 void Backend::draw_button(const DRAWITEMSTRUCT& item) {
     Widget* widget = widget_of(item.hwndItem);
-    if (!widget)
+    // A button given the focus before its first paint waits for that paint, which shows the
+    // focus too.
+    if (!widget || (!widget->drawn && item.itemAction != ODA_DRAWENTIRE))
         return;
     widget->drawn = true;
     const Control& c = *widget->control;
