@@ -6,7 +6,7 @@ both builds (64-bit and 32-bit), paired round by round.
 Makes (once) the private prefix the Wine scenarios use, in WINDOWS_DIR/wine, starts its own
 Xvfb, keeps one wineserver running through every run (warm: its start is not measured), prepares
 a game folder with a full 68-map catalogue, and in every round runs the bare window and the
-program of each build in turns (the order flips every round) under bench_first_paint, which
+program of each build in turns (the order rotates every round) under bench_first_paint, which
 times CreateProcess to the first visible window ("listed") and to the Setup button's yellow face
 appearing in it, with the processor time the program had used by then, and reports the peak working set then and half a second later (the program
 has decoded its mascot by then: "settled"). The ratios are taken round by round, each
@@ -122,9 +122,10 @@ def main():
                     measure(env, watcher, path, folder)
             for i in range(runs):
                 for bits, (watcher, programs) in builds.items():
+                    # Each program takes each place in the round in turn; with --also, flipping
+                    # the order would keep one program between the two others in every round.
                     turn = list(programs.items())
-                    if i % 2:
-                        turn.reverse()
+                    turn = turn[i % len(turn):] + turn[:i % len(turn)]
                     for name, path in turn:
                         results[bits][name].append(measure(env, watcher, path, folder))
         finally:

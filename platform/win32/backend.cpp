@@ -177,14 +177,25 @@ bool Backend::create(Form& form, std::string* error) {
     events_.created(form);
     auto window = std::make_unique<FormWindow>();
     window->form = &form;
-    window->hwnd = CreateWindowExW(kFormExStyle, L"DorvaneForm", widen(form.caption).c_str(),
-                                   kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr,
-                                   nullptr, instance_, nullptr);
+    // Made with its caption, menu bar and size, so that mirroring finds nothing to change.
+    window->menu = build_menu(*window);
+    RECT outer = outer_rect(form.client_width, form.client_height, window->menu != nullptr);
+    window->hwnd =
+        CreateWindowExW(kFormExStyle, L"DorvaneForm", widen(form.caption).c_str(), kFormStyle,
+                        CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
+                        outer.bottom - outer.top, nullptr, window->menu, instance_, nullptr);
     if (!window->hwnd) {
         if (error)
             *error = error_text(GetLastError());
+        if (window->menu)
+            DestroyMenu(window->menu);
         return false;
     }
+    window->caption = form.caption;
+    window->client_width = form.client_width;
+    window->client_height = form.client_height;
+    window->back = form.back;
+    fit_menu_bar(*window);
     SetWindowLongPtrW(window->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window.get()));
     if (form.icon != Picture::None) {
         SendMessageW(window->hwnd, WM_SETICON, ICON_BIG,
@@ -192,7 +203,6 @@ bool Backend::create(Form& form, std::string* error) {
         SendMessageW(window->hwnd, WM_SETICON, ICON_SMALL,
                      reinterpret_cast<LPARAM>(pictures_.icon(true)));
     }
-    build_menu(*window);
     FormWindow& made = *window;
     windows_.push_back(std::move(window));
     sync(made);
@@ -215,10 +225,10 @@ void Backend::destroy(Form& form) {
     }
 }
 
-void Backend::build_menu(FormWindow& window) {
+HMENU Backend::build_menu(FormWindow& window) {
     Form& form = *window.form;
     if (form.menu.empty())
-        return;
+        return nullptr;
     HMENU bar = CreateMenu();
     auto add = [&](std::function<void()> run) {
         window.commands.push_back(std::move(run));
@@ -253,8 +263,7 @@ void Backend::build_menu(FormWindow& window) {
         }
         AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), caption.c_str());
     }
-    SetMenu(window.hwnd, bar);
-    window.menu = bar;
+    return bar;
 }
 
 void Backend::route(const std::function<void()>& handler) {

@@ -123,7 +123,9 @@ class Backend {
 
   private:
     void create_widget(FormWindow& window, Control& control);
-    void build_menu(FormWindow& window);
+    HMENU build_menu(FormWindow& window);
+    RECT outer_rect(int client_width, int client_height, bool menu) const;
+    void fit_menu_bar(FormWindow& window);
     void sync(FormWindow& window);
     void sync_widget(Widget& widget);
     void paint(FormWindow& window);

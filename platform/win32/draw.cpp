@@ -131,7 +131,9 @@ LRESULT Backend::colour_control(HDC dc, HWND control) {
 
 void Backend::draw_button(const DRAWITEMSTRUCT& item) {
     Widget* widget = widget_of(item.hwndItem);
-    if (!widget)
+    // Before its first paint (the focus given as its form shows draws it too), a button waits
+    // for that paint, which is due while part of it is still to be painted.
+    if (!widget || (!widget->drawn && GetUpdateRect(item.hwndItem, nullptr, FALSE)))
         return;
     widget->drawn = true;
     const Control& c = *widget->control;

@@ -29,6 +29,26 @@ std::wstring caption_text(const Control& c) {
     return widen(text);
 }
 
+// Shows a form's window, activated and on top as ShowWindow does, but leaves each window's
+// background to be erased as that window paints, rather than every control's at once before the
+// form's first paint: what shows is the same, and it shows sooner. The program's first window
+// honours how whoever started the program asked it to show; a minimised or maximised start
+// takes ShowWindow's way.
+void show_form(HWND hwnd, bool first) {
+    if (first) {
+        STARTUPINFOW start{};
+        start.cb = sizeof start;
+        GetStartupInfoW(&start);
+        WORD asked = start.dwFlags & STARTF_USESHOWWINDOW ? start.wShowWindow : SW_SHOWNORMAL;
+        if (asked != SW_SHOWNORMAL && asked != SW_SHOW && asked != SW_SHOWDEFAULT) {
+            ShowWindow(hwnd, SW_SHOWDEFAULT);
+            return;
+        }
+    }
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_DEFERERASE);
+}
+
 }  // namespace
 
 void Backend::create_widget(FormWindow& window, Control& control) {
@@ -140,6 +160,26 @@ void Backend::create_widget(FormWindow& window, Control& control) {
     window.widgets.push_back(std::move(widget));
 }
 
+RECT Backend::outer_rect(int client_width, int client_height, bool menu) const {
+    RECT want{0, 0, px(client_width), px(client_height)};
+    AdjustWindowRectEx(&want, kFormStyle, menu, kFormExStyle);
+    return want;
+}
+
+// A menu bar that wraps takes more height than one row: grow by what is missing.
+void Backend::fit_menu_bar(FormWindow& window) {
+    RECT client;
+    GetClientRect(window.hwnd, &client);
+    int short_by = px(window.client_height) - client.bottom;
+    if (short_by > 0) {
+        RECT outer;
+        GetWindowRect(window.hwnd, &outer);
+        SetWindowPos(window.hwnd, nullptr, 0, 0, outer.right - outer.left,
+                     outer.bottom - outer.top + short_by,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 void Backend::sync_all() {
     if (ended_)
         return;
@@ -166,21 +206,10 @@ void Backend::sync(FormWindow& window) {
     if (form.client_width != window.client_width || form.client_height != window.client_height) {
         window.client_width = form.client_width;
         window.client_height = form.client_height;
-        RECT want{0, 0, px(form.client_width), px(form.client_height)};
-        AdjustWindowRectEx(&want, kFormStyle, window.menu != nullptr, kFormExStyle);
+        RECT want = outer_rect(form.client_width, form.client_height, window.menu != nullptr);
         SetWindowPos(hwnd, nullptr, 0, 0, want.right - want.left, want.bottom - want.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        // A menu bar that wraps takes more height than one row: grow by what is missing.
-        RECT client;
-        GetClientRect(hwnd, &client);
-        int short_by = px(form.client_height) - client.bottom;
-        if (short_by > 0) {
-            RECT outer;
-            GetWindowRect(hwnd, &outer);
-            SetWindowPos(hwnd, nullptr, 0, 0, outer.right - outer.left,
-                         outer.bottom - outer.top + short_by,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
+        fit_menu_bar(window);
     }
     if (form.back != window.back) {
         window.back = form.back;
@@ -204,8 +233,7 @@ void Backend::sync(FormWindow& window) {
         window.visible = form.visible;
         if (form.visible) {
             events_.shown(form);  // before the system activates the window it shows
-            // The first window honours how whoever started the program asked it to show.
-            ShowWindow(hwnd, shown_any_ ? SW_SHOW : SW_SHOWDEFAULT);
+            show_form(hwnd, !shown_any_);
             shown_any_ = true;
         } else {
             ShowWindow(hwnd, SW_HIDE);
