@@ -9,8 +9,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 sudo=$([ "$(id -u)" -eq 0 ] || echo sudo)
 
-! dpkg-query -W -f='${Status}' dorvane 2>/dev/null | grep -q "install ok installed" ||
-  { echo "this check installs and removes its own dorvane package: remove yours"; exit 1; }
+if dpkg-query -W -f='${Status}' dorvane 2>/dev/null | grep -q "install ok installed"; then
+  echo "this check installs and removes its own dorvane package: remove yours"
+  exit 1
+fi
 
 deb=$("$root/scripts/build-package.sh")
 echo "== $deb"

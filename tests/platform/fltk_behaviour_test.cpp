@@ -88,7 +88,10 @@ struct BoxAnswerer {
         bool ready = keyboard_in(box) && x11::holds_focus(fl_display, fl_xid(box));
         if (ready && (self->next < self->keys.size() || t - self->last >= 2)) {
             const std::string& key = self->keys[std::min(self->next++, self->keys.size() - 1)];
-            key == "close" ? request_close(box) : type_key(key);
+            if (key == "close")
+                request_close(box);
+            else
+                type_key(key);
             self->last = t;
         }
         Fl::repeat_timeout(0.05, look, data);
@@ -137,9 +140,9 @@ struct FltkBehaviour : ::testing::Test, BehaviourRig {
     }
     void close_frame(Form& form) override { request_close(window_of(form)); }
     void key(Key key) override {
-        std::string name(1, key.code);
-        if (key.code == Key::kEnter || key.code == Key::kEscape)
-            name = key.code == Key::kEnter ? "Return" : "Escape";
+        const std::string name = key.code == Key::kEnter    ? "Return"
+                                 : key.code == Key::kEscape ? "Escape"
+                                                            : std::string(1, key.code);
         type_key(name, key.alt ? XK_Alt_L : key.ctrl ? XK_Control_L : 0);
     }
     void left_arrow() override { type_key("Left"); }
